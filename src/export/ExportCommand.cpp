@@ -1,0 +1,88 @@
+#include "ExportCommand.h"
+
+#include "DocumentJson.h"
+#include "JsonWriter.h"
+#include "TMatchDocument.h"
+
+#include <ostream>
+
+bool ExportCommand::Parse(const std::vector<std::string>& args)
+{
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (a == "--lang" && hasValue) {
+            Language = args[++i];
+            if (Language != "de" && Language != "en")
+                return false;
+        } else if (a == "--json" && OutputMode == Mode::None) {
+            OutputMode = Mode::Json;
+        } else if (a == "--csv" && hasValue && OutputMode == Mode::None) {
+            OutputMode = Mode::Csv;
+            CsvGrid = args[++i];
+            if (CsvGrid != "files" && CsvGrid != "matrix" && CsvGrid != "ratings")
+                return false;
+        } else if (a == "--pdf" && hasValue && OutputMode == Mode::None) {
+            OutputMode = Mode::Pdf;
+            PdfPath = args[++i];
+        } else if (a == "--singles") {
+            Singles = true;
+        } else if (a == "--no-table") {
+            NoTable = true;
+        } else if (a == "--no-matrix") {
+            NoMatrix = true;
+        } else if (a == "--no-ratings") {
+            NoRatings = true;
+        } else if (!a.empty() && a[0] != '-' && LogPath.empty()) {
+            LogPath = a;
+        } else {
+            return false;
+        }
+    }
+    const bool pdfFlags = Singles || NoTable || NoMatrix || NoRatings;
+    if (pdfFlags && OutputMode != Mode::Pdf)
+        return false;
+    return OutputMode != Mode::None && !LogPath.empty();
+}
+
+const char* ExportCommand::Usage()
+{
+    return "usage: zelmora-export [--lang de|en] --json LOG.mpr\n"
+           "       zelmora-export [--lang de|en] --csv files|matrix|ratings LOG.mpr\n"
+           "       zelmora-export [--lang de|en] --pdf OUT.pdf [--singles] [--no-table]"
+           " [--no-matrix] [--no-ratings] LOG.mpr\n";
+}
+
+namespace {
+
+std::string ExportJson(const ExportCommand& command, const TMatchDocument& doc)
+{
+    JsonWriter json;
+    json.BeginObject();
+    json.Key("path").String(doc.FileName);
+    json.Key("language").String(command.Language);
+    json.Key("document");
+    WriteDocumentJson(json, doc);
+    json.EndObject();
+    return json.Text();
+}
+
+} // namespace
+
+int RunExport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    ExportCommand command;
+    if (!command.Parse(args) || command.OutputMode != ExportCommand::Mode::Json) {
+        err << ExportCommand::Usage();
+        return 2;
+    }
+    TMatchDocument doc;
+    try {
+        doc.LoadFromFile(command.LogPath);
+    } catch (const std::exception& e) {
+        err << e.what() << '\n';
+        return 1;
+    }
+    out << ExportJson(command, doc) << '\n';
+    return 0;
+}

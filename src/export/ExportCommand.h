@@ -1,0 +1,28 @@
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+// The command line of zelmora-export, parsed.
+struct ExportCommand {
+    enum class Mode { None, Json, Csv, Pdf };
+    Mode OutputMode = Mode::None;
+    std::string Language = "de"; // "de" (locale base 1000) or "en" (2000)
+    std::string CsvGrid;         // files, matrix or ratings
+    std::string PdfPath;
+    bool Singles = false;
+    bool NoTable = false;
+    bool NoMatrix = false;
+    bool NoRatings = false;
+    std::string LogPath;
+
+    // Parses the arguments after the program name; false on any bad argument.
+    bool Parse(const std::vector<std::string>& args);
+
+    static const char* Usage();
+};
+
+// Runs the export: the result on out, a load failure as one line on err.
+// Returns the process exit code: 0 success, 1 load failure, 2 bad arguments.
+int RunExport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

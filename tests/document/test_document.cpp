@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 namespace {
 
 void ExpectSameContent(const TMatchDocument& a, const TMatchDocument& b)
@@ -314,4 +316,16 @@ TEST_F(DocumentFiles, MissingFileLeavesNameEmpty)
     doc.LoadFromFile(Write(MprFile(Small(2))));
     EXPECT_THROW(doc.LoadFromFile(dir.Path("gone.mpr")), EInOutError);
     EXPECT_TRUE(doc.FileName.empty());
+}
+
+TEST(Samples, CommittedFilesMatchTheirBuilders)
+{
+    for (const SampleLog& sample : AllSamples()) {
+        const std::string path = std::string(ZELMORA_SAMPLES_DIR) + "/" + sample.FileName;
+        std::ifstream in(path, std::ios::binary);
+        ASSERT_TRUE(in) << path;
+        const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+        EXPECT_EQ(bytes, MprFile(sample.Document, sample.Options))
+            << sample.FileName << ": rebuild samples/ with make_samples";
+    }
 }

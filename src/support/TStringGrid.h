@@ -1,0 +1,190 @@
+#pragma once
+
+#include "TGridObject.h"
+
+#include <QAbstractScrollArea>
+#include <QFlags>
+#include <QPoint>
+#include <QRect>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+class QPainter;
+
+// A read-only grid of text cells whose leading rows and columns stay fixed while the rest
+// scrolls by whole rows and columns.
+//
+// Geometry, in viewport pixels: every row is DefaultRowHeight high, column c is ColWidth(c) wide,
+// and each cell is followed by a grid line of GridLineWidth to its right and below it. Fixed rows
+// and columns start at the viewport's top-left corner; the scrolling part starts right after them
+// with TopRow and LeftCol. Nothing is kept per cell: text comes from the cell text source, or
+// from SetCell for small grids, and is asked for only while a cell is painted.
+//
+// The current cell is always a scrolling cell (Col() >= FixedCols, Row() >= FixedRows), or -1 on
+// an axis without scrolling cells. Sizes, counts and indices passed in are clamped to their
+// valid ranges; out-of-range cells are ignored rather than failing.
+class TStringGrid : public QAbstractScrollArea {
+    Q_OBJECT
+
+public:
+    enum DrawStateFlag {
+        FixedCell = 0x1,
+        SelectedCell = 0x2, // the current cell
+        FocusedCell = 0x4, // the current cell while the grid has the focus
+    };
+    Q_DECLARE_FLAGS(DrawState, DrawStateFlag)
+
+    // Runs after a cell has been drawn normally. The painter is clipped to the cell rectangle
+    // (without grid lines) and its state is restored afterwards.
+    using DrawCellHandler = std::function<void(int col, int row, const QRect& rect,
+                                               DrawState state, QPainter& painter)>;
+    using CellTextSource = std::function<QString(int col, int row)>;
+
+    explicit TStringGrid(QWidget* parent = nullptr);
+    ~TStringGrid() override;
+
+    int RowCount() const { return m_rowCount; }
+    void SetRowCount(int count);
+    int ColCount() const { return m_colCount; }
+    void SetColCount(int count);
+
+    // Changing a fixed count moves the top-left and the current cell to the first scrolling
+    // cell. A count at or above RowCount/ColCount is kept and takes effect when the grid grows.
+    int FixedRows() const { return m_fixedRows; }
+    void SetFixedRows(int count);
+    int FixedCols() const { return m_fixedCols; }
+    void SetFixedCols(int count);
+
+    int DefaultRowHeight() const { return m_rowHeight; }
+    void SetDefaultRowHeight(int height);
+    // Setting the default width gives it to every column.
+    int DefaultColWidth() const { return m_defaultColWidth; }
+    void SetDefaultColWidth(int width);
+    int ColWidth(int col) const;
+    void SetColWidth(int col, int width);
+    // 0 draws no grid lines.
+    int GridLineWidth() const { return m_gridLineWidth; }
+    void SetGridLineWidth(int width);
+
+    // First visible scrolling row and column. Setting them clamps to the range the scroll bars
+    // offer: the last row or column cannot scroll above the bottom or right edge.
+    int TopRow() const { return m_topRow; }
+    void SetTopRow(int row);
+    int LeftCol() const { return m_leftCol; }
+    void SetLeftCol(int col);
+    // Scrolling rows and columns that are fully visible, grid line included, from TopRow and
+    // LeftCol on.
+    int VisibleRowCount() const;
+    int VisibleColCount() const;
+
+    int Col() const { return m_col; }
+    int Row() const { return m_row; }
+    // Makes (col, row), clamped to the scrolling cells, the current cell and scrolls it into
+    // full view.
+    void SetCurrentCell(int col, int row);
+
+    // Text of a cell: the stored text if SetCell gave one, otherwise the source's text.
+    QString Cell(int col, int row) const;
+    // Stores a text for one cell; it wins over the source. Cells outside the grid are ignored,
+    // and stored texts of rows or columns that are removed are dropped.
+    void SetCell(int col, int row, const QString& text);
+    void ClearCells();
+    // The source is asked only for cells being painted (and by Cell).
+    void SetCellTextSource(CellTextSource source);
+
+    // The object carried by the row-0 cell of a column; null when there is none.
+    TGridObject* Object(int col) const;
+    template <class T>
+    T* ObjectAs(int col) const
+    {
+        return dynamic_cast<T*>(Object(col));
+    }
+    // Takes ownership; the previous object of the column is freed. Ignored for a column outside
+    // the grid (the object is freed).
+    void SetObject(int col, std::unique_ptr<TGridObject> object);
+
+    const DrawCellHandler& OnDrawCell() const { return m_onDrawCell; }
+    void SetOnDrawCell(DrawCellHandler handler);
+
+    // Rectangle of a cell in viewport coordinates, grid line excluded; also for a partly
+    // visible cell. Empty for a cell outside the grid or out of view.
+    QRect CellRect(int col, int row) const;
+    // (col, row) of the cell under a viewport position, a point on a grid line counting for the
+    // cell before it; each is -1 where the position is on no cell.
+    QPoint MouseToCell(const QPoint& pos) const;
+
+signals:
+    void topLeftChanged();
+
+protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    struct Span {
+        int index;
+        int pos;
+        int size;
+    };
+
+    int fixedRowsInUse() const;
+    int fixedColsInUse() const;
+    int rowExtent() const;
+    int colExtent(int col) const;
+    int fixedHeight() const;
+    int fixedWidth() const;
+    int scrollHeight() const;
+    int scrollWidth() const;
+    int rowsFitting() const;
+    // Smallest TopRow (LeftCol) that shows the row (column) in full, or the row (column) itself
+    // when it alone does not fit.
+    int firstTopShowing(int row) const;
+    int firstLeftShowing(int col) const;
+    int maxTopRow() const;
+    int maxLeftCol() const;
+    std::vector<Span> visibleRows() const;
+    std::vector<Span> visibleCols() const;
+
+    void moveTopLeft(int col, int row);
+    bool moveCurrent(int col, int row);
+    void scrollIntoView(int col, int row);
+    void relayout(int left, int top);
+    void resetTopLeftAndCurrent();
+    void updateScrollBars();
+    void updateCurrentCell();
+    void dropCellsOutside();
+    bool handleNavigationKey(const QKeyEvent& event);
+    void selectCellAt(const QPoint& pos);
+    void paintCell(QPainter& painter, const Span& col, const Span& row, DrawState state);
+
+    int m_rowCount = 5;
+    int m_colCount = 5;
+    int m_fixedRows = 1;
+    int m_fixedCols = 1;
+    int m_rowHeight = 24;
+    int m_defaultColWidth = 64;
+    int m_gridLineWidth = 1;
+    int m_topRow = 1;
+    int m_leftCol = 1;
+    int m_col = 1;
+    int m_row = 1;
+    bool m_syncingScrollBars = false;
+    std::vector<int> m_colWidths;
+    std::vector<std::unique_ptr<TGridObject>> m_objects;
+    std::unordered_map<quint64, QString> m_cells;
+    CellTextSource m_source;
+    DrawCellHandler m_onDrawCell;
+};
+
+Q_DECLARE_OPERATORS_FOR_FLAGS(TStringGrid::DrawState)

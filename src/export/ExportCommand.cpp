@@ -1,7 +1,8 @@
 #include "ExportCommand.h"
 
-#include "DocumentJson.h"
-#include "JsonWriter.h"
+#include "PageExport.h"
+#include "TFile.h"
+#include "TLocale.h"
 #include "TMatchDocument.h"
 
 #include <ostream>
@@ -53,36 +54,25 @@ const char* ExportCommand::Usage()
            " [--no-matrix] [--no-ratings] LOG.mpr\n";
 }
 
-namespace {
-
-std::string ExportJson(const ExportCommand& command, const TMatchDocument& doc)
-{
-    JsonWriter json;
-    json.BeginObject();
-    json.Key("path").String(doc.FileName);
-    json.Key("language").String(command.Language);
-    json.Key("document");
-    WriteDocumentJson(json, doc);
-    json.EndObject();
-    return json.Text();
-}
-
-} // namespace
 
 int RunExport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     ExportCommand command;
-    if (!command.Parse(args) || command.OutputMode != ExportCommand::Mode::Json) {
+    if (!command.Parse(args) || command.OutputMode == ExportCommand::Mode::Pdf) {
         err << ExportCommand::Usage();
         return 2;
     }
+    Locale().SetBase(command.Language == "en" ? TLocale::kEnglishBase : TLocale::kGermanBase);
     TMatchDocument doc;
     try {
-        doc.LoadFromFile(command.LogPath);
+        doc.LoadFromFile(ExpandFileName(command.LogPath));
     } catch (const std::exception& e) {
         err << e.what() << '\n';
         return 1;
     }
-    out << ExportJson(command, doc) << '\n';
+    if (command.OutputMode == ExportCommand::Mode::Json)
+        out << PagesJson(doc, command.Language) << '\n';
+    else
+        WriteGridCsv(out, doc, command.CsvGrid);
     return 0;
 }

@@ -1,6 +1,7 @@
 #include "ExportCommand.h"
 #include "JsonWriter.h"
 #include "MprWriter.h"
+#include "PageExport.h"
 #include "Samples.h"
 #include "TempDir.h"
 
@@ -57,7 +58,7 @@ TEST(ExportJson, DocumentOfTheSample)
          {"\"customerText\":\"Versandhaus M\xc3\xbcller & S\xc3\xb6hne GmbH, K\xc3\xb6ln\"",
           "\"taskText\":\"Auftrag 4711 \xe2\x80\x93 Abgleich", "\"intraKinds\":[0,1]",
           "\"kindLetters\":\"GMSK\"", "\"originId\":\"3f2a910c5e7741d28b19e460a50fc358\"",
-          "\"columns\":[-11,-15,-12,-13,-14,-2,-3,-4,-5,-6,-7,-8,-9,-10,1,2]",
+          "\"columns\":[-12,-13,-11,-15,-14,-2,-3,-4,-5,-6,-7,-8,-9,-10,1,2]",
           "\"ratings\":[18120,9040,3115,806,122,17]", "\"matrix\":[[],["})
         EXPECT_NE(run.out.find(part), std::string::npos) << part;
 }
@@ -80,4 +81,62 @@ TEST(ExportJson, EscapesControlCharacters)
     json.BeginObject().Key("a").BeginArray().Int(1).Null().Bool(true).EndArray();
     json.Key("b").String("x").EndObject();
     EXPECT_EQ(json.Text(), "{\"a\":[1,null,true],\"b\":\"x\"}");
+}
+
+namespace {
+
+std::string SamplePath(const TempDir& dir, const SampleLog& sample)
+{
+    const std::string path = dir.Path(sample.FileName);
+    WriteFileBytes(path, MprFile(sample.Document, sample.Options));
+    return path;
+}
+
+} // namespace
+
+TEST(ExportCsv, GridsOfTheSamples)
+{
+    TempDir dir;
+    const auto samples = AllSamples();
+    const std::string whole = SamplePath(dir, samples[0]);
+    const ExportRun files = Export({"--csv", "files", whole});
+    ASSERT_EQ(files.code, 0) << files.err;
+    EXPECT_EQ(files.out.substr(0, files.out.find("\r\n")),
+              ",,,,,S\xc3\xa4tze,Intra-,Dubletten,Dubletten,Dubletten,S\xc3\xa4tze,S\xc3\xa4tze,"
+              "S\xc3\xa4tze,S\xc3\xa4tze,Porto,Region");
+    // Tests run in the C locale: a decimal point.
+    EXPECT_NE(files.out.find("\r\nKAT26,katalog_fruehjahr_2026.dat,1,G,5 ,120000,1840,9200,310,"
+                             "7.67,92,110800,106700,4100,9580,Nord\r\n"),
+              std::string::npos);
+    const ExportRun english = Export({"--lang", "en", "--csv", "ratings", whole});
+    EXPECT_EQ(english.out, ",Replacements\r\nData Records,18120\r\nF1,9040\r\nF2,3115\r\nF3,806\r\n"
+                           "F4,122\r\nF5,17\r\n");
+    const std::string one = SamplePath(dir, samples[2]);
+    const ExportRun matrix = Export({"--csv", "matrix", one});
+    EXPECT_EQ(matrix.code, 0);
+    EXPECT_EQ(matrix.out, ""); // one file: no matrix page
+    EXPECT_EQ(CsvField("a,\"b\""), "\"a,\"\"b\"\"\"");
+}
+
+TEST(ExportJson, PagesOfTheSamples)
+{
+    TempDir dir;
+    const auto samples = AllSamples();
+    const ExportRun whole = Export({"--json", SamplePath(dir, samples[0])});
+    for (const char* part :
+         {"\"pages\":[\"Titel\",\"Dateien\",\"Matrix\",\"Ratings\"]",
+          "\"caption\":\"ZelmoraViewer 2.0.3 - Statistik-Protokoll - ",
+          "\"customer\":\"  Versandhaus M\xc3\xbcller & S\xc3\xb6hne GmbH, K\xc3\xb6ln\"",
+          "\"percent\":\"  71,35 %\"", "\"fixedRows\":2,\"fixedCols\":3,\"sumPanelsEnabled\":true",
+          "\"legend\":\"G = Grunddatei, M = Master-Datei, S = Sperrdatei, K = "
+          "Kompaktsperrdatei, * = datensatzeigene Priorit\xc3\xa4t kommt hinzu\"",
+          "\"sumCaptions\":[\"   Summe ohne Sperrdateien\",\"   Summe mit  Sperrdateien\"]",
+          "\"matrix\":{\"title\":\"Kompatibilit\xc3\xa4tsmatrix\",\"fixedCols\":3,",
+          "\"#ff80c0\"", "\"ratings\":{\"cells\":[[\"\",\"Ersetungen\"],[\"S\xc3\xa4tze\",\"18120\"]"})
+        EXPECT_NE(whole.out.find(part), std::string::npos) << part;
+
+    const ExportRun single = Export({"--lang", "en", "--json", SamplePath(dir, samples[1])});
+    EXPECT_NE(single.out.find("\"singleNr\":\"Protocol 3  \""), std::string::npos);
+    EXPECT_NE(single.out.find("\"pages\":[\"Titel\",\"Dateien\",\"Ratings\"],"), std::string::npos);
+    EXPECT_NE(single.out.find("\"matrix\":null"), std::string::npos);
 }

@@ -43,7 +43,7 @@ TMatchDocument SampleWholeLog()
                      "Verfahren: phonetisch, Stra\xdf" "e und Hausnummer getrennt",
                      "",
                      "Bearbeiter: J. Wei\xdf"};
-    doc.Columns = {-11, -15, -12, -13, -14, -2, -3, -4, -5, -6, -7, -8, -9, -10, 1, 2};
+    doc.Columns = {-12, -13, -11, -15, -14, -2, -3, -4, -5, -6, -7, -8, -9, -10, 1, 2};
     doc.FileCount = 8;
     doc.Entries = {
         Entry(0, 20, "KAT26", "katalog_fruehjahr_2026.dat", 120000, 1840, 9200, 310, 4100),
@@ -148,7 +148,8 @@ std::vector<SampleLog> AllSamples()
     old.Entries[0].Hits = -1;
     old.GrossTotal = oldSum.Gross;
     old.HitsTotal = 0;
-    old.Columns = {-11, -12, -2, -3, -4, -6, -8, -9, -10};
+    old.FileLabelKind = 1;
+    old.Columns = {-12, -11, -2, -3, -4, -6, -8, -9, -10};
     old.AddedColumns.clear();
     old.Matrix.assign(4, TVectorData(4));
     for (int r = 0; r < 4; ++r) {
@@ -173,7 +174,7 @@ TMatchDocument GeneratedLog(int32_t n, uint8_t matrixKind, uint32_t seed)
     doc.HeadText = "Generated log";
     doc.TaskText = std::to_string(n) + " files";
     doc.PercentText = "50,00";
-    doc.Columns = {-11, -15, -12, -13, -14, -2, -3, -4, -5, -6, -7, -8, -9, -10, 1};
+    doc.Columns = {-12, -13, -11, -15, -14, -2, -3, -4, -5, -6, -7, -8, -9, -10, 1};
     doc.FileCount = n;
     uint32_t state = seed;
     auto next = [&state](uint32_t mod) {

@@ -1,0 +1,17 @@
+#include "TQorIdleControl.h"
+
+#include "TEntertainer.h"
+
+TQorIdleControl::TQorIdleControl(QObject* parent) : QObject(parent) {}
+
+TQorIdleControl::~TQorIdleControl() = default;
+
+int TQorIdleControl::SlowMotion()
+{
+    return TEntertainer::SlowMotion();
+}
+
+void TQorIdleControl::SetSlowMotion(int milliseconds)
+{
+    TEntertainer::SetSlowMotion(milliseconds);
+}

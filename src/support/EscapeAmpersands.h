@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QString>
+
+// The text with every "&" doubled, so that a caption or label shows the character itself
+// instead of underlining the letter after it.
+QString EscapeAmpersands(const QString& text);

@@ -1,0 +1,158 @@
+#pragma once
+
+#include "TMatchDocument.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+class QComboBox;
+class QFrame;
+class QLabel;
+class QPlainTextEdit;
+class QTabWidget;
+class TFilesTable;
+class TMatrixTable;
+class TPosRegister;
+class TQorButton;
+class TRatingsTable;
+class TStringGrid;
+
+// The main window: one statistics log on four pages (title, files, matrix, ratings), the button
+// bar (close, load, about, print) and the language list. It never changes or writes a log.
+//
+// Load failures are reported through the application's error report (TViewerDialogs) by the
+// commands that load; LoadFile itself lets them through after returning to the empty state.
+class TDocumentEditorForm : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr const char* kDefaultAppTitle = "Zelmora 4.0.3";
+
+    explicit TDocumentEditorForm(QWidget* parent = nullptr);
+    ~TDocumentEditorForm() override;
+
+    // The window the program treats as its main window (F9 shows it; the language switch hands
+    // the role on to the window it creates).
+    static TDocumentEditorForm* MainForm();
+    static void SetMainForm(TDocumentEditorForm* form);
+
+    void SetAppTitle(const QString& text);
+    const QString& AppTitle() const { return m_appTitle; }
+    // Loads a log; throws the load error after the window has returned to the empty state.
+    void LoadFile(const QString& path);
+    void SetFileName(const QString& path);
+    const QString& FileName() const { return m_fileName; }
+    void UpdateCaption();
+    void UpdateState();
+    void ReadCurrentDocument();
+    void WriteCurrentDocument();
+    // The file the load dialog offers: the last one loaded.
+    const QString& LoadDialogFileName() const { return m_loadDialogFileName; }
+
+    // Commands of the button bar and the language list.
+    void CloseButtonClick();
+    void LoadButtonClick();
+    void AboutButtonClick();
+    void PrintButtonClick();
+    void LocaleComboChange(int index);
+    // Loads the first of the dropped files, if loading is possible now.
+    void DropFiles(const QStringList& paths);
+
+    void PageControlChange();
+    void PageControlResize();
+    void PlaceSumPanels();
+    void FitRatingsColumn();
+    void FillPages();
+
+    // The hand-over of the print and about commands; set by the program.
+    static std::function<void(TDocumentEditorForm&)> PrintCommand;
+    static std::function<void(TDocumentEditorForm&)> AboutCommand;
+
+    // Page data of the shown log.
+    const TMatchDocument& Document() const { return *m_document; }
+    const TFilesTable* FilesTable() const { return m_filesTable.get(); }
+    const TMatrixTable* MatrixTable() const { return m_matrixTable.get(); }
+    const TRatingsTable* RatingsTable() const { return m_ratingsTable.get(); }
+    int FileCount = 0;
+    int NameColumnCount = 0;
+    bool SumPanelsEnabled = false;
+    int DigitWidth = 0;
+    int NumberWidth = 0;
+    int FileColumnWidth = 0;
+    int FileNameColumnWidth = 0;
+
+    // Components, named as in the form.
+    QLabel* EmptyPanel = nullptr;
+    QWidget* EditorPanel = nullptr;
+    QTabWidget* PageControl = nullptr;
+    QWidget* TitleSheet = nullptr;
+    QWidget* FilesSheet = nullptr;
+    QWidget* MatrixSheet = nullptr;
+    QWidget* RatingsSheet = nullptr;
+    QFrame* TopPanel = nullptr;
+    QLabel* HeadDisplay = nullptr;
+    QLabel* CustomerDisplay = nullptr;
+    QPlainTextEdit* InfoMemo = nullptr;
+    QFrame* BottomPanel = nullptr;
+    QLabel* TaskDisplay = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* PercentDisplay = nullptr;
+    QLabel* SingleNrDisplay = nullptr;
+    TStringGrid* FilesGrid = nullptr;
+    QLabel* LegendPanel = nullptr;
+    QLabel* Sum1Panel = nullptr;
+    QLabel* Sum2Panel = nullptr;
+    QLabel* MatrixTypePanel = nullptr;
+    TStringGrid* MatrixGrid = nullptr;
+    TStringGrid* RatingsGrid = nullptr;
+    QWidget* ButtonPanel = nullptr;
+    TQorButton* CloseButton = nullptr;
+    TQorButton* LoadButton = nullptr;
+    TQorButton* AboutButton = nullptr;
+    TQorButton* PrintButton = nullptr;
+    QComboBox* LocaleCombo = nullptr;
+    QLabel* CopyrightPanel = nullptr;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void FormCreate();
+    void FormDestroy();
+    // True when the key was one of the window's own (F6, F9, F12) and is consumed.
+    bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
+    void SelectNextPage(bool forward);
+
+    void CreateComponents();
+    QWidget* CreateTitleSheet();
+    QWidget* CreateFilesSheet();
+    QWidget* CreateMatrixSheet();
+    QWidget* CreateRatingsSheet();
+    QWidget* CreateButtonPanel();
+    void FillTitlePage();
+    void FillFilesPage(int rowHeight);
+    void FillMatrixPage(int rowHeight);
+    void FillRatingsPage(int rowHeight);
+    void LayoutClientArea();
+    // Runs a command that may fail; a failure goes to the application's error report.
+    void Guarded(const std::function<void()>& command);
+
+    void FilesGridDrawCell(int col, int row, const QRect& rect, QPainter& painter);
+    void MatrixGridDrawCell(int col, int row, const QRect& rect, QPainter& painter);
+
+    QString m_appTitle;
+    QString m_fileName;
+    QString m_loadDialogFileName;
+    std::unique_ptr<TMatchDocument> m_document;
+    std::unique_ptr<TPosRegister> m_posRegister;
+    std::unique_ptr<TFilesTable> m_filesTable;
+    std::unique_ptr<TMatrixTable> m_matrixTable;
+    std::unique_ptr<TRatingsTable> m_ratingsTable;
+};

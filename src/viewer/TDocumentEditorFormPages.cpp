@@ -1,0 +1,222 @@
+// FillPages and the drawing of the four pages of the main window.
+#include "TDocumentEditorForm.h"
+
+#include "TAddColInfo.h"
+#include "TFilesTable.h"
+#include "TLocale.h"
+#include "TMatrixTable.h"
+#include "TRatingsTable.h"
+#include "TStringGrid.h"
+#include "TTitlePage.h"
+#include "ViewerText.h"
+
+#include <QFontMetrics>
+#include <QLabel>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+
+#include <algorithm>
+
+namespace {
+
+void FillCell(QPainter& painter, const QRect& rect, const TCellColour& colour, const QString& text)
+{
+    painter.fillRect(rect, QColor(colour.Red, colour.Green, colour.Blue));
+    painter.setPen(Qt::black);
+    // Placed as the grid places its own texts, so coloured and plain cells of a row line up.
+    painter.drawText(rect.adjusted(2, 0, -2, 0), Qt::AlignLeft | Qt::AlignVCenter, text);
+}
+
+} // namespace
+
+void TDocumentEditorForm::FillPages()
+{
+    // Measured in the font of the editor panel, as the grids show their texts.
+    const QFontMetrics measure(EditorPanel->font());
+    const int textHeight = measure.height() + 3;
+    const int rowHeight = textHeight + 4;
+
+    m_filesTable = std::make_unique<TFilesTable>(*m_document);
+    m_matrixTable = std::make_unique<TMatrixTable>(*m_document);
+    m_ratingsTable = std::make_unique<TRatingsTable>(*m_document);
+    NameColumnCount = m_filesTable->NameColumnCount;
+    DigitWidth = measure.horizontalAdvance(QStringLiteral("2"));
+    const int grossDigits = static_cast<int>(std::to_string(m_document->GrossTotal).size());
+    NumberWidth = DigitWidth * std::max(3, grossDigits);
+    SumPanelsEnabled = m_filesTable->SumPanelsEnabled;
+
+    FillTitlePage();
+    FillFilesPage(rowHeight);
+    FillMatrixPage(rowHeight);
+    FillRatingsPage(rowHeight);
+    PlaceSumPanels();
+}
+
+void TDocumentEditorForm::FillTitlePage()
+{
+    const TTitlePage title(*m_document);
+    CustomerDisplay->setText(FromCp1252(title.Customer));
+    HeadDisplay->setText(FromCp1252(title.Head));
+    TaskDisplay->setText(FromCp1252(title.Task));
+    PercentDisplay->setText(FromCp1252(title.Percent));
+    SingleNrDisplay->setText(FromCp1252(title.SingleNr));
+    QStringList lines;
+    lines.reserve(static_cast<int>(title.Info.size()));
+    for (const std::string& line : title.Info)
+        lines << FromCp1252(line);
+    InfoMemo->setPlainText(lines.join(QLatin1Char('\n')));
+}
+
+void TDocumentEditorForm::FillFilesPage(int rowHeight)
+{
+    TFilesTable& files = *m_filesTable;
+    FileCount = files.FileCount;
+    FilesGrid->ClearCells();
+    FilesGrid->SetCellTextSource(nullptr);
+    FilesGrid->SetRowCount(files.RowCount());
+    FilesGrid->SetColCount(files.ColCount());
+    FilesGrid->SetFixedRows(TFilesTable::FixedRows);
+    FilesGrid->SetFixedCols(files.FixedCols());
+    FilesGrid->SetDefaultRowHeight(rowHeight);
+    FilesGrid->SetDefaultColWidth(48);
+    const TFilesTable* table = m_filesTable.get();
+    FilesGrid->SetCellTextSource(
+        [table](int col, int row) { return FromCp1252(table->GridCellText(col, row)); });
+
+    const QFontMetrics measure(EditorPanel->font());
+    const TTextWidth width = [&measure](const std::string& text) {
+        return measure.horizontalAdvance(FromCp1252(text));
+    };
+    const int gridLine = FilesGrid->GridLineWidth();
+    int leftOfNumber = 0;
+    for (int c = 0; c < files.ColCount(); ++c) {
+        int w = files.ColumnWidth(c, width, DigitWidth);
+        if (c == files.NameColumnCount && files.SumPanelsEnabled) {
+            const int captions = std::min(measure.horizontalAdvance(Sum2Panel->text()),
+                                          measure.horizontalAdvance(Sum1Panel->text()));
+            w = std::max(w, captions + 24 - leftOfNumber);
+        }
+        FilesGrid->SetColWidth(c, w);
+        leftOfNumber += w + gridLine;
+    }
+    FileColumnWidth = files.FileColumnWidth;
+    FileNameColumnWidth = files.FileNameColumnWidth;
+
+    for (int c = 0; c < files.ColCount(); ++c) {
+        const auto properties = files.AddColInfo(c);
+        if (!properties)
+            continue;
+        auto* info = FilesGrid->ObjectAs<TAddColInfo>(c);
+        if (!info) {
+            auto owned = std::make_unique<TAddColInfo>();
+            info = owned.get();
+            FilesGrid->SetObject(c, std::move(owned));
+        }
+        info->Properties = *properties;
+    }
+    LegendPanel->setText(FromCp1252(files.BuildLegend()));
+    FilesGrid->viewport()->update();
+}
+
+void TDocumentEditorForm::FillMatrixPage(int rowHeight)
+{
+    const TMatrixTable& matrix = *m_matrixTable;
+    const int index = PageControl->indexOf(MatrixSheet);
+    PageControl->setTabVisible(index, matrix.Visible());
+    MatrixGrid->SetCellTextSource(nullptr);
+    if (!matrix.Visible())
+        return;
+    MatrixTypePanel->setText(FromCp1252(matrix.Title()));
+    MatrixGrid->SetRowCount(matrix.RowCount());
+    MatrixGrid->SetColCount(matrix.ColCount());
+    MatrixGrid->SetFixedRows(TMatrixTable::FixedRows);
+    MatrixGrid->SetFixedCols(matrix.FixedCols());
+    MatrixGrid->SetDefaultRowHeight(rowHeight);
+    MatrixGrid->SetDefaultColWidth(NumberWidth + 8);
+    if (matrix.ShowsIdent)
+        MatrixGrid->SetColWidth(0, FileColumnWidth + 8);
+    if (matrix.ShowsName)
+        MatrixGrid->SetColWidth(matrix.NameColumnCount - 1, FileNameColumnWidth + 8);
+    const TMatrixTable* table = m_matrixTable.get();
+    MatrixGrid->SetCellTextSource(
+        [table](int col, int row) { return FromCp1252(table->CellText(col, row)); });
+    MatrixGrid->viewport()->update();
+}
+
+void TDocumentEditorForm::FillRatingsPage(int rowHeight)
+{
+    const TRatingsTable& ratings = *m_ratingsTable;
+    const int index = PageControl->indexOf(RatingsSheet);
+    PageControl->setTabVisible(index, ratings.Visible());
+    RatingsGrid->SetCellTextSource(nullptr);
+    if (!ratings.Visible())
+        return;
+    RatingsGrid->SetColCount(TRatingsTable::ColCount);
+    RatingsGrid->SetRowCount(ratings.RowCount());
+    RatingsGrid->SetFixedRows(TRatingsTable::FixedRows);
+    RatingsGrid->SetFixedCols(TRatingsTable::FixedCols);
+    RatingsGrid->SetDefaultRowHeight(rowHeight);
+    const QFontMetrics measure(RatingsGrid->font());
+    RatingsGrid->SetDefaultColWidth(
+        measure.horizontalAdvance(FromCp1252(Locale().RecordsLabel)) + 16);
+    FitRatingsColumn();
+    const TRatingsTable* table = m_ratingsTable.get();
+    RatingsGrid->SetCellTextSource(
+        [table](int col, int row) { return FromCp1252(table->CellText(col, row)); });
+    RatingsGrid->viewport()->update();
+}
+
+void TDocumentEditorForm::FitRatingsColumn()
+{
+    const int client = PageControl->contentsRect().width();
+    RatingsGrid->SetColWidth(1, std::max(0, client - RatingsGrid->ColWidth(0) - 14));
+}
+
+void TDocumentEditorForm::PlaceSumPanels()
+{
+    const int top = FilesGrid->TopRow();
+    const int visible = FilesGrid->VisibleRowCount();
+    const int rows = FilesGrid->RowCount();
+    if (!m_filesTable || rows - 1 > top + visible || !SumPanelsEnabled) {
+        Sum1Panel->hide();
+        Sum2Panel->hide();
+        return;
+    }
+    const int g = FilesGrid->GridLineWidth();
+    const int h = FilesGrid->DefaultRowHeight();
+    int width = -g;
+    for (int c = 0; c <= NameColumnCount && c < FilesGrid->ColCount(); ++c)
+        width += FilesGrid->ColWidth(c) + g;
+    // Row tops in viewport coordinates, mapped to the files page the panels belong to.
+    const QPoint origin = FilesGrid->viewport()->mapTo(FilesSheet, QPoint(0, 0));
+    const int y = (rows - top) * (h + g);
+    Sum1Panel->setGeometry(origin.x(), origin.y() + y, width, h);
+    Sum1Panel->show();
+    Sum1Panel->raise();
+    if (top + visible >= rows) {
+        Sum2Panel->setGeometry(origin.x(), origin.y() + y + g + h, width, h);
+        Sum2Panel->show();
+        Sum2Panel->raise();
+    } else {
+        Sum2Panel->hide();
+    }
+}
+
+void TDocumentEditorForm::FilesGridDrawCell(int col, int row, const QRect& rect, QPainter& painter)
+{
+    if (!m_filesTable)
+        return;
+    const TOptionalColour colour = m_filesTable->CellColour(col, row);
+    if (colour)
+        FillCell(painter, rect, *colour, FilesGrid->Cell(col, row));
+}
+
+void TDocumentEditorForm::MatrixGridDrawCell(int col, int row, const QRect& rect, QPainter& painter)
+{
+    if (!m_matrixTable)
+        return;
+    const TOptionalColour colour = m_matrixTable->CellColour(col, row);
+    if (colour)
+        FillCell(painter, rect, *colour, MatrixGrid->Cell(col, row));
+}

@@ -1,0 +1,53 @@
+#include "TViewerDialogs.h"
+
+#include "ExecuteInFileFolder.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace {
+TViewerDialogs* g_installed = nullptr;
+} // namespace
+
+TViewerDialogs& TViewerDialogs::Current()
+{
+    static TQtViewerDialogs qtDialogs;
+    return g_installed ? *g_installed : qtDialogs;
+}
+
+void TViewerDialogs::Install(TViewerDialogs* dialogs)
+{
+    g_installed = dialogs;
+}
+
+void TQtViewerDialogs::ShowError(QWidget* parent, const QString& message)
+{
+    QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(), message,
+                    QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+void TQtViewerDialogs::ShowFatal(const QString& message)
+{
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Fehler"), message, QMessageBox::Ok);
+    box.setTextFormat(Qt::PlainText);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.exec();
+}
+
+QString TQtViewerDialogs::ChooseLogFile(QWidget* parent, const QString& defaultFileName)
+{
+    QFileDialog dialog(parent, QStringLiteral("Statistik-Protokoll laden"));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    // The name filter matches ".mpr" in any letter case.
+    dialog.setNameFilter(QStringLiteral("Statistik-Protokoll-Datei (*.mpr *.MPR *.[mM][pP][rR])"));
+    dialog.setDefaultSuffix(QStringLiteral("MPR"));
+    dialog.setOption(QFileDialog::ReadOnly, false);
+    if (!ExecuteInFileFolder(dialog, defaultFileName))
+        return QString();
+    const QStringList chosen = dialog.selectedFiles();
+    return chosen.isEmpty() ? QString() : chosen.first();
+}

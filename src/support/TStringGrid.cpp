@@ -264,7 +264,7 @@ QRect TStringGrid::CellRect(int col, int row) const
 QPoint TStringGrid::MouseToCell(const QPoint& pos) const
 {
     QPoint cell(-1, -1);
-    if (pos.x() >= 0) {
+    if (pos.x() >= 0 && pos.x() < viewport()->width()) {
         int edge = 0;
         for (int c = 0, fc = fixedColsInUse(); c < fc && cell.x() < 0; ++c) {
             edge += colExtent(c);
@@ -277,7 +277,7 @@ QPoint TStringGrid::MouseToCell(const QPoint& pos) const
                 cell.setX(c);
         }
     }
-    if (pos.y() >= 0) {
+    if (pos.y() >= 0 && pos.y() < viewport()->height()) {
         const int fixed = fixedHeight();
         const int row = pos.y() < fixed ? pos.y() / rowExtent()
                                         : m_topRow + (pos.y() - fixed) / rowExtent();
@@ -342,7 +342,10 @@ void TStringGrid::paintEvent(QPaintEvent* event)
             QStyleOptionFocusRect option;
             option.initFrom(this);
             option.rect = current;
-            option.backgroundColor = palette().color(QPalette::Base);
+            option.backgroundColor = palette().color(QPalette::Highlight);
+            // Some styles frame only a focus that came from the keyboard; the current cell's
+            // frame shows where keys act, however the focus came.
+            option.state |= QStyle::State_KeyboardFocusChange;
             style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
         }
     }
@@ -368,8 +371,7 @@ void TStringGrid::paintCell(QPainter& painter, const Span& col, const Span& row,
     if (fixed) {
         back = QPalette::Button;
         fore = QPalette::ButtonText;
-    } else if ((state & SelectedCell) && !(state & FocusedCell)) {
-        // With the focus, the focus frame marks the current cell instead.
+    } else if (state & SelectedCell) {
         back = QPalette::Highlight;
         fore = QPalette::HighlightedText;
     }

@@ -114,7 +114,7 @@ public:
     // visible cell. Empty for a cell outside the grid or out of view.
     QRect CellRect(int col, int row) const;
     // (col, row) of the cell under a viewport position, a point on a grid line counting for the
-    // cell before it; each is -1 where the position is on no cell.
+    // cell before it; each is -1 where the position is on no cell or outside the viewport.
     QPoint MouseToCell(const QPoint& pos) const;
 
 signals:

@@ -1,0 +1,69 @@
+#include "TQRLabel.h"
+
+#include "TQRBand.h"
+#include "TQRCanvas.h"
+#include "TQuickRep.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+
+TQRLabel::TQRLabel(TQRBand& band) : TQRPrintable(band), m_font(band.Report().Page().Font) {}
+
+void TQRLabel::SetCaption(const QString& caption)
+{
+    m_caption = caption;
+    m_captionSerial = 0;
+}
+
+void TQRLabel::SetFont(const QFont& font)
+{
+    m_font = font;
+    m_metricsSerial = 0;
+    m_captionSerial = 0;
+}
+
+double TQRLabel::Width() const
+{
+    const TQRCanvas* canvas = Canvas();
+    if (!m_autoSize || !canvas)
+        return TQRPrintable::Width();
+    return captionPixels(*canvas) / canvas->XFactor();
+}
+
+void TQRLabel::Print(TQRCanvas& canvas, double x, double y) const
+{
+    QPainter& painter = *canvas.Painter();
+    const double left = x + Left() * canvas.XFactor();
+    const double top = y + Top() * canvas.YFactor();
+    const double width = Width() * canvas.XFactor();
+    if (!m_transparent)
+        painter.fillRect(QRectF(left, top, width, Height() * canvas.YFactor()), m_color);
+    if (m_caption.isEmpty())
+        return;
+    double textLeft = left;
+    if (m_alignment & Qt::AlignRight)
+        textLeft = left + width - captionPixels(canvas);
+    else if (m_alignment & Qt::AlignHCenter)
+        textLeft = left + (width - captionPixels(canvas)) / 2;
+    canvas.UseFont(m_font);
+    canvas.UseTextPen();
+    painter.drawText(QPointF(textLeft, top + metrics(canvas).ascent()), m_caption);
+}
+
+const QFontMetricsF& TQRLabel::metrics(const TQRCanvas& canvas) const
+{
+    if (m_metricsSerial != canvas.Serial()) {
+        m_metrics = &canvas.Metrics(m_font);
+        m_metricsSerial = canvas.Serial();
+    }
+    return *m_metrics;
+}
+
+double TQRLabel::captionPixels(const TQRCanvas& canvas) const
+{
+    if (m_captionSerial != canvas.Serial()) {
+        m_captionPixels = metrics(canvas).horizontalAdvance(m_caption);
+        m_captionSerial = canvas.Serial();
+    }
+    return m_captionPixels;
+}

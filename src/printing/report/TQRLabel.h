@@ -1,0 +1,55 @@
+#pragma once
+
+#include "TQRPrintable.h"
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+#include <Qt>
+
+#include <cstdint>
+
+class QFontMetricsF;
+
+// One line of text. The text starts at the top of the control and is aligned left, right or
+// centred within its width; it is not clipped. With AutoSize the width is the caption's width
+// on the running pass's canvas (the design width outside a pass). Unless Transparent, the
+// control's rectangle is filled with Color first.
+class TQRLabel : public TQRPrintable {
+public:
+    explicit TQRLabel(TQRBand& band);
+
+    const QString& Caption() const { return m_caption; }
+    void SetCaption(const QString& caption);
+    // Qt::AlignLeft, Qt::AlignRight or Qt::AlignHCenter.
+    Qt::Alignment Alignment() const { return m_alignment; }
+    void SetAlignment(Qt::Alignment alignment) { m_alignment = alignment; }
+    bool AutoSize() const { return m_autoSize; }
+    void SetAutoSize(bool autoSize) { m_autoSize = autoSize; }
+    const QFont& Font() const { return m_font; }
+    void SetFont(const QFont& font);
+    const QColor& Color() const { return m_color; }
+    void SetColor(const QColor& color) { m_color = color; }
+    bool Transparent() const { return m_transparent; }
+    void SetTransparent(bool transparent) { m_transparent = transparent; }
+
+    double Width() const override;
+    void Print(TQRCanvas& canvas, double x, double y) const override;
+
+private:
+    const QFontMetricsF& metrics(const TQRCanvas& canvas) const;
+    double captionPixels(const TQRCanvas& canvas) const;
+
+    QString m_caption;
+    Qt::Alignment m_alignment = Qt::AlignLeft;
+    bool m_autoSize = false;
+    QFont m_font;
+    QColor m_color = Qt::white;
+    bool m_transparent = false;
+
+    // Measuring is the costly part of printing a row, so a caption is measured once per canvas.
+    mutable const QFontMetricsF* m_metrics = nullptr;
+    mutable std::uint64_t m_metricsSerial = 0;
+    mutable double m_captionPixels = 0;
+    mutable std::uint64_t m_captionSerial = 0;
+};

@@ -1,0 +1,120 @@
+#include "TQRMemo.h"
+
+#include "TQRBand.h"
+#include "TQRCanvas.h"
+#include "TQuickRep.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+
+#include <algorithm>
+
+namespace {
+
+// Greedy breaking at blanks; the blanks at a break are dropped.
+void wrapLine(const QString& line, const QFontMetricsF& metrics, double width, QStringList& out)
+{
+    if (metrics.horizontalAdvance(line) <= width) {
+        out.append(line);
+        return;
+    }
+    const QStringList words = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    QString current;
+    for (const QString& word : words) {
+        const QString candidate = current.isEmpty() ? word : current + QLatin1Char(' ') + word;
+        if (current.isEmpty() || metrics.horizontalAdvance(candidate) <= width) {
+            current = candidate;
+            continue;
+        }
+        out.append(current);
+        current = word;
+    }
+    out.append(current);
+}
+
+} // namespace
+
+TQRMemo::TQRMemo(TQRBand& band) : TQRPrintable(band), m_font(band.Report().Page().Font) {}
+
+void TQRMemo::SetLines(const QStringList& lines)
+{
+    m_lines = lines;
+}
+
+double TQRMemo::Width() const
+{
+    const TQRCanvas* canvas = Canvas();
+    if (!m_autoSize || !canvas)
+        return TQRPrintable::Width();
+    return layout(*canvas).widthPixels / canvas->XFactor();
+}
+
+double TQRMemo::Height() const
+{
+    const TQRCanvas* canvas = Canvas();
+    if (!sizesToText() || !canvas)
+        return TQRPrintable::Height();
+    return layout(*canvas).heightPixels / canvas->YFactor();
+}
+
+double TQRMemo::StretchBottom(const TQRCanvas& canvas) const
+{
+    if (!m_stretch)
+        return 0;
+    return Top() + layout(canvas).heightPixels / canvas.YFactor();
+}
+
+TQRMemo::Layout TQRMemo::layout(const TQRCanvas& canvas) const
+{
+    Layout result;
+    const QFontMetricsF& metrics = canvas.Metrics(m_font);
+    const double available = m_autoSize ? canvas.WidthPixels() - Left() * canvas.XFactor()
+                                        : TQRPrintable::Width() * canvas.XFactor();
+    if (m_wordWrap) {
+        for (const QString& line : m_lines)
+            wrapLine(line, metrics, available, result.lines);
+    } else {
+        result.lines = m_lines;
+    }
+    if (m_autoSize) {
+        for (const QString& line : result.lines)
+            result.widthPixels = std::max(result.widthPixels, metrics.horizontalAdvance(line));
+        result.widthPixels = std::min(result.widthPixels, available);
+    } else {
+        result.widthPixels = available;
+    }
+    if (sizesToText())
+        result.heightPixels = result.lines.size() * metrics.lineSpacing();
+    else
+        result.heightPixels = TQRPrintable::Height() * canvas.YFactor();
+    return result;
+}
+
+void TQRMemo::Print(TQRCanvas& canvas, double x, double y) const
+{
+    QPainter& painter = *canvas.Painter();
+    const Layout text = layout(canvas);
+    const double left = x + Left() * canvas.XFactor();
+    const double top = y + Top() * canvas.YFactor();
+    if (!m_transparent)
+        painter.fillRect(QRectF(left, top, text.widthPixels, text.heightPixels), m_color);
+    const QFontMetricsF& metrics = canvas.Metrics(m_font);
+    canvas.UseFont(m_font);
+    canvas.UseTextPen();
+    const double step = metrics.lineSpacing();
+    // A line prints when it fits the height; a rounding hair must not cost the last line.
+    const double bottom = text.heightPixels + 0.01 * step;
+    double lineTop = 0;
+    for (const QString& line : text.lines) {
+        if (lineTop + metrics.height() > bottom)
+            break;
+        double lineLeft = left;
+        if (m_alignment & (Qt::AlignRight | Qt::AlignHCenter)) {
+            const double spare = text.widthPixels - metrics.horizontalAdvance(line);
+            lineLeft += (m_alignment & Qt::AlignRight) ? spare : spare / 2;
+        }
+        if (!line.isEmpty())
+            painter.drawText(QPointF(lineLeft, top + lineTop + metrics.ascent()), line);
+        lineTop += step;
+    }
+}

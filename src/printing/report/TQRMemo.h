@@ -1,0 +1,60 @@
+#pragma once
+
+#include "TQRPrintable.h"
+
+#include <QColor>
+#include <QFont>
+#include <QStringList>
+#include <Qt>
+
+#include <cstdint>
+
+// Several lines of text, one below the other at the font's line spacing, each aligned within
+// the control's width. WordWrap breaks a line at blanks where it would pass the width (a word
+// longer than the width keeps its own line). AutoSize makes the width that of the widest line,
+// up to the band's right edge, and the height that of all lines; Stretch lets the band grow to
+// hold all lines. Without either, lines below the design height are not printed.
+class TQRMemo : public TQRPrintable {
+public:
+    explicit TQRMemo(TQRBand& band);
+
+    const QStringList& Lines() const { return m_lines; }
+    void SetLines(const QStringList& lines);
+    Qt::Alignment Alignment() const { return m_alignment; }
+    void SetAlignment(Qt::Alignment alignment) { m_alignment = alignment; }
+    bool AutoSize() const { return m_autoSize; }
+    void SetAutoSize(bool autoSize) { m_autoSize = autoSize; }
+    bool Stretch() const { return m_stretch; }
+    void SetStretch(bool stretch) { m_stretch = stretch; }
+    bool WordWrap() const { return m_wordWrap; }
+    void SetWordWrap(bool wordWrap) { m_wordWrap = wordWrap; }
+    const QFont& Font() const { return m_font; }
+    void SetFont(const QFont& font) { m_font = font; }
+    const QColor& Color() const { return m_color; }
+    void SetColor(const QColor& color) { m_color = color; }
+    bool Transparent() const { return m_transparent; }
+    void SetTransparent(bool transparent) { m_transparent = transparent; }
+
+    double Width() const override;
+    double Height() const override;
+    double StretchBottom(const TQRCanvas& canvas) const override;
+    void Print(TQRCanvas& canvas, double x, double y) const override;
+
+private:
+    struct Layout {
+        QStringList lines;
+        double widthPixels = 0;
+        double heightPixels = 0;
+    };
+    Layout layout(const TQRCanvas& canvas) const;
+    bool sizesToText() const { return m_autoSize || m_stretch; }
+
+    QStringList m_lines;
+    Qt::Alignment m_alignment = Qt::AlignLeft;
+    bool m_autoSize = false;
+    bool m_stretch = false;
+    bool m_wordWrap = false;
+    QFont m_font;
+    QColor m_color = Qt::white;
+    bool m_transparent = false;
+};

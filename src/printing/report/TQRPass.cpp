@@ -1,0 +1,148 @@
+#include "TQRPass.h"
+
+#include "TQRBand.h"
+#include "TQuickRep.h"
+
+#include <QPagedPaintDevice>
+#include <QPrinter>
+
+#include <stdexcept>
+
+namespace {
+
+// Marks the page events while they run; NewPage from inside them would recurse.
+class PageEventScope {
+public:
+    explicit PageEventScope(bool& flag) : m_flag(flag) { m_flag = true; }
+    ~PageEventScope() { m_flag = false; }
+    PageEventScope(const PageEventScope&) = delete;
+    PageEventScope& operator=(const PageEventScope&) = delete;
+
+private:
+    bool& m_flag;
+};
+
+} // namespace
+
+TQRPass::TQRPass(TQuickRep& report, QPagedPaintDevice& device, bool output)
+    : m_report(report), m_device(device), m_output(output), m_canvas(device)
+{
+}
+
+TQRPass::~TQRPass()
+{
+    if (!m_painter.isActive())
+        return;
+    // A pass that failed halfway must not reach the printer as a truncated job.
+    if (!m_finished) {
+        if (auto* printer = dynamic_cast<QPrinter*>(&m_device))
+            printer->abort();
+    }
+    m_painter.end();
+}
+
+void TQRPass::Run()
+{
+    bool printReport = true;
+    if (m_report.BeforePrint)
+        m_report.BeforePrint(m_report, printReport);
+    if (!printReport) {
+        m_finished = true;
+        return;
+    }
+    startPage();
+    for (;;) {
+        bool moreData = false;
+        if (m_report.OnNeedData) {
+            moreData = true;
+            m_report.OnNeedData(m_report, moreData);
+        }
+        if (!moreData)
+            break;
+        if (const TQRBand* detail = m_report.Band(TQRBandType::Detail); prints(detail))
+            printDetail(*detail);
+    }
+    endPage();
+    m_finished = true;
+    if (m_painter.isActive() && !m_painter.end())
+        throw std::runtime_error("Der Druck konnte nicht abgeschlossen werden.");
+}
+
+void TQRPass::NewPage()
+{
+    if (!m_pageOpen || m_inPageEvent)
+        throw std::logic_error("a page break needs an open page outside the page events");
+    endPage();
+    startPage();
+}
+
+void TQRPass::startPage()
+{
+    ++m_pageNumber;
+    m_pageOpen = true;
+    m_detailsOnPage = 0;
+    m_y = 0;
+    openDevicePage();
+    if (m_report.OnStartPage) {
+        PageEventScope scope(m_inPageEvent);
+        m_report.OnStartPage(m_report);
+    }
+    printBand(m_report.Band(TQRBandType::PageHeader));
+    m_footerTop = m_canvas.Height();
+    if (const TQRBand* footer = m_report.Band(TQRBandType::PageFooter); prints(footer))
+        m_footerTop -= footer->PrintHeight(m_canvas);
+}
+
+void TQRPass::endPage()
+{
+    if (const TQRBand* footer = m_report.Band(TQRBandType::PageFooter); prints(footer))
+        footer->Print(m_canvas, m_footerTop);
+    m_pageOpen = false;
+    if (m_report.OnEndPage) {
+        PageEventScope scope(m_inPageEvent);
+        m_report.OnEndPage(m_report);
+    }
+}
+
+void TQRPass::printDetail(const TQRBand& detail)
+{
+    // A band taller than an empty page prints anyway: breaking again would never end.
+    if (m_detailsOnPage > 0 && m_y + detail.PrintHeight(m_canvas) > m_footerTop) {
+        endPage();
+        startPage();
+    }
+    if (m_detailsOnPage == 0)
+        printBand(m_report.Band(TQRBandType::ColumnHeader));
+    printBand(&detail);
+    ++m_detailsOnPage;
+}
+
+void TQRPass::printBand(const TQRBand* band)
+{
+    if (!prints(band))
+        return;
+    const double height = band->PrintHeight(m_canvas);
+    band->Print(m_canvas, m_y);
+    m_y += height;
+}
+
+void TQRPass::openDevicePage()
+{
+    const bool shown = m_output && m_report.PrinterSettings().PageInRange(m_pageNumber);
+    if (!shown) {
+        m_canvas.SetPainter(nullptr);
+        return;
+    }
+    if (!m_painter.isActive()) {
+        if (!m_painter.begin(&m_device))
+            throw std::runtime_error("Der Druck konnte nicht begonnen werden.");
+    } else if (!m_device.newPage()) {
+        throw std::runtime_error("Eine neue Druckseite konnte nicht begonnen werden.");
+    }
+    m_canvas.SetPainter(&m_painter);
+}
+
+bool TQRPass::prints(const TQRBand* band)
+{
+    return band && band->Enabled();
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "TQRCanvas.h"
+
+#include <QPainter>
+
+class QPagedPaintDevice;
+class TQRBand;
+class TQuickRep;
+
+// One generation pass of a report, in the order its header describes. Lives only while the
+// pass runs; the report reaches it for NewPage, the page number and the canvas.
+class TQRPass {
+public:
+    TQRPass(TQuickRep& report, QPagedPaintDevice& device, bool output);
+    ~TQRPass();
+    TQRPass(const TQRPass&) = delete;
+    TQRPass& operator=(const TQRPass&) = delete;
+
+    void Run();
+    void NewPage();
+    int PageNumber() const { return m_pageNumber; }
+    TQRCanvas& Canvas() { return m_canvas; }
+
+private:
+    void startPage();
+    void endPage();
+    void printDetail(const TQRBand& detail);
+    // Prints the band at the current position and moves below it.
+    void printBand(const TQRBand* band);
+    void openDevicePage();
+    static bool prints(const TQRBand* band);
+
+    TQuickRep& m_report;
+    QPagedPaintDevice& m_device;
+    bool m_output;
+    TQRCanvas m_canvas;
+    QPainter m_painter;
+    bool m_finished = false;
+
+    int m_pageNumber = 0;
+    bool m_pageOpen = false;
+    bool m_inPageEvent = false;
+    // Report units from the top of the printable area.
+    double m_y = 0;
+    double m_footerTop = 0;
+    int m_detailsOnPage = 0;
+};

@@ -1,0 +1,112 @@
+#include "TQuickRep.h"
+
+#include "TQRPass.h"
+
+#include <QMarginsF>
+#include <QPageLayout>
+#include <QPagedPaintDevice>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+#include <stdexcept>
+
+TQuickRep::TQuickRep() = default;
+
+TQuickRep::~TQuickRep() = default;
+
+TQRBand& TQuickRep::AddBand(TQRBandType type)
+{
+    if (Band(type))
+        throw std::logic_error("a report has one band of each kind");
+    m_bands.push_back(std::make_unique<TQRBand>(*this, type));
+    return *m_bands.back();
+}
+
+TQRBand* TQuickRep::Band(TQRBandType type) const
+{
+    for (const auto& band : m_bands) {
+        if (band->BandType() == type)
+            return band.get();
+    }
+    return nullptr;
+}
+
+void TQuickRep::Prepare(QPagedPaintDevice& device)
+{
+    run(device, false);
+}
+
+void TQuickRep::Print(QPagedPaintDevice& device)
+{
+    run(device, true);
+}
+
+void TQuickRep::NewPage()
+{
+    if (!m_pass)
+        throw std::logic_error("a page break needs a running pass");
+    m_pass->NewPage();
+}
+
+int TQuickRep::PageNumber() const
+{
+    return m_pass ? m_pass->PageNumber() : m_pageCount;
+}
+
+const TQRCanvas* TQuickRep::Canvas() const
+{
+    return m_pass ? &m_pass->Canvas() : nullptr;
+}
+
+QStringList TQuickRep::PrinterNames()
+{
+    return QPrinterInfo::availablePrinterNames();
+}
+
+void TQuickRep::run(QPagedPaintDevice& device, bool output)
+{
+    if (m_pass)
+        throw std::logic_error("a report runs one pass at a time");
+    applySettings(device);
+    m_pageCount = 0;
+    m_pass = std::make_unique<TQRPass>(*this, device, output);
+    try {
+        m_pass->Run();
+    } catch (...) {
+        m_pageCount = m_pass->PageNumber();
+        m_pass.reset();
+        throw;
+    }
+    m_pageCount = m_pass->PageNumber();
+    m_pass.reset();
+}
+
+void TQuickRep::applySettings(QPagedPaintDevice& device) const
+{
+    const TQRPrinterSettings& settings = m_printerSettings;
+    if (auto* printer = dynamic_cast<QPrinter*>(&device)) {
+        // Choosing a printer resets the page layout, so it comes first.
+        const QStringList printers = PrinterNames();
+        if (printer->outputFormat() == QPrinter::NativeFormat && settings.PrinterIndex >= 0 &&
+            settings.PrinterIndex < printers.size())
+            printer->setPrinterName(printers.at(settings.PrinterIndex));
+        printer->setCopyCount(qMax(1, settings.Copies));
+        printer->setDuplex(settings.Duplex ? QPrinter::DuplexAuto : QPrinter::DuplexNone);
+        printer->setPaperSource(settings.OutputBin);
+        printer->setDocName(settings.Title);
+        // The engine outputs only the pages of its own range; the driver must not cut again.
+        printer->setPrintRange(QPrinter::AllPages);
+    } else if (auto* writer = dynamic_cast<QPdfWriter*>(&device)) {
+        writer->setTitle(settings.Title);
+    }
+    const QMarginsF margins(m_page.LeftMargin, m_page.TopMargin, m_page.RightMargin,
+                            m_page.BottomMargin);
+    const QPageLayout layout(QPageSize(settings.PaperSize), settings.Orientation, margins / 10.0,
+                             QPageLayout::Millimeter);
+    if (device.setPageLayout(layout))
+        return;
+    // A printer whose hardware margins exceed ours keeps its own margins.
+    device.setPageSize(layout.pageSize());
+    device.setPageOrientation(layout.orientation());
+}

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "TQRBand.h"
+#include "TQRPage.h"
+#include "TQRPrinterSettings.h"
+
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QPagedPaintDevice;
+class TQRCanvas;
+class TQRPass;
+
+// A banded report: at most one band of each kind, page setup, printer settings and the events
+// through which its owner feeds it row by row.
+//
+// One generation pass (Prepare or Print) runs:
+//   BeforePrint(printReport): false ends the pass with no page;
+//   start the first page; then, row by row: OnNeedData(moreData), which may call NewPage;
+//   on false the page ends and the pass stops; otherwise the detail band prints, on a new
+//   page first when it does not fit above the page footer.
+// Starting a page fires OnStartPage and prints the page header; the column header prints
+// together with the page's first detail band, so it never ends a page. Ending a page prints
+// the page footer at the bottom of the printable area and fires OnEndPage.
+//
+// Both passes apply the page setup and the printer settings to the device and measure on it,
+// so a layout computed in the preparing pass holds in the printing pass. Pages are painted as
+// they are generated; nothing of a finished page is kept. An exception from an event ends the
+// pass (a print job on a printer is aborted) and propagates to the caller.
+class TQuickRep {
+public:
+    using FlagEvent = std::function<void(TQuickRep& report, bool& flag)>;
+    using PageEvent = std::function<void(TQuickRep& report)>;
+
+    TQuickRep();
+    ~TQuickRep();
+    TQuickRep(const TQuickRep&) = delete;
+    TQuickRep& operator=(const TQuickRep&) = delete;
+
+    TQRPage& Page() { return m_page; }
+    const TQRPage& Page() const { return m_page; }
+    TQRPrinterSettings& PrinterSettings() { return m_printerSettings; }
+    const TQRPrinterSettings& PrinterSettings() const { return m_printerSettings; }
+
+    // Creates the band of that kind; a report has at most one of each (std::logic_error).
+    TQRBand& AddBand(TQRBandType type);
+    // The band of that kind, or null.
+    TQRBand* Band(TQRBandType type) const;
+    const std::vector<std::unique_ptr<TQRBand>>& Bands() const { return m_bands; }
+
+    FlagEvent BeforePrint;
+    PageEvent OnStartPage;
+    PageEvent OnEndPage;
+    // Without a handler the report has no rows.
+    FlagEvent OnNeedData;
+
+    // A generation pass that outputs nothing; the device only lends its metrics.
+    void Prepare(QPagedPaintDevice& device);
+    // A generation pass painted on the device as one print job named by the title.
+    void Print(QPagedPaintDevice& device);
+
+    // Forced page break: ends the current page and starts the next at once. Only while a page
+    // is open and outside OnStartPage and OnEndPage (std::logic_error otherwise).
+    void NewPage();
+
+    // The current page, from 1, during a pass; the number of pages of the last pass after it.
+    int PageNumber() const;
+    // The canvas of the running pass, or null outside a pass.
+    const TQRCanvas* Canvas() const;
+
+    // The installed printers; PrinterSettings().PrinterIndex points into this list.
+    static QStringList PrinterNames();
+
+private:
+    void applySettings(QPagedPaintDevice& device) const;
+    void run(QPagedPaintDevice& device, bool output);
+
+    TQRPage m_page;
+    TQRPrinterSettings m_printerSettings;
+    std::vector<std::unique_ptr<TQRBand>> m_bands;
+    std::unique_ptr<TQRPass> m_pass;
+    int m_pageCount = 0;
+};

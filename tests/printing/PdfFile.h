@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QImage>
+#include <QSizeF>
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+// A PDF written by a test, read back with poppler-utils (pdfinfo, pdftotext, pdftoppm).
+// Coordinates are PDF points from the page's top-left corner; pages count from 1.
+class PdfFile {
+public:
+    struct Word {
+        int page;
+        QString text;
+        double xMin, yMin, xMax, yMax;
+    };
+
+    explicit PdfFile(const QString& path);
+
+    int Pages() const;
+    QSizeF PageSize() const;
+    QString Title() const;
+    // The page's text with its layout kept.
+    QString Text(int page) const;
+    // Every word with its box, page by page.
+    std::vector<Word> Words() const;
+    // The words that read exactly text.
+    std::vector<Word> Find(const QString& text) const;
+    QImage Render(int page, int dpi) const;
+
+private:
+    QString run(const QString& program, const QStringList& arguments) const;
+    QString infoField(const QString& name) const;
+
+    QString m_path;
+};

@@ -116,7 +116,8 @@ void TEntertainer::install()
     QCoreApplication* application = QCoreApplication::instance();
     if (!application)
         return;
-    QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance(application->thread());
+    QAbstractEventDispatcher* dispatcher =
+        QAbstractEventDispatcher::instance(application->thread());
     if (!dispatcher)
         return;
     m_connection = connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,

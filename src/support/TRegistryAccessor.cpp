@@ -139,7 +139,8 @@ bool TRegistryAccessor::keyExists(const QStringList& keyParts) const
         return true;
     // A key exists when its parent lists it; registry key names ignore letter case.
     const auto parent = openStore(keyParts.mid(0, keyParts.size() - 1));
-    const Qt::CaseSensitivity sensitivity = usesRegistry() ? Qt::CaseInsensitive : Qt::CaseSensitive;
+    const Qt::CaseSensitivity sensitivity =
+        usesRegistry() ? Qt::CaseInsensitive : Qt::CaseSensitive;
     return parent->childGroups().contains(keyParts.last(), sensitivity);
 }
 

@@ -95,7 +95,8 @@ TEST_F(IdleTest, RoundRobinServesOneOutletPerIdleEventThenWaits)
 {
     add('A');
     add('B');
-    EXPECT_EQ(TEntertainer::instance().installedHandler(), TEntertainer::Handler::DispatchRoundRobin);
+    EXPECT_EQ(TEntertainer::instance().installedHandler(),
+              TEntertainer::Handler::DispatchRoundRobin);
     EXPECT_EQ(idlePeriod(), (std::vector<bool>{false, true}));
     EXPECT_EQ(calls, "AB");
     EXPECT_EQ(idlePeriod(), (std::vector<bool>{false, true}));
@@ -123,7 +124,8 @@ TEST_F(IdleTest, PriorityZeroJoiningARunningRoundIsServedToo)
     EXPECT_EQ(calls, "ZAZA");
 
     outlets[1]->SetPriority(2);
-    EXPECT_EQ(TEntertainer::instance().installedHandler(), TEntertainer::Handler::DispatchRoundRobin);
+    EXPECT_EQ(TEntertainer::instance().installedHandler(),
+              TEntertainer::Handler::DispatchRoundRobin);
     EXPECT_EQ(TEntertainer::instance().everyTimeCount(), 0);
     outlets[0]->SetPriority(0);
     EXPECT_EQ(TEntertainer::instance().installedHandler(), TEntertainer::Handler::DispatchAll);
@@ -149,7 +151,6 @@ TEST_F(IdleTest, ThrottledRoundGivesPriorityNATurnEveryNthPass)
 {
     TQorIdleOutlet& greedy = add('A', 1, false);
     add('B', 3);
-    std::string sequence;
     for (int i = 0; i < 10; ++i) {
         EXPECT_FALSE(idle());
         expectConsistent();
@@ -341,11 +342,11 @@ TEST_F(IdleTest, ControlRegistersWhileItHasAHandler)
 TEST_F(IdleTest, ApplicationLoopRunsTheHandlersAndDoesNotWaitWhileMoreIsWanted)
 {
     QEventLoop loop;
-    int calls = 0;
+    int turns = 0;
     TQorIdleControl control;
     control.SetOnIdle([&](QObject*, bool& done) {
         // Nothing else happens in this loop: only the dispatcher's wake-ups bring it back.
-        if (++calls == 50)
+        if (++turns == 50)
             loop.quit();
         done = false;
     });
@@ -354,7 +355,7 @@ TEST_F(IdleTest, ApplicationLoopRunsTheHandlersAndDoesNotWaitWhileMoreIsWanted)
     QObject::connect(&guard, &QTimer::timeout, &loop, &QEventLoop::quit);
     guard.start(20000);
     loop.exec();
-    EXPECT_EQ(calls, 50);
+    EXPECT_EQ(turns, 50);
 }
 
 TEST_F(IdleTest, ApplicationLoopServesEveryOutletOfTheRound)

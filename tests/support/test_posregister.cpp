@@ -13,7 +13,8 @@
 
 namespace {
 
-const QString kKey = QStringLiteral("\\Software\\Korvandelis\\ZelmoraViewer\\2\\Positions\\DocumentEditor");
+const QString kKey =
+    QStringLiteral("\\Software\\Korvandelis\\ZelmoraViewer\\2\\Positions\\DocumentEditor");
 
 struct Bounds {
     int left, top, width, height;
@@ -103,6 +104,8 @@ TEST(PosRegister, MaximizedWindowNeverOverwritesTheNormalBounds)
     store(settings.accessor(), kKey, {10, 20, 300, 200});
     positions.Restore();
 
+    // Whatever a maximized window reports as its bounds now differs from the stored ones.
+    window->setGeometry(300, 250, 350, 260);
     window->showMaximized();
     ASSERT_TRUE(window->isMaximized());
     positions.Save();

@@ -14,7 +14,8 @@
 
 namespace {
 
-const QString kPositions = QStringLiteral("\\Software\\Korvandelis\\ZelmoraViewer\\2\\Positions\\Main");
+const QString kPositions =
+    QStringLiteral("\\Software\\Korvandelis\\ZelmoraViewer\\2\\Positions\\Main");
 
 std::string readError(const std::function<void()>& read)
 {
@@ -72,9 +73,11 @@ TEST(RegistryAccessor, KeyCreatedForWritingOpensLaterForReading)
     registry.closeKey();
 
     // The parent key exists as well, the sibling does not; slashes address the same key.
-    EXPECT_TRUE(registry.openKeyReadOnly(QStringLiteral("\\Software\\Korvandelis\\ZelmoraViewer")));
+    EXPECT_TRUE(
+        registry.openKeyReadOnly(QStringLiteral("\\Software\\Korvandelis\\ZelmoraViewer")));
     EXPECT_FALSE(registry.openKeyReadOnly(QStringLiteral("\\Software\\Korvandelis\\Other")));
-    ASSERT_TRUE(registry.openKeyReadOnly(QStringLiteral("Software/Korvandelis/ZelmoraViewer/2/Positions/Main/")));
+    ASSERT_TRUE(registry.openKeyReadOnly(
+        QStringLiteral("Software/Korvandelis/ZelmoraViewer/2/Positions/Main/")));
     EXPECT_EQ(registry.readInteger(QStringLiteral("Left")), 7);
     registry.closeKey();
 

@@ -1,6 +1,7 @@
 #include "TQRCanvas.h"
 
-#include <QPaintDevice>
+#include <QPageLayout>
+#include <QPagedPaintDevice>
 #include <QPainter>
 
 #include <atomic>
@@ -15,14 +16,26 @@ std::uint64_t nextSerial()
 
 } // namespace
 
-TQRCanvas::TQRCanvas(QPaintDevice& device)
+// The device's own width and height are whole pixels derived from a page size rounded to whole
+// points, which puts a 10 mm margin off by up to half a millimetre; the page layout is exact.
+TQRCanvas::TQRCanvas(QPagedPaintDevice& device)
     : m_device(device)
     , m_xFactor(device.logicalDpiX() / UnitsPerInch)
     , m_yFactor(device.logicalDpiY() / UnitsPerInch)
-    , m_widthPixels(device.width())
-    , m_heightPixels(device.height())
+    , m_width(device.pageLayout().paintRect(QPageLayout::Millimeter).width() * 10)
+    , m_height(device.pageLayout().paintRect(QPageLayout::Millimeter).height() * 10)
     , m_serial(nextSerial())
 {
+}
+
+int TQRCanvas::WidthPixels() const
+{
+    return qRound(m_width * m_xFactor);
+}
+
+int TQRCanvas::HeightPixels() const
+{
+    return qRound(m_height * m_yFactor);
 }
 
 const QFontMetricsF& TQRCanvas::Metrics(const QFont& font) const

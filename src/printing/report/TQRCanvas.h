@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-class QPaintDevice;
+class QPagedPaintDevice;
 class QPainter;
 
 // The output canvas of one generation pass: the device's metrics in report units and, while a
@@ -23,18 +23,18 @@ class TQRCanvas {
 public:
     static constexpr double UnitsPerInch = 254.0;
 
-    explicit TQRCanvas(QPaintDevice& device);
+    explicit TQRCanvas(QPagedPaintDevice& device);
     TQRCanvas(const TQRCanvas&) = delete;
     TQRCanvas& operator=(const TQRCanvas&) = delete;
 
     // The pixel-per-unit factors.
     double XFactor() const { return m_xFactor; }
     double YFactor() const { return m_yFactor; }
-    // Size of the printable area.
-    int WidthPixels() const { return m_widthPixels; }
-    int HeightPixels() const { return m_heightPixels; }
-    double Width() const { return m_widthPixels / m_xFactor; }
-    double Height() const { return m_heightPixels / m_yFactor; }
+    // Size of the printable area, in report units and in whole pixels.
+    double Width() const { return m_width; }
+    double Height() const { return m_height; }
+    int WidthPixels() const;
+    int HeightPixels() const;
 
     // Metrics of a font on this device; kept for the canvas's life.
     const QFontMetricsF& Metrics(const QFont& font) const;
@@ -54,11 +54,11 @@ public:
     void UseTextPen() { UsePen(m_textPen); }
 
 private:
-    QPaintDevice& m_device;
+    QPagedPaintDevice& m_device;
     double m_xFactor;
     double m_yFactor;
-    int m_widthPixels;
-    int m_heightPixels;
+    double m_width;
+    double m_height;
     std::uint64_t m_serial;
     QPainter* m_painter = nullptr;
     QFont m_painterFont;

@@ -68,7 +68,7 @@ TQRMemo::Layout TQRMemo::layout(const TQRCanvas& canvas) const
 {
     Layout result;
     const QFontMetricsF& metrics = canvas.Metrics(m_font);
-    const double available = m_autoSize ? canvas.WidthPixels() - Left() * canvas.XFactor()
+    const double available = m_autoSize ? (canvas.Width() - Left()) * canvas.XFactor()
                                         : TQRPrintable::Width() * canvas.XFactor();
     if (m_wordWrap) {
         for (const QString& line : m_lines)

@@ -1,0 +1,138 @@
+#include "PdfDevice.h"
+#include "PdfFile.h"
+#include "ScriptedReport.h"
+#include "TQRCanvas.h"
+#include "TQRShape.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr double PointsPerUnit = 72.0 / 254.0;
+constexpr double Margin = 100 * PointsPerUnit;
+
+QString print(TQuickRep& report, const QTemporaryDir& dir)
+{
+    const QString path = dir.filePath(QStringLiteral("report.pdf"));
+    auto device = MakePdfDevice(PdfDevice::Writer, path);
+    report.Print(*device);
+    return path;
+}
+
+TQRShape& addShape(TQRBand& band, TQRShapeType type, QRectF units, const QColor& color)
+{
+    auto& shape = band.Add<TQRShape>();
+    shape.SetShape(type);
+    shape.SetLeft(units.left());
+    shape.SetTop(units.top());
+    shape.SetWidth(units.width());
+    shape.SetHeight(units.height());
+    if (type == TQRShapeType::Rectangle) {
+        shape.SetPen(Qt::NoPen);
+        shape.SetBrush(color);
+    } else {
+        shape.SetPen(QPen(color, 60)); // 60 pixels at 1200 dpi: 1.27 mm
+    }
+    return shape;
+}
+
+// The colour at a point given in report units inside the detail band of the first row, on a
+// page rendered at 254 dpi (one pixel per 0.1 mm).
+QColor colourAt(const QImage& page, double x, double y)
+{
+    return page.pixelColor(qRound(100 + x), qRound(100 + 160 + y));
+}
+
+} // namespace
+
+TEST(ReportControls, LabelsAlignWithinTheirWidth)
+{
+    struct Case {
+        Qt::Alignment alignment;
+        bool autoSize;
+    };
+    const std::vector<Case> cases = {{Qt::AlignLeft, false},
+                                     {Qt::AlignRight, false},
+                                     {Qt::AlignHCenter, false},
+                                     {Qt::AlignRight, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "alignment " << int(c.alignment) << " auto size "
+                                        << c.autoSize);
+        QTemporaryDir dir;
+        ScriptedReport report;
+        report.Rows = 1;
+        auto& label = report.Detail.Add<TQRLabel>();
+        label.SetCaption(QStringLiteral("Gesamt"));
+        label.SetLeft(1000);
+        label.SetWidth(600);
+        label.SetHeight(40);
+        label.SetAlignment(c.alignment);
+        label.SetAutoSize(c.autoSize);
+        double printedWidth = 0, textWidth = 0;
+        report.Report.OnEndPage = [&](TQuickRep& rep) {
+            printedWidth = label.Width();
+            textWidth = rep.Canvas()->TextWidth(label.Font(), label.Caption()) /
+                        rep.Canvas()->XFactor();
+        };
+        const PdfFile pdf(print(report.Report, dir));
+        const auto word = pdf.Find(QStringLiteral("Gesamt")).at(0);
+
+        const double width = c.autoSize ? textWidth : 600;
+        EXPECT_DOUBLE_EQ(printedWidth, width);
+        EXPECT_DOUBLE_EQ(label.Width(), 600) << "outside a pass the design width holds";
+        const double left = Margin + 1000 * PointsPerUnit;
+        const double right = left + width * PointsPerUnit;
+        if (c.alignment & Qt::AlignLeft)
+            EXPECT_NEAR(word.xMin, left, 1.0);
+        else if (c.alignment & Qt::AlignRight)
+            EXPECT_NEAR(word.xMax, right, 1.0);
+        else
+            EXPECT_NEAR((word.xMin + word.xMax) / 2, (left + right) / 2, 1.0);
+    }
+}
+
+TEST(ReportControls, ShapesPrintInTheirStackingOrderWhenEnabled)
+{
+    QTemporaryDir dir;
+    ScriptedReport report(400);
+    report.Rows = 1;
+    TQRBand& band = report.Detail;
+    const QColor red(255, 0, 0), blue(0, 0, 255), green(0, 160, 0), grey(240, 240, 240);
+    auto& back = addShape(band, TQRShapeType::Rectangle, {100, 0, 400, 300}, red);
+    auto& front = addShape(band, TQRShapeType::Rectangle, {300, 0, 400, 300}, blue);
+    front.SendToBack(); // the red one now covers the overlap
+    front.SetEnabled(false);
+    front.SetEnabled(true); // and re-enabling keeps its place in the stack
+    auto& hidden = addShape(band, TQRShapeType::Rectangle, {900, 0, 200, 300}, green);
+    hidden.SetEnabled(false);
+    addShape(band, TQRShapeType::HorLine, {1200, 100, 500, 20}, green);
+    addShape(band, TQRShapeType::VertLine, {1900, 0, 20, 300}, blue);
+    auto& opaque = band.Add<TQRLabel>();
+    opaque.SetLeft(2200);
+    opaque.SetWidth(300);
+    opaque.SetHeight(200);
+    opaque.SetColor(grey);
+    auto& clear = band.Add<TQRLabel>();
+    clear.SetLeft(200);
+    clear.SetTop(200);
+    clear.SetWidth(200);
+    clear.SetHeight(80);
+    clear.SetTransparent(true);
+    back.BringToFront();
+    clear.BringToFront();
+
+    const QImage page = PdfFile(print(report.Report, dir)).Render(1, 254);
+    ASSERT_FALSE(page.isNull());
+    EXPECT_EQ(colourAt(page, 200, 100), red);
+    EXPECT_EQ(colourAt(page, 400, 100), red) << "overlap";
+    EXPECT_EQ(colourAt(page, 600, 100), blue);
+    EXPECT_EQ(colourAt(page, 1000, 100), QColor(Qt::white)) << "disabled shape";
+    EXPECT_EQ(colourAt(page, 1450, 110), green) << "horizontal line through the middle";
+    EXPECT_EQ(colourAt(page, 1450, 60), QColor(Qt::white));
+    EXPECT_EQ(colourAt(page, 1910, 250), blue) << "vertical line through the middle";
+    EXPECT_EQ(colourAt(page, 1950, 250), QColor(Qt::white));
+    EXPECT_EQ(colourAt(page, 2350, 100), grey) << "label background";
+    EXPECT_EQ(colourAt(page, 210, 270), red) << "transparent label";
+}

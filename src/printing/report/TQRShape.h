@@ -9,7 +9,8 @@ enum class TQRShapeType { HorLine, VertLine, Rectangle };
 
 // A line through the middle of the control's rectangle (horizontal or vertical, as long as the
 // rectangle), or the rectangle itself filled with Brush and outlined with Pen. Pen widths are
-// device pixels; a pen with Qt::NoPen draws no outline.
+// device pixels; a pen with Qt::NoPen draws no outline. Lines end flush with the rectangle
+// (flat caps, whatever the pen says).
 class TQRShape : public TQRPrintable {
 public:
     explicit TQRShape(TQRBand& band);
@@ -17,7 +18,7 @@ public:
     TQRShapeType Shape() const { return m_shape; }
     void SetShape(TQRShapeType shape) { m_shape = shape; }
     const QPen& Pen() const { return m_pen; }
-    void SetPen(const QPen& pen) { m_pen = pen; }
+    void SetPen(const QPen& pen);
     const QBrush& Brush() const { return m_brush; }
     void SetBrush(const QBrush& brush) { m_brush = brush; }
 
@@ -25,6 +26,6 @@ public:
 
 private:
     TQRShapeType m_shape = TQRShapeType::Rectangle;
-    QPen m_pen{Qt::black, 1};
+    QPen m_pen{Qt::black, 1, Qt::SolidLine, Qt::FlatCap};
     QBrush m_brush{Qt::white};
 };

@@ -25,8 +25,14 @@ class QPainter;
 // from SetCell for small grids, and is asked for only while a cell is painted.
 //
 // The current cell is always a scrolling cell (Col() >= FixedCols, Row() >= FixedRows), or -1 on
-// an axis without scrolling cells. Sizes, counts and indices passed in are clamped to their
-// valid ranges; out-of-range cells are ignored rather than failing.
+// an axis without scrolling cells; it is drawn highlighted, and framed while the grid has the
+// focus. Arrows, Tab/Shift+Tab (wrapping through all cells), Page Up/Down, Home/End and their
+// Ctrl forms move it; a click on a scrolling cell selects it; the wheel and the scroll bars
+// scroll, following the thumb while it is dragged.
+//
+// Defaults: 5 x 5 cells, one fixed row and column, rows 24 and columns 64 pixels, 1-pixel lines.
+// Sizes, counts and indices passed in are clamped to their valid ranges; out-of-range cells are
+// ignored rather than failing.
 class TStringGrid : public QAbstractScrollArea {
     Q_OBJECT
 

@@ -301,7 +301,7 @@ QWidget* TDocumentEditorForm::CreateButtonPanel()
     LocaleCombo = new QComboBox(ButtonPanel);
     LocaleCombo->setObjectName(QStringLiteral("LocaleCombo"));
     LocaleCombo->setGeometry(249, 11, 89, 23);
-    LocaleCombo->setSizeAdjustPolicy(QComboBox::AdjustToContentsOnFirstShow);
+    LocaleCombo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     connect(LocaleCombo, qOverload<int>(&QComboBox::activated), this,
             &TDocumentEditorForm::LocaleComboChange);
     return ButtonPanel;
@@ -359,6 +359,8 @@ void TDocumentEditorForm::FormCreate()
     TComboStrings items(*LocaleCombo);
     Locale().FillLocaleList(&items);
     LocaleCombo->setCurrentIndex(0);
+    // Designed for a narrower font: the longest language name must still show whole.
+    LocaleCombo->resize(std::max(89, LocaleCombo->sizeHint().width()), LocaleCombo->height());
     qApp->installEventFilter(this);
 }
 

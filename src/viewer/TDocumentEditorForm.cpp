@@ -1,6 +1,6 @@
 #include "TDocumentEditorForm.h"
 
-#include "MakerNotice.h"
+#include "ProductInformation.h"
 #include "TAddColInfo.h"
 #include "TFilesTable.h"
 #include "TLocale.h"
@@ -87,7 +87,6 @@ TQorButton* BarButton(QWidget* parent, const char* name, int left, int width, co
 } // namespace
 
 std::function<void(TDocumentEditorForm&)> TDocumentEditorForm::PrintCommand;
-std::function<void(TDocumentEditorForm&)> TDocumentEditorForm::AboutCommand;
 
 TDocumentEditorForm* TDocumentEditorForm::MainForm()
 {
@@ -349,7 +348,9 @@ void TDocumentEditorForm::FormCreate()
     m_appTitle = QString::fromLatin1(kDefaultAppTitle);
     m_document = std::make_unique<TMatchDocument>();
     m_fileName.clear();
-    CopyrightPanel->setText(QStringLiteral("Zelmora 4.0.3 ") + MakerNotice());
+    // A label without buddy shows "&" as it is, so the notice needs no escaping here.
+    CopyrightPanel->setText(QString::fromUtf8(kProductVersion) + QLatin1Char(' ') +
+                            QString::fromUtf8(kMakerNotice));
     Sum1Panel->setText(FromCp1252(TFilesTable::Sum1Caption()));
     Sum2Panel->setText(FromCp1252(TFilesTable::Sum2Caption()));
     UpdateCaption();
@@ -482,9 +483,9 @@ void TDocumentEditorForm::LoadButtonClick()
 
 void TDocumentEditorForm::AboutButtonClick()
 {
-    if (!AboutButton->isVisible() || !AboutCommand)
+    if (!AboutButton->isVisible())
         return;
-    Guarded([this] { AboutCommand(*this); });
+    Guarded([this] { ShowProductInformation(this, m_appTitle); });
 }
 
 void TDocumentEditorForm::PrintButtonClick()

@@ -66,9 +66,8 @@ public:
     void FitRatingsColumn();
     void FillPages();
 
-    // The hand-over of the print and about commands; set by the program.
+    // The hand-over of the print command; set by the program.
     static std::function<void(TDocumentEditorForm&)> PrintCommand;
-    static std::function<void(TDocumentEditorForm&)> AboutCommand;
 
     // Page data of the shown log.
     const TMatchDocument& Document() const { return *m_document; }

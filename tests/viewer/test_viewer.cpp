@@ -17,6 +17,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QTabWidget>
 #include <QTest>
 
@@ -56,10 +57,14 @@ protected:
     void SetUp() override { Locale().SetBase(TLocale::kGermanBase); }
     void TearDown() override
     {
+        // Deleting a window deletes its own top-level children (pop-ups) too: collect first.
+        QList<QPointer<TDocumentEditorForm>> forms;
         for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (qobject_cast<TDocumentEditorForm*>(w))
-                delete w;
+            if (auto* form = qobject_cast<TDocumentEditorForm*>(w))
+                forms << form;
         }
+        for (const auto& form : forms)
+            delete form.data();
         Locale().SetBase(TLocale::kGermanBase);
     }
     QString Write(const std::string& name, const TMatchDocument& doc, const MprOptions& o = {})

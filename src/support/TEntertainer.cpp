@@ -153,8 +153,15 @@ void TEntertainer::giveTurn()
         return;
     TQorIdleOutlet* outlet = m_outlets[static_cast<size_t>(m_currentIndex)];
     outlet->m_skipCount = 0;
-    if (!outlet->m_enabled)
+    if (!outlet->m_enabled) {
+        // A disabled outlet cannot be satisfied: its old request for more time would keep the
+        // loop from ever waiting, so it is withdrawn at its turn.
+        if (outlet->m_wantsMore) {
+            outlet->m_wantsMore = false;
+            --m_wantingCount;
+        }
         return;
+    }
     m_currentAlive = true;
     bool done = true;
     // A copy: the handler may replace or clear itself, or destroy its outlet, while it runs.

@@ -177,6 +177,21 @@ TEST_F(IdleTest, DisabledOutletIsPassedAsServedButNotCalled)
     EXPECT_EQ(calls, "BAB");
 }
 
+TEST_F(IdleTest, OutletDisabledWhileAskingForMoreLetsTheLoopWait)
+{
+    TQorIdleOutlet& greedy = add('G', 1, false);
+    add('B');
+    idlePeriod(3);
+    EXPECT_EQ(TEntertainer::instance().wantingCount(), 1);
+    greedy.SetEnabled(false);
+    calls.clear();
+    const std::vector<bool> results = idlePeriod();
+    EXPECT_TRUE(results.back()) << "the loop never got to wait";
+    EXPECT_LE(results.size(), 3u);
+    EXPECT_EQ(calls.find('G'), std::string::npos);
+    EXPECT_EQ(TEntertainer::instance().wantingCount(), 0);
+}
+
 TEST_F(IdleTest, OutletLeavingDuringItsCallDoesNotMakeTheRoundSkipTheNext)
 {
     add('A');

@@ -1,10 +1,10 @@
 #include "TQRPass.h"
 
 #include "TQRBand.h"
+#include "TQROutput.h"
 #include "TQuickRep.h"
 
 #include <QPagedPaintDevice>
-#include <QPrinter>
 
 #include <stdexcept>
 
@@ -24,32 +24,20 @@ private:
 
 } // namespace
 
-TQRPass::TQRPass(TQuickRep& report, QPagedPaintDevice& device, bool output)
+TQRPass::TQRPass(TQuickRep& report, QPagedPaintDevice& device, TQROutput* output)
     : m_report(report), m_device(device), m_output(output), m_canvas(device)
 {
 }
 
-TQRPass::~TQRPass()
-{
-    if (!m_painter.isActive())
-        return;
-    // A pass that failed halfway must not reach the printer as a truncated job.
-    if (!m_finished) {
-        if (auto* printer = dynamic_cast<QPrinter*>(&m_device))
-            printer->abort();
-    }
-    m_painter.end();
-}
+TQRPass::~TQRPass() = default;
 
 void TQRPass::Run()
 {
     bool printReport = true;
     if (m_report.BeforePrint)
         m_report.BeforePrint(m_report, printReport);
-    if (!printReport) {
-        m_finished = true;
+    if (!printReport)
         return;
-    }
     startPage();
     for (;;) {
         bool moreData = false;
@@ -63,9 +51,6 @@ void TQRPass::Run()
             printDetail(*detail);
     }
     endPage();
-    m_finished = true;
-    if (m_painter.isActive() && !m_painter.end())
-        throw std::runtime_error("Der Druck konnte nicht abgeschlossen werden.");
 }
 
 void TQRPass::NewPage()
@@ -133,13 +118,7 @@ void TQRPass::openDevicePage()
         m_canvas.SetPainter(nullptr);
         return;
     }
-    if (!m_painter.isActive()) {
-        if (!m_painter.begin(&m_device))
-            throw std::runtime_error("Der Druck konnte nicht begonnen werden.");
-    } else if (!m_device.newPage()) {
-        throw std::runtime_error("Eine neue Druckseite konnte nicht begonnen werden.");
-    }
-    m_canvas.SetPainter(&m_painter);
+    m_canvas.SetPainter(&m_output->OpenPage());
 }
 
 bool TQRPass::prints(const TQRBand* band)

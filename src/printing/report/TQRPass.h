@@ -2,17 +2,17 @@
 
 #include "TQRCanvas.h"
 
-#include <QPainter>
-
 class QPagedPaintDevice;
 class TQRBand;
+class TQROutput;
 class TQuickRep;
 
 // One generation pass of a report, in the order its header describes. Lives only while the
 // pass runs; the report reaches it for NewPage, the page number and the canvas.
 class TQRPass {
 public:
-    TQRPass(TQuickRep& report, QPagedPaintDevice& device, bool output);
+    // Without an output the pass only measures on the device.
+    TQRPass(TQuickRep& report, QPagedPaintDevice& device, TQROutput* output);
     ~TQRPass();
     TQRPass(const TQRPass&) = delete;
     TQRPass& operator=(const TQRPass&) = delete;
@@ -33,10 +33,8 @@ private:
 
     TQuickRep& m_report;
     QPagedPaintDevice& m_device;
-    bool m_output;
+    TQROutput* m_output;
     TQRCanvas m_canvas;
-    QPainter m_painter;
-    bool m_finished = false;
 
     int m_pageNumber = 0;
     bool m_pageOpen = false;

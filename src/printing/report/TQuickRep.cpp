@@ -1,5 +1,6 @@
 #include "TQuickRep.h"
 
+#include "TQROutput.h"
 #include "TQRPass.h"
 
 #include <QMarginsF>
@@ -34,12 +35,19 @@ TQRBand* TQuickRep::Band(TQRBandType type) const
 
 void TQuickRep::Prepare(QPagedPaintDevice& device)
 {
-    run(device, false);
+    run(device, nullptr);
 }
 
 void TQuickRep::Print(QPagedPaintDevice& device)
 {
-    run(device, true);
+    TQROutput output(device);
+    run(device, &output);
+    output.Finish();
+}
+
+void TQuickRep::Print(TQROutput& output)
+{
+    run(output.Device(), &output);
 }
 
 void TQuickRep::NewPage()
@@ -64,11 +72,11 @@ QStringList TQuickRep::PrinterNames()
     return QPrinterInfo::availablePrinterNames();
 }
 
-void TQuickRep::run(QPagedPaintDevice& device, bool output)
+void TQuickRep::run(QPagedPaintDevice& device, TQROutput* output)
 {
     if (m_pass)
         throw std::logic_error("a report runs one pass at a time");
-    applySettings(device);
+    applySettings(device, output && output->Started());
     m_pageCount = 0;
     m_pass = std::make_unique<TQRPass>(*this, device, output);
     try {
@@ -82,7 +90,24 @@ void TQuickRep::run(QPagedPaintDevice& device, bool output)
     m_pass.reset();
 }
 
-void TQuickRep::applySettings(QPagedPaintDevice& device) const
+void TQuickRep::applySettings(QPagedPaintDevice& device, bool jobStarted) const
+{
+    // A printer refuses job settings while it prints; the page layout may change per page.
+    if (!jobStarted)
+        applyJobSettings(device);
+    const TQRPrinterSettings& settings = m_printerSettings;
+    const QMarginsF margins(m_page.LeftMargin, m_page.TopMargin, m_page.RightMargin,
+                            m_page.BottomMargin);
+    const QPageLayout layout(QPageSize(settings.PaperSize), settings.Orientation, margins / 10.0,
+                             QPageLayout::Millimeter);
+    if (device.setPageLayout(layout))
+        return;
+    // A printer whose hardware margins exceed ours keeps its own margins.
+    device.setPageSize(layout.pageSize());
+    device.setPageOrientation(layout.orientation());
+}
+
+void TQuickRep::applyJobSettings(QPagedPaintDevice& device) const
 {
     const TQRPrinterSettings& settings = m_printerSettings;
     if (auto* printer = dynamic_cast<QPrinter*>(&device)) {
@@ -100,13 +125,4 @@ void TQuickRep::applySettings(QPagedPaintDevice& device) const
     } else if (auto* writer = dynamic_cast<QPdfWriter*>(&device)) {
         writer->setTitle(settings.Title);
     }
-    const QMarginsF margins(m_page.LeftMargin, m_page.TopMargin, m_page.RightMargin,
-                            m_page.BottomMargin);
-    const QPageLayout layout(QPageSize(settings.PaperSize), settings.Orientation, margins / 10.0,
-                             QPageLayout::Millimeter);
-    if (device.setPageLayout(layout))
-        return;
-    // A printer whose hardware margins exceed ours keeps its own margins.
-    device.setPageSize(layout.pageSize());
-    device.setPageOrientation(layout.orientation());
 }

@@ -12,6 +12,7 @@
 
 class QPagedPaintDevice;
 class TQRCanvas;
+class TQROutput;
 class TQRPass;
 
 // A banded report: at most one band of each kind, page setup, printer settings and the events
@@ -61,6 +62,10 @@ public:
     void Prepare(QPagedPaintDevice& device);
     // A generation pass painted on the device as one print job named by the title.
     void Print(QPagedPaintDevice& device);
+    // A generation pass painted into an output that may already hold other reports: it starts
+    // on a new page there, and the output stays open for more. The job settings (printer,
+    // copies, duplex, bin, title) apply only when this report opens the output.
+    void Print(TQROutput& output);
 
     // Forced page break: ends the current page and starts the next at once. Only while a page
     // is open and outside OnStartPage and OnEndPage (std::logic_error otherwise).
@@ -75,8 +80,9 @@ public:
     static QStringList PrinterNames();
 
 private:
-    void applySettings(QPagedPaintDevice& device) const;
-    void run(QPagedPaintDevice& device, bool output);
+    void applySettings(QPagedPaintDevice& device, bool jobStarted) const;
+    void applyJobSettings(QPagedPaintDevice& device) const;
+    void run(QPagedPaintDevice& device, TQROutput* output);
 
     TQRPage m_page;
     TQRPrinterSettings m_printerSettings;

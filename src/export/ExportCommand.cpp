@@ -1,10 +1,15 @@
 #include "ExportCommand.h"
 
 #include "PageExport.h"
+#include "PdfExport.h"
 #include "TFile.h"
 #include "TLocale.h"
 #include "TMatchDocument.h"
 
+#include <QByteArray>
+#include <QGuiApplication>
+
+#include <memory>
 #include <ostream>
 
 bool ExportCommand::Parse(const std::vector<std::string>& args)
@@ -54,11 +59,28 @@ const char* ExportCommand::Usage()
            " [--no-matrix] [--no-ratings] LOG.mpr\n";
 }
 
+namespace {
+
+// Fonts and the PDF writer need a GUI application; without a display it runs offscreen.
+int RunPdfExport(const ExportCommand& command, const TMatchDocument& doc, std::ostream& err)
+{
+    if (QGuiApplication::instance())
+        return ExportPdf(command, doc, err);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
+    static int argc = 1;
+    static char name[] = "zelmora-export";
+    static char* argv[] = {name, nullptr};
+    QGuiApplication app(argc, argv);
+    return ExportPdf(command, doc, err);
+}
+
+} // namespace
 
 int RunExport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     ExportCommand command;
-    if (!command.Parse(args) || command.OutputMode == ExportCommand::Mode::Pdf) {
+    if (!command.Parse(args)) {
         err << ExportCommand::Usage();
         return 2;
     }
@@ -70,6 +92,8 @@ int RunExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
         err << e.what() << '\n';
         return 1;
     }
+    if (command.OutputMode == ExportCommand::Mode::Pdf)
+        return RunPdfExport(command, doc, err);
     if (command.OutputMode == ExportCommand::Mode::Json)
         out << PagesJson(doc, command.Language) << '\n';
     else

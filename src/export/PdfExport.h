@@ -1,0 +1,16 @@
+#pragma once
+
+#include "TMatchDocument.h"
+
+#include <iosfwd>
+#include <string>
+
+struct ExportCommand;
+
+// Prints the log into one PDF file the way the viewer's print command prints it: the whole log
+// (files table, matrix, ratings as the command chooses) and, with --singles, one single log per
+// input file after it, each part from a new page. Needs a QGuiApplication.
+//
+// Returns the exit code: 0 written; 1 when printing failed (the German message on err, and no
+// file is left behind); 2 when the choices leave nothing to print for this log.
+int ExportPdf(const ExportCommand& command, const TMatchDocument& doc, std::ostream& err);

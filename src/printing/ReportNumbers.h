@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+// How a printed cell's number is written: 0 as it stands, 1 with two decimals, 2 as an integer;
+// both with thousands separators.
+enum class TNumberFormat { AsIs = 0, TwoDecimals = 1, Integer = 2 };
+
+// The separators of the current number format.
+struct TNumberSeparators {
+    QChar Decimal;
+    QString Thousands;
+
+    // The decimal separator the page data uses for its percentages and the thousands separator
+    // of the default locale (the operating system's unless a test sets another).
+    static TNumberSeparators Current();
+};
+
+// The text, blanks around it aside, is a whole decimal number of up to 64 bits.
+bool ReadsAsInteger(const QString& text, qint64* value = nullptr);
+// The text, blanks around it aside, is a decimal number with the given decimal separator
+// (an integer is one too).
+bool ReadsAsDecimal(const QString& text, QChar decimal, double* value = nullptr);
+// The text written in the format when it reads as a number of that format, else unchanged.
+QString FormatNumber(const QString& text, TNumberFormat format, const TNumberSeparators& separators);

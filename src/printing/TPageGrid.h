@@ -1,0 +1,35 @@
+#pragma once
+
+#include "TReportGrid.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// A report grid over page data: cells come from a function in code page 1252 and are converted
+// when asked, so a matrix of millions of cells costs nothing until printed.
+class TPageGrid : public TReportGrid {
+public:
+    using CellFunction = std::function<std::string(int c, int r)>;
+
+    TPageGrid(int rowCount, int colCount, int fixedRows, int fixedCols, CellFunction cell);
+
+    int RowCount() const override { return m_rowCount; }
+    int ColCount() const override { return m_colCount; }
+    int FixedRows() const override { return m_fixedRows; }
+    int FixedCols() const override { return m_fixedCols; }
+    QString Cell(int c, int r) const override;
+    const TColumnProperties* Object(int c) const override;
+
+    // Attaches the column's properties, as the window attaches them to the row-0 cell.
+    void SetObject(int c, const TColumnProperties& properties);
+
+private:
+    int m_rowCount;
+    int m_colCount;
+    int m_fixedRows;
+    int m_fixedCols;
+    CellFunction m_cell;
+    std::vector<TColumnProperties> m_objects;
+    std::vector<bool> m_hasObject;
+};

@@ -1,0 +1,162 @@
+#pragma once
+
+#include "ReportNumbers.h"
+#include "SectionLayout.h"
+#include "TQuickRep.h"
+
+#include <QString>
+
+#include <array>
+#include <memory>
+#include <vector>
+
+class TMatchDocument;
+class TPrintSetter;
+class TPrintSetupState;
+class TQRBand;
+class TQRLabel;
+class TQRMemo;
+class TQROutput;
+class TQRPrintable;
+class TQRShape;
+class TReportGrid;
+class TReportSource;
+
+// The printed statistics log of one part (the whole log or one single log): a report whose
+// controls are created at print time from the window's grids, one set per grid column, with
+// wide tables split into strips that repeat the fixed columns. PrintDocument builds and prints
+// it into the output; a form prints once and is then released.
+//
+// Errors of a generation pass (a section name asked for the idle state, a device that fails)
+// propagate out of PrintDocument.
+class TnewPrinterForm {
+public:
+    // window and output must outlive the form.
+    TnewPrinterForm(const TReportSource& window, TQROutput& output);
+    ~TnewPrinterForm();
+    TnewPrinterForm(const TnewPrinterForm&) = delete;
+    TnewPrinterForm& operator=(const TnewPrinterForm&) = delete;
+
+    // Builds the controls of every section the choices select and runs both passes: one to lay
+    // out, one into the output. singleLogNumber is 0 for the whole log.
+    void PrintDocument(const TMatchDocument& document, const TPrintSetupState& setupState,
+                       int singleLogNumber, const QString& headText, bool sumRowsMerged);
+
+    TQuickRep QuickRep1;
+    TQRBand* TitleBand = nullptr;
+    TQRBand* ColumnBand = nullptr;
+    TQRBand* DetailBand = nullptr;
+    TQRBand* FootBand = nullptr;
+    TQRLabel* TaskLabel = nullptr;
+    TQRLabel* TitleLabel = nullptr;
+    TQRLabel* SingleNrLabel = nullptr;
+    TQRShape* TitleDivider = nullptr;
+    TQRMemo* DescriptionMemo = nullptr;
+    TQRShape* ColumnLine = nullptr;
+    TQRShape* ResultSeparator = nullptr;
+    TQRShape* BottomDivider = nullptr;
+    TQRLabel* VersionLabel = nullptr;
+    TQRLabel* PageLabel = nullptr;
+    // Created by PrintDocument.
+    TQRLabel* SummaryLabel = nullptr;
+
+    TPrintSetter& Setter() const { return *m_setter; }
+
+    // A unique part of the component names of a section's controls ("File12"); throws
+    // std::runtime_error with the German message for Idle and for an undefined section.
+    static QString SectionName(ReportSection section, int column);
+    // Sets each value that is zero or more, keeps each negative one.
+    static void PlaceControl(TQRPrintable& control, double left, double top, double width,
+                             double height);
+
+    // The section's layout (strips, column widths), for whoever checks a printed report.
+    const SectionLayout& Layout(ReportSection section) const;
+    double UsableWidth() const { return m_usableWidth; }
+    double CharWidth() const { return m_charWidth; }
+
+private:
+    void FormCreate();
+    void CreateTitleBand();
+    void CreateFootBand();
+
+    void NextSection();
+    void BuildHeaderControls();
+    void BuildDetailControls();
+    void HideSectionControls(SectionLayout& layout, int colCount);
+    void LayoutSection();
+    void SplitIntoStrips(SectionLayout& layout);
+    void SizeControls(SectionLayout& layout);
+    void PlaceStrip();
+    void PlaceColumn(SectionLayout& layout, int c, double x);
+    void HideColumn(SectionLayout& layout, int c);
+    int MeasureColumn(int c);
+    int MeasureMatrixColumns();
+    int PrinterTextWidth(const QString& text) const;
+    // The printed text of a cell of the current section's grid.
+    QString ReportCellText(int c, int r) const;
+    TNumberFormat ColumnNumberFormat(int c) const;
+    TNumberFormat DetectNumberFormat(int c) const;
+    std::uint8_t ColumnAlignment(int c) const;
+    void AlignToRightEdge(TQRLabel& label);
+    void SetLinePens();
+
+    void QuickRep1BeforePrint(TQuickRep& report, bool& printReport);
+    void QuickRep1StartPage(TQuickRep& report);
+    void QuickRep1EndPage(TQuickRep& report);
+    void FilesNeedData(TQuickRep& report, bool& moreData);
+    void FillDetailRow();
+    void FillDetailCell(int c, bool singleLogRowPending);
+    void ResetMergedCaption();
+    void FinishRun();
+    void FillDescription();
+
+    bool SingleLogSelected() const;
+    bool SingleLogRowPending() const;
+    bool ColumnVisible(int c) const;
+    // The columns of the current strip, fixed ones first.
+    const std::vector<int>& VisibleColumns();
+    SectionLayout& CurrentLayout() { return m_layouts[static_cast<int>(Section)]; }
+
+    const TReportSource& m_window;
+    std::unique_ptr<TPrintSetter> m_setter;
+
+    ReportSection Section = ReportSection::Idle;
+    const TReportGrid* Grid = nullptr;
+    int ColCount = 0;
+    int RowCount = 0;
+    int FixedCols = 0;
+    int FixedRows = 0;
+    int CurrentRow = 0;
+    int NextRow = 0;
+    int FirstDataRow = 0;
+    int CurrentStrip = 0;
+    int StripCounter = 0;
+    int PageInStrip = 0;
+    int TrailerStep = -1;
+    int NextTrailerStep = -1;
+    bool MetricsDone = false;
+    int MatrixColumnWidth = -1;
+    const TMatchDocument* Document = nullptr;
+    const TPrintSetupState* SetupState = nullptr;
+    int SingleLogNumber = 0;
+    int FileCount = 0;
+    bool SumRowsMerged = false;
+    bool Building = false;
+    bool FirstPagePending = false;
+
+    double m_usableWidth = 0; // W
+    double m_charWidth = 0;   // C
+    double m_lineHeight = 0;  // L
+    std::array<SectionLayout, 4> m_layouts;
+    int m_descriptionLines = 0;
+    TNumberSeparators m_separators;
+    // Number formats of the files table's columns, found once: detecting one reads the column.
+    mutable std::vector<TNumberFormat> m_fileFormats;
+    mutable std::vector<bool> m_fileFormatKnown;
+    // The strip whose columns are enabled, and those columns.
+    ReportSection m_visibleSection = ReportSection::Idle;
+    int m_visibleStrip = -1;
+    std::vector<int> m_visibleColumns;
+    ReportSection m_placedSection = ReportSection::Idle;
+    std::vector<int> m_placedColumns;
+};

@@ -1,0 +1,73 @@
+#include "ExportCommand.h"
+#include "MprWriter.h"
+#include "Samples.h"
+#include "TempDir.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace {
+
+int PdfPages(const std::string& path)
+{
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {QString::fromStdString(path)});
+    info.waitForFinished();
+    const QString text = QString::fromUtf8(info.readAllStandardOutput());
+    const auto match = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(text);
+    return match.hasMatch() ? match.captured(1).toInt() : -1;
+}
+
+} // namespace
+
+TEST(ExportPdf, PartsOfTheWholeLogAndItsSingleLogsInOneFile)
+{
+    TempDir dir;
+    const std::string log = dir.Path("whole.mpr");
+    WriteFileBytes(log, MprFile(SampleWholeLog()));
+    const std::string pdf = dir.Path("out.pdf");
+    struct Case {
+        std::vector<std::string> flags;
+        int pages; // files table, matrix and ratings fit one page each here
+    };
+    const std::vector<Case> cases = {
+        {{}, 3},
+        {{"--singles"}, 3 + 8},
+        {{"--no-matrix", "--no-ratings"}, 1},
+        {{"--no-table", "--no-matrix", "--no-ratings", "--singles"}, 8},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = {"--pdf", pdf};
+        args.insert(args.end(), c.flags.begin(), c.flags.end());
+        args.push_back(log);
+        std::ostringstream out, err;
+        ASSERT_EQ(RunExport(args, out, err), 0) << err.str();
+        EXPECT_EQ(PdfPages(pdf), c.pages) << c.flags.size();
+    }
+}
+
+TEST(ExportPdf, FailuresLeaveNoFile)
+{
+    TempDir dir;
+    const std::string pdf = dir.Path("out.pdf");
+    std::ostringstream out, err;
+    EXPECT_EQ(RunExport({"--pdf", pdf, dir.Path("missing.mpr")}, out, err), 1);
+    EXPECT_FALSE(err.str().empty());
+    EXPECT_EQ(PdfPages(pdf), -1);
+
+    const std::string log = dir.Path("whole.mpr");
+    WriteFileBytes(log, MprFile(SampleWholeLog()));
+    std::ostringstream nothing;
+    EXPECT_EQ(RunExport({"--pdf", pdf, "--no-table", "--no-matrix", "--no-ratings", log}, out,
+                        nothing),
+              2);
+    EXPECT_EQ(PdfPages(pdf), -1);
+
+    std::ostringstream unwritable;
+    EXPECT_EQ(RunExport({"--pdf", dir.Path("no/such/folder/out.pdf"), log}, out, unwritable), 1);
+    EXPECT_EQ(unwritable.str(), "Der Druck konnte nicht begonnen werden.\n");
+}

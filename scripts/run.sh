@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the program and opens the bundled sample log (or the log given as argument) in the
-# viewer. Without a display it says so and exports the log instead.
+# viewer. Without a display it says so and prints the log's report to a PDF file instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
@@ -10,5 +10,8 @@ log=${1:-samples/whole-log.mpr}
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
     exec ./build/src/viewer/ZelmoraViewer "$log"
 fi
-echo "No display: the viewer cannot open a window here. The export of $log follows instead."
-./build/src/export/zelmora-export --json "$log"
+mkdir -p out
+pdf="out/$(basename "${log%.*}").pdf"
+echo "No display: the viewer cannot open a window here. Printing the report of $log instead."
+./build/src/export/zelmora-export --pdf "$pdf" "$log"
+echo "$(pwd)/$pdf"

@@ -1,13 +1,86 @@
 #include "TPrintSetter.h"
 
+#include "TPrinterDriver.h"
 #include "TQROutput.h"
 #include "TQuickRep.h"
 
 #include <stdexcept>
 
+namespace {
+
+// The bin choice through which a forced driver code reaches the printer.
+constexpr QPrinter::PaperSource kFirstBin = QPrinter::OnlyOne;
+
+// Puts the report's bin and orientation back as they were before the pass, on every way out.
+class TRestoreOnExit {
+public:
+    TRestoreOnExit(TQRPrinterSettings& settings, TQuickRep& report, bool bin, bool orientation)
+        : m_settings(settings), m_report(report), m_bin(bin), m_orientation(orientation),
+          m_outputBin(settings.OutputBin), m_firstBinCode(report.BinCode(kFirstBin)),
+          m_pageOrientation(settings.Orientation)
+    {
+    }
+    ~TRestoreOnExit()
+    {
+        if (m_bin) {
+            m_report.SetBinCode(kFirstBin, m_firstBinCode);
+            m_settings.OutputBin = m_outputBin;
+        }
+        if (m_orientation)
+            m_settings.Orientation = m_pageOrientation;
+    }
+    TRestoreOnExit(const TRestoreOnExit&) = delete;
+    TRestoreOnExit& operator=(const TRestoreOnExit&) = delete;
+
+private:
+    TQRPrinterSettings& m_settings;
+    TQuickRep& m_report;
+    bool m_bin;
+    bool m_orientation;
+    QPrinter::PaperSource m_outputBin;
+    int m_firstBinCode;
+    QPageLayout::Orientation m_pageOrientation;
+};
+
+} // namespace
+
 TPrintSetter::TPrintSetter(TQuickRep& report) : Report(report) {}
 
 TPrintSetter::~TPrintSetter() = default;
+
+bool TPrintSetter::RunPrinterDialog()
+{
+    if (!Report.PrinterSetup())
+        return false;
+    // The printer confirmed there is where the bins are read next.
+    const QString chosen = GetPrinterName();
+    if (!chosen.isEmpty())
+        TPrinterDriver::SetCurrentPrinter(chosen);
+    return true;
+}
+
+bool TPrintSetter::HasJobOptions()
+{
+    const TQRPrinterSettings& settings = Report.PrinterSettings();
+    return settings.Copies > 1 || settings.FirstPage > 0 || settings.LastPage > 0;
+}
+
+QString TPrintSetter::GetPrinterName()
+{
+    const QStringList printers = TQuickRep::PrinterNames();
+    const int index = Report.PrinterSettings().PrinterIndex;
+    return index >= 0 && index < printers.size() ? printers.at(index) : QString();
+}
+
+bool TPrintSetter::SelectPrinter(const QString& name)
+{
+    const int index = static_cast<int>(TQuickRep::PrinterNames().indexOf(name));
+    if (index < 0)
+        return false;
+    Report.PrinterSettings().PrinterIndex = index;
+    TPrinterDriver::SetCurrentPrinter(name);
+    return true;
+}
 
 void TPrintSetter::SetBin(int code)
 {
@@ -33,18 +106,15 @@ template <class Pass> void TPrintSetter::run(const Pass& pass)
 {
     if (!m_output)
         throw std::logic_error("a print setter needs an output");
-    const QPageLayout::Orientation remembered = Report.PrinterSettings().Orientation;
+    TQRPrinterSettings& settings = Report.PrinterSettings();
+    const bool forceBin = Bin >= 0;
     const bool forceOrientation = Orientation != kNoOrientation;
-    if (forceOrientation)
-        Report.PrinterSettings().Orientation =
-            Orientation == 0 ? QPageLayout::Portrait : QPageLayout::Landscape;
-    try {
-        pass(*m_output);
-    } catch (...) {
-        if (forceOrientation)
-            Report.PrinterSettings().Orientation = remembered;
-        throw;
+    const TRestoreOnExit restore(settings, Report, forceBin, forceOrientation);
+    if (forceBin) {
+        Report.SetBinCode(kFirstBin, Bin);
+        settings.OutputBin = kFirstBin;
     }
     if (forceOrientation)
-        Report.PrinterSettings().Orientation = remembered;
+        settings.Orientation = Orientation == 0 ? QPageLayout::Portrait : QPageLayout::Landscape;
+    pass(*m_output);
 }

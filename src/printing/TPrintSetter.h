@@ -1,16 +1,15 @@
 #pragma once
 
+#include <QString>
+
 #include <cstdint>
 
 class TQROutput;
 class TQuickRep;
 
-// Runs the generation passes of one report on its output (a print job or a PDF file), with the
-// page orientation chosen in the print setup forced for the time of each pass and the report's
-// own restored afterwards, also on error.
-//
-// The paper bin is stored here for the print setup; forcing a driver bin needs the printer's
-// bin list, which the engine does not read, so a pass leaves the report's bin choice alone.
+// Drives the print setup of one report: the engine's print dialog, the printer of its printer
+// settings, and the paper bin and page orientation that the print setup forces for the time
+// of each generation pass (the report's own restored afterwards, also on error).
 class TPrintSetter {
 public:
     static constexpr int kNoBin = -1;
@@ -31,6 +30,15 @@ public:
     void SetOutput(TQROutput* output) { m_output = output; }
     TQROutput* Output() const { return m_output; }
 
+    // The engine's print dialog for the report; true when confirmed.
+    virtual bool RunPrinterDialog();
+    // More than one copy or a page range in the report's printer settings.
+    virtual bool HasJobOptions();
+    // The engine's printer list entry of the report's printer index; empty outside the list.
+    virtual QString GetPrinterName();
+    // Points the report and the platform's current printer at the first entry of the engine's
+    // printer list equal to the name (case-sensitive); false when there is none.
+    virtual bool SelectPrinter(const QString& name);
     virtual void SetBin(int code);
     virtual void SetOrientation(std::uint8_t value);
     // A generation pass without output, measuring on the output's device.

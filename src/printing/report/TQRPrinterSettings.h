@@ -21,6 +21,8 @@ struct TQRPrinterSettings {
     int PrinterIndex = -1;
     // The name of the print job (the document title of a PDF file).
     QString Title;
+    // The file the PDF entry of the printer list writes.
+    QString OutputFileName;
 
     bool PageInRange(int page) const
     {

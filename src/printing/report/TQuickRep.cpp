@@ -1,5 +1,6 @@
 #include "TQuickRep.h"
 
+#include "TPrinterDriver.h"
 #include "TQROutput.h"
 #include "TQRPass.h"
 
@@ -11,6 +12,8 @@
 #include <QPrinterInfo>
 
 #include <stdexcept>
+
+std::function<bool(TQuickRep& report)> TQuickRep::PrintDialog;
 
 TQuickRep::TQuickRep() = default;
 
@@ -69,7 +72,31 @@ const TQRCanvas* TQuickRep::Canvas() const
 
 QStringList TQuickRep::PrinterNames()
 {
-    return QPrinterInfo::availablePrinterNames();
+    return QPrinterInfo::availablePrinterNames() << PdfPrinterName();
+}
+
+QString TQuickRep::PdfPrinterName()
+{
+    return QStringLiteral("PDF-Datei");
+}
+
+int TQuickRep::BinCode(QPrinter::PaperSource choice) const
+{
+    const auto found = m_binCodes.find(choice);
+    return found == m_binCodes.end() ? -1 : found->second;
+}
+
+void TQuickRep::SetBinCode(QPrinter::PaperSource choice, int code)
+{
+    if (code < 0)
+        m_binCodes.erase(choice);
+    else
+        m_binCodes[choice] = code;
+}
+
+bool TQuickRep::PrinterSetup()
+{
+    return PrintDialog && PrintDialog(*this);
 }
 
 void TQuickRep::run(QPagedPaintDevice& device, TQROutput* output)
@@ -113,12 +140,23 @@ void TQuickRep::applyJobSettings(QPagedPaintDevice& device) const
     if (auto* printer = dynamic_cast<QPrinter*>(&device)) {
         // Choosing a printer resets the page layout, so it comes first.
         const QStringList printers = PrinterNames();
-        if (printer->outputFormat() == QPrinter::NativeFormat && settings.PrinterIndex >= 0 &&
-            settings.PrinterIndex < printers.size())
-            printer->setPrinterName(printers.at(settings.PrinterIndex));
+        const QString chosen =
+            settings.PrinterIndex >= 0 && settings.PrinterIndex < printers.size()
+                ? printers.at(settings.PrinterIndex)
+                : QString();
+        if (chosen == PdfPrinterName()) {
+            printer->setOutputFormat(QPrinter::PdfFormat);
+            printer->setOutputFileName(settings.OutputFileName);
+        } else if (!chosen.isEmpty() && printer->outputFormat() == QPrinter::NativeFormat) {
+            printer->setPrinterName(chosen);
+        }
         printer->setCopyCount(qMax(1, settings.Copies));
         printer->setDuplex(settings.Duplex ? QPrinter::DuplexAuto : QPrinter::DuplexNone);
-        printer->setPaperSource(settings.OutputBin);
+        const int binCode = BinCode(settings.OutputBin);
+        if (binCode >= 0)
+            TPrinterDriver::Instance().ApplyBin(*printer, printer->printerName(), binCode);
+        else
+            printer->setPaperSource(settings.OutputBin);
         printer->setDocName(settings.Title);
         // The engine outputs only the pages of its own range; the driver must not cut again.
         printer->setPrintRange(QPrinter::AllPages);

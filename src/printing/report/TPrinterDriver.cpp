@@ -1,0 +1,49 @@
+#include "TPrinterDriver.h"
+
+#include "TCupsPrinterDriver.h"
+
+#include <QPrinterInfo>
+
+namespace {
+
+std::unique_ptr<TPrinterDriver>& InstalledDriver()
+{
+    static std::unique_ptr<TPrinterDriver> driver;
+    return driver;
+}
+
+QString& ChosenPrinter()
+{
+    static QString name;
+    return name;
+}
+
+} // namespace
+
+TPrinterDriver::~TPrinterDriver() = default;
+
+TPrinterDriver& TPrinterDriver::Instance()
+{
+    std::unique_ptr<TPrinterDriver>& driver = InstalledDriver();
+    if (!driver)
+        driver = std::make_unique<TCupsPrinterDriver>();
+    return *driver;
+}
+
+std::unique_ptr<TPrinterDriver> TPrinterDriver::Replace(std::unique_ptr<TPrinterDriver> driver)
+{
+    std::unique_ptr<TPrinterDriver> previous = std::move(InstalledDriver());
+    InstalledDriver() = std::move(driver);
+    return previous;
+}
+
+QString TPrinterDriver::CurrentPrinter()
+{
+    const QString& chosen = ChosenPrinter();
+    return chosen.isEmpty() ? QPrinterInfo::defaultPrinterName() : chosen;
+}
+
+void TPrinterDriver::SetCurrentPrinter(const QString& name)
+{
+    ChosenPrinter() = name;
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class QPrinter;
+
+// What the program asks of the printer driver beyond Qt's printer list: the paper bins of a
+// printer (names and numeric codes, in the driver's order) and a way to make a job take its
+// paper from one of them. The process has one driver, replaceable so tests can present a
+// driver that misbehaves.
+class TPrinterDriver {
+public:
+    virtual ~TPrinterDriver();
+
+    // How many bin names and how many bin codes the driver reports for the printer; 0 or less
+    // when it reports none or cannot tell. The two may differ for a broken driver.
+    virtual int BinNameCount(const QString& printer) = 0;
+    virtual int BinCodeCount(const QString& printer) = 0;
+    // Fills the names and codes; both come sized to the counts reported above. May throw
+    // std::bad_alloc.
+    virtual void GetBins(const QString& printer, std::vector<QString>& names,
+                         std::vector<std::int16_t>& codes) = 0;
+    // Makes the job printed on the printer take its paper from the bin with that code; a code
+    // the printer does not know leaves the printer's own choice.
+    virtual void ApplyBin(QPrinter& printer, const QString& printerName, int code) = 0;
+
+    // The process's driver (the platform's own unless replaced).
+    static TPrinterDriver& Instance();
+    // Installs a driver and returns the one it replaces; null restores the platform's own.
+    static std::unique_ptr<TPrinterDriver> Replace(std::unique_ptr<TPrinterDriver> driver);
+
+    // The platform's current printer: the one set last, else the system's default printer.
+    static QString CurrentPrinter();
+    static void SetCurrentPrinter(const QString& name);
+};

@@ -10,6 +10,7 @@ packages=(
     clang libclang-rt-dev
     fonts-dejavu-core fontconfig
     poppler-utils xvfb xauth
+    libcups2-dev cups cups-client
 )
 
 missing=()

@@ -6,6 +6,9 @@ cd "$(dirname "$0")/.."
 bash scripts/deps.sh
 
 export QT_QPA_PLATFORM=offscreen
+# The printing tests print to a real CUPS queue whose backend captures each job here.
+export ZELMORA_CUPS_CAPTURE=${ZELMORA_CUPS_CAPTURE:-/var/spool/zelmora-capture}
+bash scripts/cups-test-queue.sh "$ZELMORA_CUPS_CAPTURE"
 jobs=${JOBS:-2}
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo

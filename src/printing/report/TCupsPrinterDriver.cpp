@@ -161,18 +161,30 @@ QHash<QString, QString> PrinterStrings(const TCupsDest& dest)
                         userpass, sizeof userpass, host, sizeof host, &port, resource,
                         sizeof resource) < HTTP_URI_STATUS_OK)
         return {};
-    const http_encryption_t encryption =
-        qstrcmp(scheme, "https") == 0 ? HTTP_ENCRYPTION_ALWAYS : HTTP_ENCRYPTION_IF_REQUESTED;
-    http_t* http = httpConnect2(host, port, nullptr, AF_UNSPEC, encryption, 1, 30000, nullptr);
-    if (!http)
-        return {};
     QTemporaryFile file;
-    QHash<QString, QString> strings;
-    if (file.open() && cupsGetFd(http, resource, file.handle()) == HTTP_STATUS_OK) {
-        file.seek(0);
-        strings = ParseStrings(QString::fromUtf8(file.readAll()));
+    if (!file.open())
+        return {};
+    // The scheduler names its own strings without its port, so a connection made from the
+    // address alone would miss it: ask the scheduler first, the named host only after that.
+    http_status_t status = cupsGetFd(CUPS_HTTP_DEFAULT, resource, file.handle());
+    if (status != HTTP_STATUS_OK) {
+        const http_encryption_t encryption = qstrcmp(scheme, "https") == 0
+                                                 ? HTTP_ENCRYPTION_ALWAYS
+                                                 : HTTP_ENCRYPTION_IF_REQUESTED;
+        http_t* http =
+            httpConnect2(host, port, nullptr, AF_UNSPEC, encryption, 1, 30000, nullptr);
+        if (!http)
+            return {};
+        file.resize(0);
+        status = cupsGetFd(http, resource, file.handle());
+        httpClose(http);
     }
-    httpClose(http);
+    QHash<QString, QString> strings;
+    if (status == HTTP_STATUS_OK) {
+        QFile content(file.fileName());
+        if (content.open(QIODevice::ReadOnly))
+            strings = ParseStrings(QString::fromUtf8(content.readAll()));
+    }
     return strings;
 }
 

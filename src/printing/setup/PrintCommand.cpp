@@ -1,0 +1,101 @@
+#include "PrintCommand.h"
+
+#include "Cp1252.h"
+#include "TPrintSetter.h"
+#include "TPrintSetupForm.h"
+#include "TPrintSetupState.h"
+#include "TQROutput.h"
+#include "TQuickRep.h"
+#include "TReportSource.h"
+#include "TnewPrinterForm.h"
+
+#include <QFileInfo>
+#include <QPrinter>
+
+#include <memory>
+
+namespace {
+
+struct TAllowances {
+    bool Singles;
+    bool Ratings;
+    bool Matrix;
+};
+
+void PrintPart(const TReportSource& window, TPrintSetupState& state,
+               const TQRPrinterSettings& holder, const TAllowances& allowed, int singleLogNumber,
+               int fileNumber)
+{
+    const TMatchDocument& doc = window.Document();
+    QPrinter printer(QPrinter::HighResolution);
+    TQROutput output(printer);
+    TnewPrinterForm form(window, output);
+    TQRPrinterSettings& settings = form.QuickRep1.PrinterSettings();
+    CopyPrinterSettings(holder, settings);
+    settings.OutputFileName = PartFileName(holder.OutputFileName, fileNumber);
+    // Only applies printer, bin and orientation; a print dialog it may show for copies or a
+    // page range does not stop the part when cancelled.
+    TPrintSetupForm::Application().Execute(form.Setter(), state, false, allowed.Singles,
+                                           allowed.Ratings, allowed.Matrix);
+    form.PrintDocument(doc, state, singleLogNumber,
+                       QString::fromStdString(Cp1252ToUtf8(doc.HeadText)),
+                       window.SumPanelsEnabled);
+    output.Finish();
+}
+
+} // namespace
+
+void CopyPrinterSettings(const TQRPrinterSettings& source, TQRPrinterSettings& destination)
+{
+    destination.Copies = source.Copies;
+    destination.Duplex = source.Duplex;
+    destination.FirstPage = source.FirstPage;
+    destination.LastPage = source.LastPage;
+    destination.Orientation = source.Orientation;
+    destination.OutputBin = source.OutputBin;
+    destination.PaperSize = source.PaperSize;
+    destination.PrinterIndex = source.PrinterIndex;
+    destination.Title = source.Title;
+    destination.OutputFileName = source.OutputFileName;
+}
+
+QString PartFileName(const QString& fileName, int singleLogNumber)
+{
+    if (singleLogNumber <= 0 || fileName.isEmpty())
+        return fileName;
+    const QFileInfo info(fileName);
+    const QString suffix = info.suffix();
+    QString base = fileName;
+    if (!suffix.isEmpty())
+        base.chop(suffix.size() + 1);
+    base += QStringLiteral("-%1").arg(singleLogNumber);
+    return suffix.isEmpty() ? base : base + QLatin1Char('.') + suffix;
+}
+
+void PrintStatisticsLog(const TReportSource& window, TPrintSetupState& state)
+{
+    TPrintSetupForm& setupForm = TPrintSetupForm::Application();
+    const int filesRows = window.FilesGrid().RowCount();
+    const TAllowances allowed{filesRows > 5, window.RatingsPageVisible, window.FileCount > 1};
+
+    TQRPrinterSettings holder;
+    bool confirmed = false;
+    {
+        QPrinter probePrinter(QPrinter::HighResolution);
+        TQROutput probeOutput(probePrinter);
+        const auto probe = std::make_unique<TnewPrinterForm>(window, probeOutput);
+        confirmed = setupForm.Execute(probe->Setter(), state, true, allowed.Singles,
+                                      allowed.Ratings, allowed.Matrix);
+        CopyPrinterSettings(probe->QuickRep1.PrinterSettings(), holder);
+    }
+    if (!confirmed)
+        return;
+
+    if (state.TitleAndTable || (state.Matrix && window.FileCount > 1) ||
+        (state.Ratings && window.RatingsPageVisible))
+        PrintPart(window, state, holder, allowed, window.Document().SingleNumber, 0);
+    if (state.Singles && filesRows > 5) {
+        for (int i = 0; i < window.FileCount; ++i)
+            PrintPart(window, state, holder, allowed, i + 1, i + 1);
+    }
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+class TPrintSetupState;
+class TReportSource;
+struct TQRPrinterSettings;
+
+// Copies the fields a print command carries from the confirmed dialogs to every printed part:
+// copies, duplex, page range, orientation, bin choice, paper size, printer, title, and the file
+// of the PDF entry.
+void CopyPrinterSettings(const TQRPrinterSettings& source, TQRPrinterSettings& destination);
+
+// The print command of the main window: the print setup dialog once, then the whole log and,
+// when chosen, one single log per input file, each part a print job of its own on a fresh
+// report form with the confirmed printer, bin, orientation, copies and page range. Nothing
+// prints when a dialog is cancelled. The first error (a bin error of the dialog, a failing
+// job) ends the command after the part's form is released; later parts do not print.
+// On the PDF entry the whole log goes to the chosen file and single log n to the same name
+// with "-n" before its extension, so the parts do not overwrite each other.
+void PrintStatisticsLog(const TReportSource& window, TPrintSetupState& state);
+
+// The file a part goes to on the PDF entry.
+QString PartFileName(const QString& fileName, int singleLogNumber);

@@ -1,0 +1,139 @@
+#include "PrintFixture.h"
+
+#include "PrintCommand.h"
+#include "TPrintSetupForm.h"
+#include "TQuickRep.h"
+#include "TempDir.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QProcess>
+
+#include <cstdlib>
+
+namespace {
+
+const QString kQueue = QString::fromLatin1(kTestQueue);
+
+void ChooseBinAndOrientation(TPrintSetupForm& form, int bin, int orientation)
+{
+    form.BinsComboBox->setCurrentIndex(bin);
+    form.OrientationComboBox->setCurrentIndex(orientation);
+    form.SinglesCheckBox->setChecked(true);
+}
+
+// Pages of each part of the log printed to PDF files through the engine's PDF entry.
+std::vector<int> PdfPartPages(const LogWindow& window, const TempDir& dir, int orientation)
+{
+    ScriptedDialogs dialogs;
+    dialogs.Printer = TQuickRep::PdfPrinterName();
+    dialogs.PdfFile = QString::fromStdString(dir.Path("log.pdf"));
+    dialogs.OnSetup = [&](TPrintSetupForm& form) { ChooseBinAndOrientation(form, 1, orientation); };
+    TPrintSetupState state(1);
+    PrintStatisticsLog(*window.Source, state);
+    std::vector<int> pages{PdfPages(dialogs.PdfFile)};
+    for (int i = 1; i <= window.Source->FileCount; ++i)
+        pages.push_back(PdfPages(PartFileName(dialogs.PdfFile, i)));
+    return pages;
+}
+
+} // namespace
+
+TEST(PrintJobs, WholeLogAndSinglesOneJobEachWithBinOrientationAndPages)
+{
+    REQUIRE_TEST_QUEUE();
+    const LogWindow window(3);
+    const TempDir dir;
+    // Upright pages, against the report's own landscape.
+    const std::vector<int> expectedPages = PdfPartPages(window, dir, 1);
+    ASSERT_EQ(expectedPages.size(), 4u);
+
+    ScriptedDialogs dialogs;
+    dialogs.Printer = kQueue;
+    dialogs.OnSetup = [](TPrintSetupForm& form) { ChooseBinAndOrientation(form, 2, 1); };
+    TPrintSetupState state(1);
+    const int before = LastCapturedJob();
+    PrintStatisticsLog(*window.Source, state);
+    const std::vector<CapturedJob> jobs = WaitForJobs(before, 4);
+    EXPECT_EQ(dialogs.Calls,
+              QStringList({QStringLiteral("print dialog"), QStringLiteral("setup dialog")}));
+    ASSERT_EQ(jobs.size(), 4u);
+    for (size_t i = 0; i < jobs.size(); ++i) {
+        SCOPED_TRACE(testing::Message() << "part " << i);
+        EXPECT_EQ(jobs[i].Option(QStringLiteral("media-source")), QStringLiteral("bottom"));
+        EXPECT_FALSE(PdfLandscape(jobs[i].DataPath));
+        EXPECT_EQ(jobs[i].Copies, 1);
+        EXPECT_GT(expectedPages[i], 0);
+        EXPECT_EQ(PdfPages(jobs[i].DataPath), expectedPages[i]);
+    }
+    EXPECT_TRUE(jobs[1].Title.endsWith(QStringLiteral(" / 1")));
+    EXPECT_TRUE(jobs[3].Title.endsWith(QStringLiteral(" / 3")));
+}
+
+TEST(PrintJobs, CopiesAndPageRangeApplyToEveryPart)
+{
+    REQUIRE_TEST_QUEUE();
+    const LogWindow window(3);
+    ScriptedDialogs dialogs;
+    dialogs.Printer = kQueue;
+    dialogs.Copies = 2;
+    dialogs.FirstPage = 1;
+    dialogs.LastPage = 1;
+    // Upright, against the report's own landscape, so a lost choice shows.
+    dialogs.OnSetup = [](TPrintSetupForm& form) { ChooseBinAndOrientation(form, 3, 1); };
+    TPrintSetupState state(1);
+    const int before = LastCapturedJob();
+    PrintStatisticsLog(*window.Source, state);
+    const std::vector<CapturedJob> jobs = WaitForJobs(before, 4);
+    ASSERT_EQ(jobs.size(), 4u);
+    for (const CapturedJob& job : jobs) {
+        SCOPED_TRACE(testing::Message() << "job " << job.Id);
+        EXPECT_EQ(job.Copies, 2);
+        EXPECT_EQ(PdfPages(job.DataPath), 1);
+        // Asking again for the job options on the same printer keeps bin and orientation.
+        EXPECT_EQ(job.Option(QStringLiteral("media-source")), QStringLiteral("manual"));
+        EXPECT_FALSE(PdfLandscape(job.DataPath));
+    }
+}
+
+TEST(PrintJobs, RemovedPrinterBringsBackThePrinterDialogAndResetsTheChoices)
+{
+    REQUIRE_TEST_QUEUE();
+    const QString temporary = QStringLiteral("ZelmoraGone");
+    const QString ppd = QStringLiteral(ZELMORA_SOURCE_DIR "/tests/printing/cups/zelmora-test.ppd");
+    ASSERT_EQ(QProcess::execute(QStringLiteral("lpadmin"),
+                                {QStringLiteral("-p"), temporary, QStringLiteral("-E"),
+                                 QStringLiteral("-v"),
+                                 QStringLiteral("zelmoracapture:") + CaptureFolder(),
+                                 QStringLiteral("-P"), ppd}),
+              0);
+    const LogWindow window(1);
+    ScriptedDialogs dialogs;
+    dialogs.Printer = temporary;
+    dialogs.OnSetup = [](TPrintSetupForm& form) { ChooseBinAndOrientation(form, 2, 1); };
+    TPrintSetupState state(1);
+    int before = LastCapturedJob();
+    PrintStatisticsLog(*window.Source, state);
+    EXPECT_EQ(WaitForJobs(before, 1).size(), 1u);
+    EXPECT_EQ(state.BinIndex, 2);
+    EXPECT_EQ(state.OrientationIndex, 1);
+
+    ASSERT_EQ(QProcess::execute(QStringLiteral("lpadmin"), {QStringLiteral("-x"), temporary}), 0);
+    dialogs.Calls.clear();
+    dialogs.Printer = kQueue;
+    int shownBin = -1, shownOrientation = -1;
+    dialogs.OnSetup = [&](TPrintSetupForm& form) {
+        shownBin = form.BinsComboBox->currentIndex();
+        shownOrientation = form.OrientationComboBox->currentIndex();
+    };
+    before = LastCapturedJob();
+    PrintStatisticsLog(*window.Source, state);
+    EXPECT_EQ(dialogs.Calls,
+              QStringList({QStringLiteral("print dialog"), QStringLiteral("setup dialog")}));
+    EXPECT_EQ(shownBin, 0);
+    EXPECT_EQ(shownOrientation, 0);
+    const std::vector<CapturedJob> jobs = WaitForJobs(before, 1);
+    ASSERT_EQ(jobs.size(), 1u);
+    // No bin forced: the printer's own choice.
+    EXPECT_EQ(jobs[0].Option(QStringLiteral("media-source")), QString());
+}

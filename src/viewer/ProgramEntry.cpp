@@ -1,8 +1,12 @@
 #include "ProgramEntry.h"
 
+#include "PrintCommand.h"
 #include "TDocumentEditorForm.h"
 #include "TFile.h"
+#include "TQRPrintDialog.h"
+#include "TQuickRep.h"
 #include "TRegistryAccessor.h"
+#include "TReportSource.h"
 #include "TViewerDialogs.h"
 #include "ViewerText.h"
 
@@ -46,6 +50,12 @@ int RunViewer(const QStringList& arguments, bool runLoop)
     }
     QApplication::setApplicationName(QString::fromLatin1(kViewerTitle));
 
+    TQuickRep::PrintDialog = &TQRPrintDialog::Run;
+    TDocumentEditorForm::PrintCommand = [](TDocumentEditorForm& window) {
+        // The report reads the same page data the window shows, built from its document.
+        const TReportSource source(window.Document());
+        PrintStatisticsLog(source, window.PrintSetupState());
+    };
     auto* form = new TDocumentEditorForm;
     TDocumentEditorForm::SetMainForm(form);
     form->SetAppTitle(QString::fromLatin1(kViewerTitle));

@@ -6,6 +6,7 @@
 #include "TLocale.h"
 #include "TMatrixTable.h"
 #include "TPosRegister.h"
+#include "TPrintSetupState.h"
 #include "TQorButton.h"
 #include "TRatingsTable.h"
 #include "TRegistryAccessor.h"
@@ -346,6 +347,7 @@ void TDocumentEditorForm::FormCreate()
     m_posRegister = std::make_unique<TPosRegister>(this, QString::fromLatin1(kPositionName));
     Guarded([this] { m_posRegister->Restore(); });
     m_appTitle = QString::fromLatin1(kDefaultAppTitle);
+    m_printSetupState = std::make_unique<TPrintSetupState>(1);
     m_document = std::make_unique<TMatchDocument>();
     m_fileName.clear();
     // A label without buddy shows "&" as it is, so the notice needs no escaping here.
@@ -375,6 +377,7 @@ void TDocumentEditorForm::FormDestroy()
     m_matrixTable.reset();
     m_ratingsTable.reset();
     m_document.reset();
+    m_printSetupState.reset();
     m_posRegister.reset();
 }
 

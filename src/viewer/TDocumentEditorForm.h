@@ -15,6 +15,7 @@ class QTabWidget;
 class TFilesTable;
 class TMatrixTable;
 class TPosRegister;
+class TPrintSetupState;
 class TQorButton;
 class TRatingsTable;
 class TStringGrid;
@@ -68,6 +69,9 @@ public:
 
     // The hand-over of the print command; set by the program.
     static std::function<void(TDocumentEditorForm&)> PrintCommand;
+
+    // The print choices carried from one print command to the next (reset with the window).
+    TPrintSetupState& PrintSetupState() { return *m_printSetupState; }
 
     // Page data of the shown log.
     const TMatchDocument& Document() const { return *m_document; }
@@ -149,6 +153,7 @@ private:
     QString m_appTitle;
     QString m_fileName;
     QString m_loadDialogFileName;
+    std::unique_ptr<TPrintSetupState> m_printSetupState;
     std::unique_ptr<TMatchDocument> m_document;
     std::unique_ptr<TPosRegister> m_posRegister;
     std::unique_ptr<TFilesTable> m_filesTable;

@@ -1,8 +1,13 @@
 #include "TQRCanvas.h"
 
+#include <QLineF>
 #include <QPageLayout>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QPointF>
+#include <QRectF>
+#include <QTextLayout>
+#include <QTextOption>
 
 #include <atomic>
 
@@ -12,6 +17,44 @@ std::uint64_t nextSerial()
 {
     static std::atomic<std::uint64_t> serial{0};
     return ++serial;
+}
+
+// Distinct texts kept per font. A matrix repeats a few hundred texts millions of times; a files
+// table has a text per cell, which must not pile up for the length of the pass.
+constexpr std::size_t kMaxTexts = 16384;
+
+// Whether a one-line layout gives the glyphs and positions drawText gives: plain left-to-right
+// text. Controls, tabs, explicit direction marks, right-to-left scripts and whatever a layout
+// might break or drop go through drawText itself.
+bool layoutMatchesDrawText(const QString& text)
+{
+    for (const QChar ch : text) {
+        const char16_t code = ch.unicode();
+        if (code < 0x20 || code == 0x2028 || code == 0xFFFC || ch.isSurrogate())
+            return false;
+        switch (ch.direction()) {
+        case QChar::DirL:
+        case QChar::DirEN:
+        case QChar::DirES:
+        case QChar::DirET:
+        case QChar::DirCS:
+        case QChar::DirWS:
+        case QChar::DirON:
+        case QChar::DirNSM:
+            break;
+        default:
+            return false;
+        }
+    }
+    return true;
+}
+
+// QPainter::drawText truncates the text's position to the 1/64 pixel grid of the font engine
+// before it adds the glyph advances; starting the glyph run from the same point makes every
+// glyph land exactly where drawText puts it.
+double toFixedGrid(double pixels)
+{
+    return static_cast<int>(pixels * 64) / 64.0;
 }
 
 } // namespace
@@ -28,6 +71,8 @@ TQRCanvas::TQRCanvas(QPagedPaintDevice& device)
 {
 }
 
+TQRCanvas::~TQRCanvas() = default;
+
 int TQRCanvas::WidthPixels() const
 {
     return qRound(m_width * m_xFactor);
@@ -38,20 +83,76 @@ int TQRCanvas::HeightPixels() const
     return qRound(m_height * m_yFactor);
 }
 
-const QFontMetricsF& TQRCanvas::Metrics(const QFont& font) const
+TQRCanvas::FontEntry& TQRCanvas::entry(const QFont& font) const
 {
     // A report uses two or three fonts, so a short list beats hashing a font key per lookup.
-    for (const auto& entry : m_metrics) {
-        if (entry.first == font)
-            return *entry.second;
+    for (const auto& entry : m_fonts) {
+        if (entry->font == font)
+            return *entry;
     }
-    m_metrics.emplace_back(font, std::make_unique<QFontMetricsF>(font, &m_device));
-    return *m_metrics.back().second;
+    auto entry = std::make_unique<FontEntry>();
+    entry->font = font;
+    entry->metrics = std::make_unique<QFontMetricsF>(font, &m_device);
+    m_fonts.push_back(std::move(entry));
+    return *m_fonts.back();
+}
+
+TQRCanvas::ShapedText& TQRCanvas::text(FontEntry& entry, const QString& text) const
+{
+    auto found = entry.texts.find(text);
+    if (found != entry.texts.end())
+        return found->second;
+    if (entry.texts.size() >= kMaxTexts)
+        entry.texts.clear();
+    ShapedText measured;
+    measured.width = entry.metrics->horizontalAdvance(text);
+    return entry.texts.emplace(text, std::move(measured)).first->second;
+}
+
+const QFontMetricsF& TQRCanvas::Metrics(const QFont& font) const
+{
+    return *entry(font).metrics;
 }
 
 double TQRCanvas::TextWidth(const QFont& font, const QString& text) const
 {
-    return Metrics(font).horizontalAdvance(text);
+    FontEntry& fontEntry = entry(font);
+    return this->text(fontEntry, text).width;
+}
+
+void TQRCanvas::shape(const FontEntry& entry, const QString& text, ShapedText& shaped) const
+{
+    shaped.shaped = true;
+    shaped.direct = true;
+    if (!layoutMatchesDrawText(text))
+        return;
+    // Laid out on the device like the painter's font, so the glyph runs use the font engine
+    // drawText would use and the PDF embeds the same font.
+    QTextLayout layout(text, entry.font, &m_device);
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    option.setTextDirection(Qt::LeftToRight);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    if (!line.isValid()) {
+        layout.endLayout();
+        return;
+    }
+    line.setPosition(QPointF(0, 0));
+    layout.endLayout();
+    if (layout.lineCount() != 1 || line.textLength() != text.size())
+        return;
+    const double baseline = line.ascent();
+    QList<QGlyphRun> runs = line.glyphRuns();
+    for (QGlyphRun& run : runs) {
+        QList<QPointF> positions = run.positions();
+        for (QPointF& position : positions)
+            position.ry() -= baseline;
+        run.setPositions(positions);
+    }
+    shaped.runs = std::move(runs);
+    shaped.direct = false;
 }
 
 void TQRCanvas::SetPainter(QPainter* painter)
@@ -59,6 +160,7 @@ void TQRCanvas::SetPainter(QPainter* painter)
     m_painter = painter;
     m_painterHasFont = false;
     m_painterHasPen = false;
+    m_painterHasBrush = false;
 }
 
 void TQRCanvas::UseFont(const QFont& font)
@@ -77,4 +179,72 @@ void TQRCanvas::UsePen(const QPen& pen)
     m_painter->setPen(pen);
     m_painterPen = pen;
     m_painterHasPen = true;
+}
+
+void TQRCanvas::UseBrush(const QBrush& brush)
+{
+    if (!m_painter || (m_painterHasBrush && m_painterBrush == brush))
+        return;
+    m_painter->setBrush(brush);
+    m_painterBrush = brush;
+    m_painterHasBrush = true;
+}
+
+void TQRCanvas::useTextColour()
+{
+    // Text is filled with the pen's brush; width, caps and joins play no part. A solid line pen
+    // of the text's colour therefore draws text exactly as the text pen does, and keeping it
+    // saves the two pen changes per table cell that switching back and forth would cost.
+    if (m_painterHasPen && m_painterPen.style() == Qt::SolidLine &&
+        m_painterPen.brush() == m_textPen.brush())
+        return;
+    UsePen(m_textPen);
+}
+
+void TQRCanvas::DrawText(const QFont& font, const QPointF& baselineLeft, const QString& text)
+{
+    if (!m_painter || text.isEmpty())
+        return;
+    FontEntry& fontEntry = entry(font);
+    ShapedText& shaped = this->text(fontEntry, text);
+    if (!shaped.shaped)
+        shape(fontEntry, text, shaped);
+    if (shaped.direct) {
+        UseFont(font);
+        UseTextPen();
+        m_painter->drawText(baselineLeft, text);
+        return;
+    }
+    useTextColour();
+    const QPointF origin(toFixedGrid(baselineLeft.x()), toFixedGrid(baselineLeft.y()));
+    for (const QGlyphRun& run : shaped.runs)
+        m_painter->drawGlyphRun(origin, run);
+}
+
+void TQRCanvas::FillRect(const QRectF& rect, const QBrush& brush)
+{
+    if (!m_painter)
+        return;
+    // What QPainter::fillRect does, without restoring the pen and brush afterwards: a row of
+    // cell backgrounds then costs one brush per colour instead of two state changes per cell.
+    UsePen(m_noPen);
+    UseBrush(brush);
+    m_painter->drawRect(rect);
+}
+
+void TQRCanvas::DrawLine(const QLineF& line, const QPen& pen)
+{
+    if (!m_painter)
+        return;
+    UsePen(pen);
+    m_painter->drawLine(line);
+}
+
+void TQRCanvas::DrawRectOutline(const QRectF& rect, const QPen& pen)
+{
+    if (!m_painter)
+        return;
+    UsePen(pen);
+    UseBrush(m_noBrush);
+    m_painter->drawRect(rect);
 }

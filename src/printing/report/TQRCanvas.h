@@ -1,17 +1,23 @@
 #pragma once
 
+#include <QBrush>
 #include <QFont>
 #include <QFontMetricsF>
+#include <QGlyphRun>
+#include <QList>
 #include <QPen>
 #include <QString>
 
 #include <cstdint>
 #include <memory>
-#include <utility>
+#include <unordered_map>
 #include <vector>
 
+class QLineF;
 class QPagedPaintDevice;
 class QPainter;
+class QPointF;
+class QRectF;
 
 // The output canvas of one generation pass: the device's metrics in report units and, while a
 // page is being output, the painter. The preparing pass has a canvas without a painter that
@@ -19,6 +25,11 @@ class QPainter;
 //
 // Report units are 0.1 mm. Pixels are device pixels; the painter's origin is the top-left
 // corner of the printable area (inside the margins).
+//
+// Controls draw through the canvas rather than on the painter, so that a page of thousands of
+// cells costs no painter state change where nothing changes, and a text that recurs is shaped
+// once: on a PDF, every pen or brush change is written into the page and every text is shaped
+// anew, which made up most of the time of a large report.
 class TQRCanvas {
 public:
     static constexpr double UnitsPerInch = 254.0;
@@ -26,6 +37,7 @@ public:
     explicit TQRCanvas(QPagedPaintDevice& device);
     TQRCanvas(const TQRCanvas&) = delete;
     TQRCanvas& operator=(const TQRCanvas&) = delete;
+    ~TQRCanvas();
 
     // The pixel-per-unit factors.
     double XFactor() const { return m_xFactor; }
@@ -38,7 +50,7 @@ public:
 
     // Metrics of a font on this device; kept for the canvas's life.
     const QFontMetricsF& Metrics(const QFont& font) const;
-    // Width of a text in pixels.
+    // Width of a text in pixels (QFontMetricsF::horizontalAdvance), measured once per text.
     double TextWidth(const QFont& font, const QString& text) const;
 
     // Distinguishes canvases, so controls can keep metrics they looked up on this one.
@@ -49,11 +61,43 @@ public:
     void SetPainter(QPainter* painter);
     // Sets the painter's font unless it already is that one; without a painter it does nothing.
     void UseFont(const QFont& font);
-    // Likewise for the pen; text is drawn with a black pen.
+    // Likewise for the pen and the brush; text is drawn with a black pen.
     void UsePen(const QPen& pen);
     void UseTextPen() { UsePen(m_textPen); }
+    void UseBrush(const QBrush& brush);
+
+    // The drawing operations of the controls; they need a painter. Each gives the same marks as
+    // the QPainter call it stands for (QPainter::drawText at the baseline's left end,
+    // QPainter::fillRect, QPainter::drawLine), changing the painter's pen and brush only where
+    // they differ from what the operation needs.
+    void DrawText(const QFont& font, const QPointF& baselineLeft, const QString& text);
+    void FillRect(const QRectF& rect, const QBrush& brush);
+    void DrawLine(const QLineF& line, const QPen& pen);
+    // The rectangle's outline with the pen, not filled.
+    void DrawRectOutline(const QRectF& rect, const QPen& pen);
 
 private:
+    // A text as drawText would lay it out: glyph runs with positions relative to the left end
+    // of the baseline. Shaped only once drawn; measuring alone does not shape.
+    struct ShapedText {
+        double width = 0;
+        bool shaped = false;
+        // Drawn by QPainter::drawText: a text whose layout the glyph runs might not reproduce.
+        bool direct = false;
+        QList<QGlyphRun> runs;
+    };
+    struct FontEntry {
+        QFont font;
+        std::unique_ptr<QFontMetricsF> metrics;
+        std::unordered_map<QString, ShapedText> texts;
+    };
+
+    FontEntry& entry(const QFont& font) const;
+    ShapedText& text(FontEntry& entry, const QString& text) const;
+    void shape(const FontEntry& entry, const QString& text, ShapedText& shaped) const;
+    // The text pen's colour from whatever solid pen is set, as text takes only its colour.
+    void useTextColour();
+
     QPagedPaintDevice& m_device;
     double m_xFactor;
     double m_yFactor;
@@ -65,6 +109,10 @@ private:
     bool m_painterHasFont = false;
     QPen m_painterPen;
     bool m_painterHasPen = false;
+    QBrush m_painterBrush;
+    bool m_painterHasBrush = false;
     const QPen m_textPen{Qt::black};
-    mutable std::vector<std::pair<QFont, std::unique_ptr<QFontMetricsF>>> m_metrics;
+    const QPen m_noPen{Qt::NoPen};
+    const QBrush m_noBrush{Qt::NoBrush};
+    mutable std::vector<std::unique_ptr<FontEntry>> m_fonts;
 };

@@ -5,7 +5,8 @@
 #include "TQuickRep.h"
 
 #include <QFontMetricsF>
-#include <QPainter>
+#include <QPointF>
+#include <QRectF>
 
 TQRLabel::TQRLabel(TQRBand& band) : TQRPrintable(band), m_font(band.Report().Page().Font) {}
 
@@ -32,12 +33,11 @@ double TQRLabel::Width() const
 
 void TQRLabel::Print(TQRCanvas& canvas, double x, double y) const
 {
-    QPainter& painter = *canvas.Painter();
     const double left = x + Left() * canvas.XFactor();
     const double top = y + Top() * canvas.YFactor();
     const double width = Width() * canvas.XFactor();
     if (!m_transparent)
-        painter.fillRect(QRectF(left, top, width, Height() * canvas.YFactor()), m_color);
+        canvas.FillRect(QRectF(left, top, width, Height() * canvas.YFactor()), m_color);
     if (m_caption.isEmpty())
         return;
     double textLeft = left;
@@ -45,9 +45,7 @@ void TQRLabel::Print(TQRCanvas& canvas, double x, double y) const
         textLeft = left + width - captionPixels(canvas);
     else if (m_alignment & Qt::AlignHCenter)
         textLeft = left + (width - captionPixels(canvas)) / 2;
-    canvas.UseFont(m_font);
-    canvas.UseTextPen();
-    painter.drawText(QPointF(textLeft, top + metrics(canvas).ascent()), m_caption);
+    canvas.DrawText(m_font, QPointF(textLeft, top + metrics(canvas).ascent()), m_caption);
 }
 
 const QFontMetricsF& TQRLabel::metrics(const TQRCanvas& canvas) const
@@ -62,7 +60,7 @@ const QFontMetricsF& TQRLabel::metrics(const TQRCanvas& canvas) const
 double TQRLabel::captionPixels(const TQRCanvas& canvas) const
 {
     if (m_captionSerial != canvas.Serial()) {
-        m_captionPixels = metrics(canvas).horizontalAdvance(m_caption);
+        m_captionPixels = canvas.TextWidth(m_font, m_caption);
         m_captionSerial = canvas.Serial();
     }
     return m_captionPixels;

@@ -5,7 +5,8 @@
 #include "TQuickRep.h"
 
 #include <QFontMetricsF>
-#include <QPainter>
+#include <QPointF>
+#include <QRectF>
 
 #include <algorithm>
 
@@ -92,15 +93,12 @@ TQRMemo::Layout TQRMemo::layout(const TQRCanvas& canvas) const
 
 void TQRMemo::Print(TQRCanvas& canvas, double x, double y) const
 {
-    QPainter& painter = *canvas.Painter();
     const Layout text = layout(canvas);
     const double left = x + Left() * canvas.XFactor();
     const double top = y + Top() * canvas.YFactor();
     if (!m_transparent)
-        painter.fillRect(QRectF(left, top, text.widthPixels, text.heightPixels), m_color);
+        canvas.FillRect(QRectF(left, top, text.widthPixels, text.heightPixels), m_color);
     const QFontMetricsF& metrics = canvas.Metrics(m_font);
-    canvas.UseFont(m_font);
-    canvas.UseTextPen();
     const double step = metrics.lineSpacing();
     // A line prints when it fits the height; a rounding hair must not cost the last line.
     const double bottom = text.heightPixels + 0.01 * step;
@@ -110,11 +108,10 @@ void TQRMemo::Print(TQRCanvas& canvas, double x, double y) const
             break;
         double lineLeft = left;
         if (m_alignment & (Qt::AlignRight | Qt::AlignHCenter)) {
-            const double spare = text.widthPixels - metrics.horizontalAdvance(line);
+            const double spare = text.widthPixels - canvas.TextWidth(m_font, line);
             lineLeft += (m_alignment & Qt::AlignRight) ? spare : spare / 2;
         }
-        if (!line.isEmpty())
-            painter.drawText(QPointF(lineLeft, top + lineTop + metrics.ascent()), line);
+        canvas.DrawText(m_font, QPointF(lineLeft, top + lineTop + metrics.ascent()), line);
         lineTop += step;
     }
 }

@@ -2,7 +2,9 @@
 
 #include "TQRCanvas.h"
 
-#include <QPainter>
+#include <QLineF>
+#include <QPointF>
+#include <QRectF>
 
 TQRShape::TQRShape(TQRBand& band) : TQRPrintable(band) {}
 
@@ -16,32 +18,28 @@ void TQRShape::SetPen(const QPen& pen)
 
 void TQRShape::Print(TQRCanvas& canvas, double x, double y) const
 {
-    QPainter& painter = *canvas.Painter();
     const QRectF rect(x + Left() * canvas.XFactor(), y + Top() * canvas.YFactor(),
                       Width() * canvas.XFactor(), Height() * canvas.YFactor());
     switch (m_shape) {
     case TQRShapeType::HorLine:
         if (m_pen.style() == Qt::NoPen)
             return;
-        canvas.UsePen(m_pen);
-        painter.drawLine(QPointF(rect.left(), rect.center().y()),
-                         QPointF(rect.right(), rect.center().y()));
+        canvas.DrawLine(QLineF(QPointF(rect.left(), rect.center().y()),
+                               QPointF(rect.right(), rect.center().y())),
+                        m_pen);
         return;
     case TQRShapeType::VertLine:
         if (m_pen.style() == Qt::NoPen)
             return;
-        canvas.UsePen(m_pen);
-        painter.drawLine(QPointF(rect.center().x(), rect.top()),
-                         QPointF(rect.center().x(), rect.bottom()));
+        canvas.DrawLine(QLineF(QPointF(rect.center().x(), rect.top()),
+                               QPointF(rect.center().x(), rect.bottom())),
+                        m_pen);
         return;
     case TQRShapeType::Rectangle:
         if (m_brush.style() != Qt::NoBrush)
-            painter.fillRect(rect, m_brush);
-        if (m_pen.style() != Qt::NoPen) {
-            canvas.UsePen(m_pen);
-            painter.setBrush(Qt::NoBrush);
-            painter.drawRect(rect);
-        }
+            canvas.FillRect(rect, m_brush);
+        if (m_pen.style() != Qt::NoPen)
+            canvas.DrawRectOutline(rect, m_pen);
         return;
     }
 }

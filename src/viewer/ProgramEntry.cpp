@@ -1,12 +1,10 @@
 #include "ProgramEntry.h"
 
-#include "PrintCommand.h"
 #include "TDocumentEditorForm.h"
 #include "TFile.h"
 #include "TQRPrintDialog.h"
 #include "TQuickRep.h"
 #include "TRegistryAccessor.h"
-#include "TReportSource.h"
 #include "TViewerDialogs.h"
 #include "ViewerText.h"
 
@@ -44,18 +42,13 @@ int RunViewer(const QStringList& arguments, bool runLoop)
         if (!QFileInfo(path).isFile()) {
             const QString message =
                 QStringLiteral("Das Statistik-Protokoll \"%1\" gibt es nicht.").arg(path);
-            // The message box takes no more; the full path is long gone by then anyway.
+            // A start message is at most 255 characters long.
             return Fatal(message.left(255));
         }
     }
     QApplication::setApplicationName(QString::fromLatin1(kViewerTitle));
 
     TQuickRep::PrintDialog = &TQRPrintDialog::Run;
-    TDocumentEditorForm::PrintCommand = [](TDocumentEditorForm& window) {
-        // The report reads the same page data the window shows, built from its document.
-        const TReportSource source(window.Document());
-        PrintStatisticsLog(source, window.PrintSetupState());
-    };
     auto* form = new TDocumentEditorForm;
     TDocumentEditorForm::SetMainForm(form);
     form->SetAppTitle(QString::fromLatin1(kViewerTitle));

@@ -1,5 +1,6 @@
 #include "TDocumentEditorForm.h"
 
+#include "PrintCommand.h"
 #include "ProductInformation.h"
 #include "TAddColInfo.h"
 #include "TFilesTable.h"
@@ -10,6 +11,7 @@
 #include "TQorButton.h"
 #include "TRatingsTable.h"
 #include "TRegistryAccessor.h"
+#include "TReportSource.h"
 #include "TStringGrid.h"
 #include "TStringList.h"
 #include "TTitlePage.h"
@@ -87,7 +89,12 @@ TQorButton* BarButton(QWidget* parent, const char* name, int left, int width, co
 
 } // namespace
 
-std::function<void(TDocumentEditorForm&)> TDocumentEditorForm::PrintCommand;
+std::function<void(TDocumentEditorForm&)> TDocumentEditorForm::PrintCommand =
+    [](TDocumentEditorForm& window) {
+        // The report reads the same page data the window shows, built from its document.
+        const TReportSource source(window.Document());
+        PrintStatisticsLog(source, window.PrintSetupState());
+    };
 
 TDocumentEditorForm* TDocumentEditorForm::MainForm()
 {

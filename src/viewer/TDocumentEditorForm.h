@@ -67,7 +67,7 @@ public:
     void FitRatingsColumn();
     void FillPages();
 
-    // The hand-over of the print command; set by the program.
+    // The print command of the print button: the setup dialog, then one job per printed part.
     static std::function<void(TDocumentEditorForm&)> PrintCommand;
 
     // The print choices carried from one print command to the next (reset with the window).

@@ -1,10 +1,14 @@
 #include "MprWriter.h"
 #include "PageExport.h"
+#include "PrintCommand.h"
 #include "ProgramEntry.h"
 #include "Samples.h"
 #include "TDocumentEditorForm.h"
 #include "TFilesTable.h"
 #include "TLocale.h"
+#include "TPrintSetupForm.h"
+#include "TPrintSetupState.h"
+#include "TQuickRep.h"
 #include "TQorButton.h"
 #include "TStringGrid.h"
 #include "TViewerDialogs.h"
@@ -14,6 +18,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -324,4 +330,51 @@ TEST_F(Viewer, GridsEqualTheExport)
             EXPECT_EQ(fromGrid, csv.str()) << s << " " << name;
         }
     }
+}
+
+// The print button end to end, on the engine's PDF entry: the setup dialog once, then the whole
+// log and one single log per input file, each into its own file.
+TEST_F(Viewer, PrintButtonPrintsEveryPartAndTheLanguageSwitchForgetsTheChoices)
+{
+    const QString pdf = QString::fromStdString(dir.Path("log.pdf"));
+    QStringList calls;
+    TQuickRep::PrintDialog = [&](TQuickRep& report) {
+        calls << "print dialog";
+        report.PrinterSettings().PrinterIndex =
+            static_cast<int>(TQuickRep::PrinterNames().indexOf(TQuickRep::PdfPrinterName()));
+        report.PrinterSettings().OutputFileName = pdf;
+        return true;
+    };
+    TPrintSetupForm::ShowModal = [&](TPrintSetupForm& form) {
+        calls << "setup dialog";
+        form.SinglesCheckBox->setChecked(true);
+        form.OkButtonClick();
+        return form.result();
+    };
+
+    TDocumentEditorForm* form = NewForm();
+    form->LoadFile(Sample(0));
+    QTest::keyClick(form, Qt::Key_P, Qt::AltModifier);
+    EXPECT_EQ(calls, (QStringList{"print dialog", "setup dialog"}));
+    EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('\n').toStdString();
+    EXPECT_TRUE(QFileInfo(pdf).size() > 0);
+    for (int n = 1; n <= 8; ++n)
+        EXPECT_TRUE(QFileInfo(PartFileName(pdf, n)).size() > 0) << n;
+    EXPECT_FALSE(QFileInfo::exists(PartFileName(pdf, 9)));
+    EXPECT_TRUE(form->PrintSetupState().Singles);
+
+    // A second print goes straight to the setup dialog.
+    calls.clear();
+    QTest::keyClick(form, Qt::Key_P, Qt::AltModifier);
+    EXPECT_EQ(calls, QStringList{"setup dialog"});
+
+    form->LocaleComboChange(1);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    TDocumentEditorForm* english = TDocumentEditorForm::MainForm();
+    EXPECT_FALSE(english->PrintSetupState().Singles);
+    EXPECT_FALSE(english->PrintSetupState().PrinterChosen);
+
+    TQuickRep::PrintDialog = nullptr;
+    TPrintSetupForm::ShowModal = nullptr;
+    TPrintSetupForm::Release();
 }

@@ -11,14 +11,16 @@ install -d -m 1777 "$capture"
 # 0755: CUPS runs the backend as its unprivileged user.
 install -m 0755 "$here/tests/printing/cups/zelmoracapture" /usr/lib/cups/backend/zelmoracapture
 
-if ! lpstat -r >/dev/null 2>&1; then
+# lpstat -r exits 0 either way; only its words tell.
+running() { lpstat -r 2>/dev/null | grep -q "scheduler is running"; }
+if ! running; then
     /usr/sbin/cupsd
     for _ in $(seq 1 150); do
-        lpstat -r >/dev/null 2>&1 && break
+        running && break
         sleep 0.2
     done
 fi
-lpstat -r
+running || { echo "The CUPS scheduler did not start." >&2; exit 1; }
 
 lpadmin -p ZelmoraTest -E -v "zelmoracapture:$capture" -P "$here/tests/printing/cups/zelmora-test.ppd"
 cupsenable ZelmoraTest

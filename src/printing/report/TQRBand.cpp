@@ -23,6 +23,7 @@ void TQRBand::Print(TQRCanvas& canvas, double top) const
     const double y = top * canvas.YFactor();
     for (const auto& entry : m_printing)
         entry.second->Print(canvas, 0, y);
+    canvas.Flush();
 }
 
 void TQRBand::adopt(std::unique_ptr<TQRPrintable> control)

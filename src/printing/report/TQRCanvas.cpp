@@ -9,6 +9,7 @@
 #include <QTextLayout>
 #include <QTextOption>
 
+#include <algorithm>
 #include <atomic>
 
 namespace {
@@ -157,6 +158,7 @@ void TQRCanvas::shape(const FontEntry& entry, const QString& text, ShapedText& s
 
 void TQRCanvas::SetPainter(QPainter* painter)
 {
+    Flush();
     m_painter = painter;
     m_painterHasFont = false;
     m_painterHasPen = false;
@@ -210,21 +212,73 @@ void TQRCanvas::DrawText(const QFont& font, const QPointF& baselineLeft, const Q
     if (!shaped.shaped)
         shape(fontEntry, text, shaped);
     if (shaped.direct) {
+        Flush();
         UseFont(font);
         UseTextPen();
         m_painter->drawText(baselineLeft, text);
         return;
     }
-    useTextColour();
     const QPointF origin(toFixedGrid(baselineLeft.x()), toFixedGrid(baselineLeft.y()));
-    for (const QGlyphRun& run : shaped.runs)
-        m_painter->drawGlyphRun(origin, run);
+    for (const QGlyphRun& run : shaped.runs) {
+        // Decorations are drawn per run, along its glyphs; such a run goes out on its own.
+        if (run.flags().toInt() != 0) {
+            Flush();
+            useTextColour();
+            m_painter->drawGlyphRun(origin, run);
+            continue;
+        }
+        const QRawFont font = run.rawFont();
+        auto pending = std::find_if(m_pending.begin(), m_pending.end(),
+                                    [&font](const PendingRun& p) { return p.font == font; });
+        if (pending == m_pending.end()) {
+            m_pending.push_back(PendingRun{font, {}, {}});
+            pending = m_pending.end() - 1;
+        }
+        pending->glyphs.append(run.glyphIndexes());
+        // Both on the 1/64 pixel grid, so the sum is exact and lands where drawText puts it.
+        for (const QPointF& position : run.positions())
+            pending->positions.append(origin + position);
+        m_hasPending = true;
+    }
+}
+
+void TQRCanvas::Flush()
+{
+    if (!m_hasPending)
+        return;
+    m_hasPending = false;
+    if (!m_painter) {
+        m_pending.clear();
+        return;
+    }
+    useTextColour();
+    for (PendingRun& pending : m_pending) {
+        if (pending.glyphs.isEmpty())
+            continue;
+        QGlyphRun run;
+        run.setRawFont(pending.font);
+        run.setGlyphIndexes(pending.glyphs);
+        run.setPositions(pending.positions);
+        m_painter->drawGlyphRun(QPointF(0, 0), run);
+        // Kept with their capacity: the next band collects about as many glyphs.
+        pending.glyphs.clear();
+        pending.positions.clear();
+    }
+}
+
+bool TQRCanvas::commutesWithText(const QPen& pen) const
+{
+    const QBrush& text = m_textPen.brush();
+    return pen.style() == Qt::NoPen ||
+           (pen.brush().style() == Qt::SolidPattern && pen.color() == text.color() &&
+            text.color().alpha() == 255);
 }
 
 void TQRCanvas::FillRect(const QRectF& rect, const QBrush& brush)
 {
     if (!m_painter)
         return;
+    Flush();
     // What QPainter::fillRect does, without restoring the pen and brush afterwards: a row of
     // cell backgrounds then costs one brush per colour instead of two state changes per cell.
     UsePen(m_noPen);
@@ -236,6 +290,8 @@ void TQRCanvas::DrawLine(const QLineF& line, const QPen& pen)
 {
     if (!m_painter)
         return;
+    if (!commutesWithText(pen))
+        Flush();
     UsePen(pen);
     m_painter->drawLine(line);
 }
@@ -244,6 +300,8 @@ void TQRCanvas::DrawRectOutline(const QRectF& rect, const QPen& pen)
 {
     if (!m_painter)
         return;
+    if (!commutesWithText(pen))
+        Flush();
     UsePen(pen);
     UseBrush(m_noBrush);
     m_painter->drawRect(rect);

@@ -6,6 +6,7 @@
 #include <QGlyphRun>
 #include <QList>
 #include <QPen>
+#include <QRawFont>
 #include <QString>
 
 #include <cstdint>
@@ -29,7 +30,11 @@ class QRectF;
 // Controls draw through the canvas rather than on the painter, so that a page of thousands of
 // cells costs no painter state change where nothing changes, and a text that recurs is shaped
 // once: on a PDF, every pen or brush change is written into the page and every text is shaped
-// anew, which made up most of the time of a large report.
+// anew, which made up most of the time of a large report. Text is moreover collected and drawn
+// as one glyph run per font when the band is done (Flush), which writes one text object
+// instead of one per cell. That changes no mark on the page: text is opaque in the text pen's
+// colour, and it is only ever moved past lines and outlines of that same colour (painting a
+// colour over itself comes out the same in either order); anything else flushes it first.
 class TQRCanvas {
 public:
     static constexpr double UnitsPerInch = 254.0;
@@ -75,6 +80,9 @@ public:
     void DrawLine(const QLineF& line, const QPen& pen);
     // The rectangle's outline with the pen, not filled.
     void DrawRectOutline(const QRectF& rect, const QPen& pen);
+    // Draws the text collected so far. Before the page ends or anyone paints on the painter
+    // directly.
+    void Flush();
 
 private:
     // A text as drawText would lay it out: glyph runs with positions relative to the left end
@@ -97,6 +105,15 @@ private:
     void shape(const FontEntry& entry, const QString& text, ShapedText& shaped) const;
     // The text pen's colour from whatever solid pen is set, as text takes only its colour.
     void useTextColour();
+    // Whether marks of the pen may be drawn before text collected earlier.
+    bool commutesWithText(const QPen& pen) const;
+
+    // Glyphs of one font at their page positions, to be drawn in one go.
+    struct PendingRun {
+        QRawFont font;
+        QList<quint32> glyphs;
+        QList<QPointF> positions;
+    };
 
     QPagedPaintDevice& m_device;
     double m_xFactor;
@@ -115,4 +132,6 @@ private:
     const QPen m_noPen{Qt::NoPen};
     const QBrush m_noBrush{Qt::NoBrush};
     mutable std::vector<std::unique_ptr<FontEntry>> m_fonts;
+    std::vector<PendingRun> m_pending;
+    bool m_hasPending = false;
 };

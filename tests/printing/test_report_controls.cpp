@@ -136,3 +136,69 @@ TEST(ReportControls, ShapesPrintInTheirStackingOrderWhenEnabled)
     EXPECT_EQ(colourAt(page, 2350, 100), grey) << "label background";
     EXPECT_EQ(colourAt(page, 210, 270), red) << "transparent label";
 }
+
+TEST(ReportControls, RepeatedTextsPrintWhereTheirFirstPrintingDid)
+{
+    // The first printing of a text and its repetitions take different ways to the page.
+    QTemporaryDir dir;
+    ScriptedReport report(60);
+    report.Rows = 4;
+    auto& value = report.Detail.Add<TQRLabel>();
+    value.SetCaption(QStringLiteral("12.345,67"));
+    value.SetLeft(1000);
+    value.SetWidth(400);
+    value.SetHeight(40);
+    value.SetAlignment(Qt::AlignRight);
+
+    const auto words = PdfFile(print(report.Report, dir)).Find(QStringLiteral("12.345,67"));
+    ASSERT_EQ(words.size(), 4u);
+    EXPECT_NEAR(words[0].xMax, Margin + 1400 * PointsPerUnit, 1.0);
+    for (size_t i = 1; i < words.size(); ++i) {
+        SCOPED_TRACE(testing::Message() << "row " << i);
+        EXPECT_NEAR(words[i].xMin, words[0].xMin, 0.01);
+        EXPECT_NEAR(words[i].xMax, words[0].xMax, 0.01);
+        EXPECT_NEAR(words[i].yMin - words[i - 1].yMin, 60 * PointsPerUnit, 0.01);
+        EXPECT_NEAR(words[i].yMax - words[i - 1].yMax, 60 * PointsPerUnit, 0.01);
+    }
+}
+
+TEST(ReportControls, TextStaysBehindAFillStackedInFrontOfIt)
+{
+    QTemporaryDir dir;
+    ScriptedReport report(100);
+    report.Rows = 2; // the second row's text is the repeated one
+    auto& text = report.Detail.Add<TQRLabel>();
+    text.SetCaption(QStringLiteral("WWWWWW"));
+    text.SetLeft(1000);
+    text.SetWidth(400);
+    text.SetHeight(40);
+    text.SetTransparent(true);
+    auto& cover = report.Detail.Add<TQRLabel>();
+    cover.SetLeft(950);
+    cover.SetTop(0);
+    cover.SetWidth(600);
+    cover.SetHeight(80);
+    const QColor grey(240, 240, 240);
+    cover.SetColor(grey);
+
+    const auto marked = [](const QImage& page, int row, const QColor& ground) {
+        int count = 0;
+        for (int y = 5; y < 75; ++y) {
+            for (int x = 960; x < 1540; ++x) {
+                if (colourAt(page, x, row * 100 + y) != ground)
+                    ++count;
+            }
+        }
+        return count;
+    };
+    const QImage page = PdfFile(print(report.Report, dir)).Render(1, 254);
+    ASSERT_FALSE(page.isNull());
+    EXPECT_EQ(marked(page, 0, grey), 0);
+    EXPECT_EQ(marked(page, 1, grey), 0);
+    // Without the cover the text is there to be hidden.
+    cover.SetEnabled(false);
+    QTemporaryDir other;
+    const QImage bare = PdfFile(print(report.Report, other)).Render(1, 254);
+    EXPECT_GT(marked(bare, 0, Qt::white), 100);
+    EXPECT_GT(marked(bare, 1, Qt::white), 100);
+}

@@ -84,6 +84,17 @@ int TQRCanvas::HeightPixels() const
     return qRound(m_height * m_yFactor);
 }
 
+std::size_t TQRCanvas::TextHash::operator()(const QString& text) const noexcept
+{
+    // FNV-1a over the UTF-16 code units.
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const QChar ch : text) {
+        hash ^= ch.unicode();
+        hash *= 1099511628211ull;
+    }
+    return static_cast<std::size_t>(hash);
+}
+
 TQRCanvas::FontEntry& TQRCanvas::entry(const QFont& font) const
 {
     // A report uses two or three fonts, so a short list beats hashing a font key per lookup.
@@ -207,12 +218,31 @@ void TQRCanvas::DrawText(const QFont& font, const QPointF& baselineLeft, const Q
 {
     if (!m_painter || text.isEmpty())
         return;
-    FontEntry& fontEntry = entry(font);
-    ShapedText& shaped = this->text(fontEntry, text);
-    if (!shaped.shaped)
-        shape(fontEntry, text, shaped);
-    if (shaped.direct) {
-        Flush();
+    drawShaped(font, this->text(entry(font), text), text, baselineLeft);
+}
+
+void TQRCanvas::DrawText(const QFont& font, double left, double width, Qt::Alignment alignment,
+                         double baseline, const QString& text)
+{
+    if (!m_painter || text.isEmpty())
+        return;
+    ShapedText& shaped = this->text(entry(font), text);
+    double textLeft = left;
+    if (alignment & Qt::AlignRight)
+        textLeft = left + width - shaped.width;
+    else if (alignment & Qt::AlignHCenter)
+        textLeft = left + (width - shaped.width) / 2;
+    drawShaped(font, shaped, text, QPointF(textLeft, baseline));
+}
+
+void TQRCanvas::drawShaped(const QFont& font, ShapedText& shaped, const QString& text,
+                           const QPointF& baselineLeft)
+{
+    if (!shaped.shaped && shaped.drawn)
+        shape(entry(font), text, shaped);
+    shaped.drawn = true;
+    if (!shaped.shaped || shaped.direct) {
+        // No flush: collected text is of the same colour, so this may come before it.
         UseFont(font);
         UseTextPen();
         m_painter->drawText(baselineLeft, text);

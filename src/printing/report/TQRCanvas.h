@@ -33,7 +33,7 @@ class QRectF;
 // anew, which made up most of the time of a large report. Text is moreover collected and drawn
 // as one glyph run per font when the band is done (Flush), which writes one text object
 // instead of one per cell. That changes no mark on the page: text is opaque in the text pen's
-// colour, and it is only ever moved past lines and outlines of that same colour (painting a
+// colour, and it is only ever moved past text, lines and outlines of that colour (painting a
 // colour over itself comes out the same in either order); anything else flushes it first.
 class TQRCanvas {
 public:
@@ -76,6 +76,10 @@ public:
     // QPainter::fillRect, QPainter::drawLine), changing the painter's pen and brush only where
     // they differ from what the operation needs.
     void DrawText(const QFont& font, const QPointF& baselineLeft, const QString& text);
+    // The text aligned (Qt::AlignLeft, AlignRight or AlignHCenter) within a width from left,
+    // by its TextWidth; like measuring and then drawing, with one look-up of the text.
+    void DrawText(const QFont& font, double left, double width, Qt::Alignment alignment,
+                  double baseline, const QString& text);
     void FillRect(const QRectF& rect, const QBrush& brush);
     void DrawLine(const QLineF& line, const QPen& pen);
     // The rectangle's outline with the pen, not filled.
@@ -86,23 +90,31 @@ public:
 
 private:
     // A text as drawText would lay it out: glyph runs with positions relative to the left end
-    // of the baseline. Shaped only once drawn; measuring alone does not shape.
+    // of the baseline. Shaped when it is drawn the second time: laying out costs more than one
+    // drawText, and a files table draws most of its texts once.
     struct ShapedText {
         double width = 0;
+        bool drawn = false;
         bool shaped = false;
         // Drawn by QPainter::drawText: a text whose layout the glyph runs might not reproduce.
         bool direct = false;
         QList<QGlyphRun> runs;
     };
+    // Cell texts are short; Qt's string hash costs more than the rest of a look-up.
+    struct TextHash {
+        std::size_t operator()(const QString& text) const noexcept;
+    };
     struct FontEntry {
         QFont font;
         std::unique_ptr<QFontMetricsF> metrics;
-        std::unordered_map<QString, ShapedText> texts;
+        std::unordered_map<QString, ShapedText, TextHash> texts;
     };
 
     FontEntry& entry(const QFont& font) const;
     ShapedText& text(FontEntry& entry, const QString& text) const;
     void shape(const FontEntry& entry, const QString& text, ShapedText& shaped) const;
+    void drawShaped(const QFont& font, ShapedText& shaped, const QString& text,
+                    const QPointF& baselineLeft);
     // The text pen's colour from whatever solid pen is set, as text takes only its colour.
     void useTextColour();
     // Whether marks of the pen may be drawn before text collected earlier.

@@ -5,7 +5,6 @@
 #include "TQuickRep.h"
 
 #include <QFontMetricsF>
-#include <QPointF>
 #include <QRectF>
 
 TQRLabel::TQRLabel(TQRBand& band) : TQRPrintable(band), m_font(band.Report().Page().Font) {}
@@ -40,12 +39,7 @@ void TQRLabel::Print(TQRCanvas& canvas, double x, double y) const
         canvas.FillRect(QRectF(left, top, width, Height() * canvas.YFactor()), m_color);
     if (m_caption.isEmpty())
         return;
-    double textLeft = left;
-    if (m_alignment & Qt::AlignRight)
-        textLeft = left + width - captionPixels(canvas);
-    else if (m_alignment & Qt::AlignHCenter)
-        textLeft = left + (width - captionPixels(canvas)) / 2;
-    canvas.DrawText(m_font, QPointF(textLeft, top + metrics(canvas).ascent()), m_caption);
+    canvas.DrawText(m_font, left, width, m_alignment, top + metrics(canvas).ascent(), m_caption);
 }
 
 const QFontMetricsF& TQRLabel::metrics(const TQRCanvas& canvas) const

@@ -257,8 +257,19 @@ TEST(PrintSetupForm, FirstPrintAsksForThePrinterFirstLaterPrintsDoNot)
     EXPECT_TRUE(state.PrinterChosen);
     EXPECT_EQ(state.PrinterName, kPdf);
 
+    // The PDF entry asks again for its file unless the report already carries one.
+    dialogs.Calls.clear();
+    {
+        Probe fileless(window);
+        ASSERT_TRUE(TPrintSetupForm::Application().Execute(fileless.form.Setter(), state, true,
+                                                           true, true, true));
+    }
+    EXPECT_EQ(dialogs.Calls,
+              QStringList({QStringLiteral("print dialog"), QStringLiteral("setup dialog")}));
+
     dialogs.Calls.clear();
     Probe probe(window);
+    probe.form.QuickRep1.PrinterSettings().OutputFileName = QStringLiteral("/tmp/log.pdf");
     ASSERT_TRUE(TPrintSetupForm::Application().Execute(probe.form.Setter(), state, true, true,
                                                        true, true));
     EXPECT_EQ(dialogs.Calls, QStringList{QStringLiteral("setup dialog")});

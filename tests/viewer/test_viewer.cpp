@@ -363,10 +363,13 @@ TEST_F(Viewer, PrintButtonPrintsEveryPartAndTheLanguageSwitchForgetsTheChoices)
     EXPECT_FALSE(QFileInfo::exists(PartFileName(pdf, 9)));
     EXPECT_TRUE(form->PrintSetupState().Singles);
 
-    // A second print goes straight to the setup dialog.
+    // On the PDF entry a second print asks for its file again instead of falling back to the
+    // default printer, and prints into it.
     calls.clear();
+    QFile::remove(pdf);
     QTest::keyClick(form, Qt::Key_P, Qt::AltModifier);
-    EXPECT_EQ(calls, QStringList{"setup dialog"});
+    EXPECT_EQ(calls, (QStringList{"print dialog", "setup dialog"}));
+    EXPECT_TRUE(QFileInfo(pdf).size() > 0);
 
     form->LocaleComboChange(1);
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -145,6 +145,10 @@ void TQuickRep::applyJobSettings(QPagedPaintDevice& device) const
                 ? printers.at(settings.PrinterIndex)
                 : QString();
         if (chosen == PdfPrinterName()) {
+            // Qt turns a PDF printer without a file back into the default printer: a job
+            // meant for a file must never end up on paper instead.
+            if (settings.OutputFileName.isEmpty())
+                throw std::runtime_error("Keine Datei für die PDF-Ausgabe angegeben.");
             printer->setOutputFormat(QPrinter::PdfFormat);
             printer->setOutputFileName(settings.OutputFileName);
         } else if (!chosen.isEmpty() && printer->outputFormat() == QPrinter::NativeFormat) {

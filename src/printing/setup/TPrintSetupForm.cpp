@@ -1,5 +1,7 @@
 #include "TPrintSetupForm.h"
 
+#include "TQuickRep.h"
+
 #include "TInteger.h"
 #include "TPrintSetter.h"
 #include "TPrintSetupState.h"
@@ -199,7 +201,11 @@ bool TPrintSetupForm::Execute(TPrintSetter& setter, TPrintSetupState& state, boo
 {
     Setter = &setter;
     const bool printerKnown = state.PrinterChosen && setter.SelectPrinter(state.PrinterName);
-    if (!printerKnown || setter.HasJobOptions()) {
+    // The PDF entry needs its file: a print command starts without one and asks for it again,
+    // the parts of one command carry it along.
+    const bool fileMissing = printerKnown && state.PrinterName == TQuickRep::PdfPrinterName() &&
+                             setter.Report.PrinterSettings().OutputFileName.isEmpty();
+    if (!printerKnown || fileMissing || setter.HasJobOptions()) {
         if (!setter.RunPrinterDialog())
             return false;
         const QString confirmed = setter.GetPrinterName();

@@ -271,11 +271,16 @@ std::string TFilesTable::Sum2Caption()
     return "   " + Locale().SumWithTitle;
 }
 
+int TFilesTable::NumberWidth(int digitWidth) const
+{
+    const int grossChars = static_cast<int>(std::to_string(m_doc.GrossTotal).size());
+    return digitWidth * std::max(3, grossChars);
+}
+
 int TFilesTable::ColumnWidth(int32_t c, const TTextWidth& width, int digitWidth)
 {
     const int32_t code = ColumnMap[c];
-    const int numberChars = std::max<int>(3, static_cast<int>(std::to_string(m_doc.GrossTotal).size()));
-    int b = digitWidth * numberChars;
+    int b = NumberWidth(digitWidth);
     int32_t lastRow = 1;
     if (code >= 1) {
         b = 18;

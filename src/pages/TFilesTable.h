@@ -56,6 +56,8 @@ public:
     // Content width of column c plus the 8-pixel margin, measured with width; digitWidth is the
     // width of "2". Remembers the widths of the ident and file-name columns.
     int ColumnWidth(int32_t c, const TTextWidth& width, int digitWidth);
+    // Width of a counting column's figures: digitWidth per character of GrossTotal, at least 3.
+    int NumberWidth(int digitWidth) const;
     int FileColumnWidth = 0;
     int FileNameColumnWidth = 0;
 

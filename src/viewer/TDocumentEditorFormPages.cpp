@@ -42,8 +42,7 @@ void TDocumentEditorForm::FillPages()
     m_ratingsTable = std::make_unique<TRatingsTable>(*m_document);
     NameColumnCount = m_filesTable->NameColumnCount;
     DigitWidth = measure.horizontalAdvance(QStringLiteral("2"));
-    const int grossDigits = static_cast<int>(std::to_string(m_document->GrossTotal).size());
-    NumberWidth = DigitWidth * std::max(3, grossDigits);
+    NumberWidth = m_filesTable->NumberWidth(DigitWidth);
     SumPanelsEnabled = m_filesTable->SumPanelsEnabled;
 
     FillTitlePage();

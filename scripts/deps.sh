@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     g++ cmake ninja-build pkg-config
-    qt6-base-dev libgl-dev libglx-dev
+    qt6-base-dev libgl-dev libglx-dev zlib1g-dev
     libgtest-dev googletest libbenchmark-dev
     clang libclang-rt-dev
     fonts-dejavu-core fontconfig

@@ -4,6 +4,7 @@
 #include "ExportCommand.h"
 #include "TPrintSetupState.h"
 #include "TQROutput.h"
+#include "TQRPdfDocument.h"
 #include "TReportSource.h"
 #include "TnewPrinterForm.h"
 
@@ -20,8 +21,7 @@ void PrintPart(const TReportSource& window, TQROutput& output, const TPrintSetup
     const TMatchDocument& doc = window.Document();
     TnewPrinterForm form(window, output);
     form.PrintDocument(doc, state, singleLogNumber,
-                       QString::fromStdString(Cp1252ToUtf8(doc.HeadText)),
-                       window.SumPanelsEnabled);
+                       QString::fromStdString(Cp1252ToUtf8(doc.HeadText)), window.SumPanelsEnabled);
 }
 
 } // namespace
@@ -39,14 +39,13 @@ int ExportPdf(const ExportCommand& command, const TMatchDocument& doc, std::ostr
                           (state.Ratings && window.RatingsPageVisible);
     const bool singles = state.Singles && window.FilesGrid().RowCount() > 5;
     if (!wholeLog && !singles) {
-        err << "Die Auswahl enth\xC3\xA4lt nichts, was von diesem Protokoll zu drucken w\xC3\xA4re.\n";
+        err << "Die Auswahl enth\xC3\xA4lt nichts, was von diesem Protokoll zu drucken "
+               "w\xC3\xA4re.\n";
         return 2;
     }
 
     const QString path = QString::fromStdString(command.PdfPath);
-    try {
-        QPdfWriter writer(path);
-        TQROutput output(writer);
+    auto print = [&](TQROutput& output) {
         if (wholeLog)
             PrintPart(window, output, state, doc.SingleNumber);
         if (singles) {
@@ -54,6 +53,24 @@ int ExportPdf(const ExportCommand& command, const TMatchDocument& doc, std::ostr
                 PrintPart(window, output, state, i + 1);
         }
         output.Finish();
+    };
+    try {
+        // The PDF is written directly; the writer only lays out. A font or text the direct
+        // output cannot take goes through Qt's PDF output instead, which writes the same pages.
+        bool direct = true;
+        try {
+            QPdfWriter layout(path);
+            TQRPdfDocument pdf(path);
+            TQROutput output(layout, pdf);
+            print(output);
+        } catch (const EPdfUnsupported&) {
+            direct = false;
+        }
+        if (!direct) {
+            QPdfWriter writer(path);
+            TQROutput output(writer);
+            print(output);
+        }
     } catch (const std::exception& e) {
         QFile::remove(path);
         err << e.what() << '\n';

@@ -7,7 +7,10 @@
 
 #include <stdexcept>
 
-PdfFile::PdfFile(const QString& path) : m_path(path) {}
+PdfFile::PdfFile(const QString& path)
+    : m_path(path)
+{
+}
 
 QString PdfFile::run(const QString& program, const QStringList& arguments) const
 {
@@ -31,10 +34,7 @@ QString PdfFile::infoField(const QString& name) const
     return match.hasMatch() ? match.captured(1).trimmed() : QString();
 }
 
-int PdfFile::Pages() const
-{
-    return infoField(QStringLiteral("Pages")).toInt();
-}
+int PdfFile::Pages() const { return infoField(QStringLiteral("Pages")).toInt(); }
 
 QSizeF PdfFile::PageSize() const
 {
@@ -45,10 +45,7 @@ QSizeF PdfFile::PageSize() const
     return {match.captured(1).toDouble(), match.captured(2).toDouble()};
 }
 
-QString PdfFile::Title() const
-{
-    return infoField(QStringLiteral("Title"));
-}
+QString PdfFile::Title() const { return infoField(QStringLiteral("Title")); }
 
 QString PdfFile::Text(int page) const
 {
@@ -60,8 +57,8 @@ QString PdfFile::Text(int page) const
 
 std::vector<PdfFile::Word> PdfFile::Words() const
 {
-    const QString html = run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), m_path,
-                                                          QStringLiteral("-")});
+    const QString html =
+        run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), m_path, QStringLiteral("-")});
     static const QRegularExpression item(
         QStringLiteral("<page |<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" "
                        "yMax=\"([0-9.]+)\">([^<]*)</word>"));
@@ -96,8 +93,14 @@ QImage PdfFile::Render(int page, int dpi) const
     const QString prefix = dir.filePath(QStringLiteral("page"));
     const QString number = QString::number(page);
     run(QStringLiteral("pdftoppm"),
-        {QStringLiteral("-png"), QStringLiteral("-r"), QString::number(dpi),
-         QStringLiteral("-f"), number, QStringLiteral("-l"), number,
-         QStringLiteral("-singlefile"), m_path, prefix});
+        {QStringLiteral("-png"), QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-f"),
+         number, QStringLiteral("-l"), number, QStringLiteral("-singlefile"), m_path, prefix});
     return QImage(prefix + QStringLiteral(".png"));
+}
+
+QStringList PdfFile::Fonts() const
+{
+    QStringList lines = run(QStringLiteral("pdffonts"), {m_path}).split(QLatin1Char('\n'));
+    lines.removeAll(QString());
+    return lines.mid(2);
 }

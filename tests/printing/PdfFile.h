@@ -29,6 +29,8 @@ public:
     // The words that read exactly text.
     std::vector<Word> Find(const QString& text) const;
     QImage Render(int page, int dpi) const;
+    // The font list pdffonts gives, one line per font after its two heading lines.
+    QStringList Fonts() const;
 
 private:
     QString run(const QString& program, const QStringList& arguments) const;

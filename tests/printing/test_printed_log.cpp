@@ -1,3 +1,4 @@
+#include "PdfDevice.h"
 #include "PdfFile.h"
 #include "Samples.h"
 #include "TempDir.h"
@@ -6,6 +7,7 @@
 #include "ReportNumbers.h"
 #include "TPrintSetupState.h"
 #include "TQROutput.h"
+#include "TQRPdfDocument.h"
 #include "TReportSource.h"
 #include "TnewPrinterForm.h"
 
@@ -24,15 +26,16 @@ constexpr double kLeftMarginPoints = 100 * kPointsPerUnit;
 constexpr int kDpi = 150;
 
 // Prints one part of doc into a PDF and lets the caller look at the form before it goes.
-PdfFile PrintPart(const TMatchDocument& doc, const std::string& path, int singleLogNumber = 0,
-                  const TPrintSetupState& state = TPrintSetupState(1),
+PdfFile PrintPart(PdfDevice kind, const TMatchDocument& doc, const std::string& path,
+                  int singleLogNumber = 0, const TPrintSetupState& state = TPrintSetupState(1),
                   const std::function<void(const TnewPrinterForm&)>& inspect = {})
 {
     const QString file = QString::fromStdString(path);
     {
         const TReportSource window(doc);
         QPdfWriter writer(file);
-        TQROutput output(writer);
+        TQRPdfDocument pdf(file);
+        TQROutput output = kind == PdfDevice::Direct ? TQROutput(writer, pdf) : TQROutput(writer);
         TnewPrinterForm form(window, output);
         form.PrintDocument(doc, state, singleLogNumber, QStringLiteral("Kopf"),
                            window.SumPanelsEnabled);
@@ -98,14 +101,22 @@ TMatchDocument WithAddedColumns(const std::vector<std::vector<std::string>>& col
 
 const QColor kGrey(240, 240, 240);
 
+// What the viewer prints through Qt and what the exporter writes directly.
+class PrintedLog : public testing::TestWithParam<PdfDevice> {};
+
 } // namespace
 
-TEST(PrintedLog, ThreeFilesWithMergedSumsPrintRowsRulesCaptionsAndLegend)
+INSTANTIATE_TEST_SUITE_P(Outputs, PrintedLog, testing::Values(PdfDevice::Writer, PdfDevice::Direct),
+                         [](const testing::TestParamInfo<PdfDevice>& info) {
+                             return std::string(PdfDeviceName(info.param));
+                         });
+
+TEST_P(PrintedLog, ThreeFilesWithMergedSumsPrintRowsRulesCaptionsAndLegend)
 {
     TempDir dir;
     const TMatchDocument doc = GeneratedLog(3);
     int lastStrip = -1;
-    const PdfFile pdf = PrintPart(doc, dir.Path("three.pdf"), 0, TPrintSetupState(1),
+    const PdfFile pdf = PrintPart(GetParam(), doc, dir.Path("three.pdf"), 0, TPrintSetupState(1),
                                   [&](const TnewPrinterForm& form) {
                                       lastStrip = form.Layout(ReportSection::File).LastStrip;
                                   });
@@ -143,7 +154,7 @@ TEST(PrintedLog, ThreeFilesWithMergedSumsPrintRowsRulesCaptionsAndLegend)
     EXPECT_GT(DarkestRule(page, f1.xMin, right, f3.yMax, without.yMin), 0.95);
 }
 
-TEST(PrintedLog, SingleLogsPrintTheirRowOrEveryRowOnWhite)
+TEST_P(PrintedLog, SingleLogsPrintTheirRowOrEveryRowOnWhite)
 {
     struct Case {
         int number;
@@ -158,7 +169,8 @@ TEST(PrintedLog, SingleLogsPrintTheirRowOrEveryRowOnWhite)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.number);
         TempDir dir;
-        const PdfFile pdf = PrintPart(GeneratedLog(3), dir.Path("single.pdf"), c.number);
+        const PdfFile pdf =
+            PrintPart(GetParam(), GeneratedLog(3), dir.Path("single.pdf"), c.number);
         const QString text = pdf.Text(1);
         EXPECT_TRUE(text.contains(QString::fromUtf8(c.header)));
         EXPECT_TRUE(text.contains(QStringLiteral("Zelmora -- Statistik-Einzel-Protokoll")));
@@ -175,10 +187,10 @@ TEST(PrintedLog, SingleLogsPrintTheirRowOrEveryRowOnWhite)
     }
 }
 
-TEST(PrintedLog, SingleLogRowHasASolidRuleUnderIt)
+TEST_P(PrintedLog, SingleLogRowHasASolidRuleUnderIt)
 {
     TempDir dir;
-    const PdfFile pdf = PrintPart(GeneratedLog(3), dir.Path("single2.pdf"), 2);
+    const PdfFile pdf = PrintPart(GetParam(), GeneratedLog(3), dir.Path("single2.pdf"), 2);
     const QImage page = pdf.Render(1, kDpi);
     const auto f2 = Only(pdf, "F2");
     const auto without = Only(pdf, "ohne");
@@ -188,7 +200,7 @@ TEST(PrintedLog, SingleLogRowHasASolidRuleUnderIt)
     EXPECT_LT(DarkestRule(page, f2.xMin, right, without.yMax, with.yMin), 0.75);
 }
 
-TEST(PrintedLog, TwoStripsRepeatFixedColumnsAndBlankTheDescription)
+TEST_P(PrintedLog, TwoStripsRepeatFixedColumnsAndBlankTheDescription)
 {
     std::vector<std::vector<std::string>> columns;
     for (int i = 0; i < 6; ++i) {
@@ -200,7 +212,7 @@ TEST(PrintedLog, TwoStripsRepeatFixedColumnsAndBlankTheDescription)
     TPrintSetupState tableOnly(1);
     tableOnly.Matrix = false;
     tableOnly.Ratings = false;
-    const PdfFile pdf = PrintPart(WithAddedColumns(columns), dir.Path("strips.pdf"), 0,
+    const PdfFile pdf = PrintPart(GetParam(), WithAddedColumns(columns), dir.Path("strips.pdf"), 0,
                                   tableOnly, [&](const TnewPrinterForm& form) {
                                       lastStrip = form.Layout(ReportSection::File).LastStrip;
                                   });
@@ -220,7 +232,7 @@ TEST(PrintedLog, TwoStripsRepeatFixedColumnsAndBlankTheDescription)
               !pdf.Text(2).contains(QStringLiteral("Spalte5")));
 }
 
-TEST(PrintedLog, StripsOfWideColumns)
+TEST_P(PrintedLog, StripsOfWideColumns)
 {
     const std::string narrow = "1";
     const std::string tooWide(400, 'X');
@@ -244,7 +256,7 @@ TEST(PrintedLog, StripsOfWideColumns)
         TempDir dir;
         std::vector<int> strips;
         int fixedCols = 3;
-        PrintPart(doc, dir.Path("w.pdf"), 0, TPrintSetupState(1),
+        PrintPart(GetParam(), doc, dir.Path("w.pdf"), 0, TPrintSetupState(1),
                   [&](const TnewPrinterForm& form) {
                       const auto& layout = form.Layout(ReportSection::File);
                       for (size_t k = fixedCols; k < layout.Columns.size(); ++k)
@@ -254,7 +266,7 @@ TEST(PrintedLog, StripsOfWideColumns)
     }
 }
 
-TEST(PrintedLog, NumberFormatsOfAddedColumns)
+TEST_P(PrintedLog, NumberFormatsOfAddedColumns)
 {
     struct Case {
         const char* name;
@@ -272,7 +284,7 @@ TEST(PrintedLog, NumberFormatsOfAddedColumns)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TempDir dir;
-        const PdfFile pdf = PrintPart(WithAddedColumns({c.cells}), dir.Path("n.pdf"));
+        const PdfFile pdf = PrintPart(GetParam(), WithAddedColumns({c.cells}), dir.Path("n.pdf"));
         for (const QString& text : c.printed)
             EXPECT_FALSE(pdf.Find(text).empty()) << text.toStdString();
     }
@@ -280,7 +292,7 @@ TEST(PrintedLog, NumberFormatsOfAddedColumns)
     QLocale::setDefault(QLocale::system());
 }
 
-TEST(PrintedLog, NumberTexts)
+TEST(ReportTexts, NumberTexts)
 {
     const TNumberSeparators german{QLatin1Char(','), QStringLiteral(".")};
     struct Case {
@@ -309,7 +321,7 @@ TEST(PrintedLog, NumberTexts)
     }
 }
 
-TEST(PrintedLog, MatrixColumnsShareOneWidthAndTheDiagonalIsColoured)
+TEST_P(PrintedLog, MatrixColumnsShareOneWidthAndTheDiagonalIsColoured)
 {
     struct Case {
         uint8_t kind;
@@ -324,13 +336,13 @@ TEST(PrintedLog, MatrixColumnsShareOneWidthAndTheDiagonalIsColoured)
         state.Ratings = false;
         std::vector<double> widths;
         double charWidth = 0;
-        const PdfFile pdf = PrintPart(GeneratedLog(4, c.kind), dir.Path("m.pdf"), 0, state,
-                                      [&](const TnewPrinterForm& form) {
-                                          for (const auto& column :
-                                               form.Layout(ReportSection::Matrix).Columns)
-                                              widths.push_back(column.Width);
-                                          charWidth = form.CharWidth();
-                                      });
+        const PdfFile pdf =
+            PrintPart(GetParam(), GeneratedLog(4, c.kind), dir.Path("m.pdf"), 0, state,
+                      [&](const TnewPrinterForm& form) {
+                          for (const auto& column : form.Layout(ReportSection::Matrix).Columns)
+                              widths.push_back(column.Width);
+                          charWidth = form.CharWidth();
+                      });
         ASSERT_EQ(widths.size(), 7u); // ident, name, number, four files
         for (size_t k = 4; k < widths.size(); ++k)
             EXPECT_EQ(widths[k], widths[3]);
@@ -348,13 +360,11 @@ TEST(PrintedLog, MatrixColumnsShareOneWidthAndTheDiagonalIsColoured)
     }
 }
 
-TEST(PrintedLog, SectionNames)
+TEST(ReportTexts, SectionNames)
 {
     EXPECT_EQ(TnewPrinterForm::SectionName(ReportSection::File, 3), QStringLiteral("File3"));
-    EXPECT_EQ(TnewPrinterForm::SectionName(ReportSection::Matrix, 12),
-              QStringLiteral("Matrix12"));
-    EXPECT_EQ(TnewPrinterForm::SectionName(ReportSection::Ratings, 0),
-              QStringLiteral("Ratings0"));
+    EXPECT_EQ(TnewPrinterForm::SectionName(ReportSection::Matrix, 12), QStringLiteral("Matrix12"));
+    EXPECT_EQ(TnewPrinterForm::SectionName(ReportSection::Ratings, 0), QStringLiteral("Ratings0"));
     const struct {
         ReportSection section;
         const char* message;

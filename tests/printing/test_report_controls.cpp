@@ -13,11 +13,10 @@ namespace {
 constexpr double PointsPerUnit = 72.0 / 254.0;
 constexpr double Margin = 100 * PointsPerUnit;
 
-QString print(TQuickRep& report, const QTemporaryDir& dir)
+QString print(TQuickRep& report, const QTemporaryDir& dir, PdfDevice kind)
 {
     const QString path = dir.filePath(QStringLiteral("report.pdf"));
-    auto device = MakePdfDevice(PdfDevice::Writer, path);
-    report.Print(*device);
+    PrintReport(report, kind, path);
     return path;
 }
 
@@ -45,9 +44,18 @@ QColor colourAt(const QImage& page, double x, double y)
     return page.pixelColor(qRound(100 + x), qRound(100 + 160 + y));
 }
 
+// The controls give the same marks through Qt's PDF output and the direct one.
+class ReportControls : public testing::TestWithParam<PdfDevice> {};
+
 } // namespace
 
-TEST(ReportControls, LabelsAlignWithinTheirWidth)
+INSTANTIATE_TEST_SUITE_P(Outputs, ReportControls,
+                         testing::Values(PdfDevice::Writer, PdfDevice::Direct),
+                         [](const testing::TestParamInfo<PdfDevice>& info) {
+                             return std::string(PdfDeviceName(info.param));
+                         });
+
+TEST_P(ReportControls, LabelsAlignWithinTheirWidth)
 {
     struct Case {
         Qt::Alignment alignment;
@@ -58,8 +66,8 @@ TEST(ReportControls, LabelsAlignWithinTheirWidth)
                                      {Qt::AlignHCenter, false},
                                      {Qt::AlignRight, true}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "alignment " << int(c.alignment) << " auto size "
-                                        << c.autoSize);
+        SCOPED_TRACE(testing::Message()
+                     << "alignment " << int(c.alignment) << " auto size " << c.autoSize);
         QTemporaryDir dir;
         ScriptedReport report;
         report.Rows = 1;
@@ -73,10 +81,10 @@ TEST(ReportControls, LabelsAlignWithinTheirWidth)
         double printedWidth = 0, textWidth = 0;
         report.Report.OnEndPage = [&](TQuickRep& rep) {
             printedWidth = label.Width();
-            textWidth = rep.Canvas()->TextWidth(label.Font(), label.Caption()) /
-                        rep.Canvas()->XFactor();
+            textWidth =
+                rep.Canvas()->TextWidth(label.Font(), label.Caption()) / rep.Canvas()->XFactor();
         };
-        const PdfFile pdf(print(report.Report, dir));
+        const PdfFile pdf(print(report.Report, dir, GetParam()));
         const auto word = pdf.Find(QStringLiteral("Gesamt")).at(0);
 
         const double width = c.autoSize ? textWidth : 600;
@@ -93,7 +101,7 @@ TEST(ReportControls, LabelsAlignWithinTheirWidth)
     }
 }
 
-TEST(ReportControls, ShapesPrintInTheirStackingOrderWhenEnabled)
+TEST_P(ReportControls, ShapesPrintInTheirStackingOrderWhenEnabled)
 {
     QTemporaryDir dir;
     ScriptedReport report(400);
@@ -123,7 +131,7 @@ TEST(ReportControls, ShapesPrintInTheirStackingOrderWhenEnabled)
     back.BringToFront();
     clear.BringToFront();
 
-    const QImage page = PdfFile(print(report.Report, dir)).Render(1, 254);
+    const QImage page = PdfFile(print(report.Report, dir, GetParam())).Render(1, 254);
     ASSERT_FALSE(page.isNull());
     EXPECT_EQ(colourAt(page, 200, 100), red);
     EXPECT_EQ(colourAt(page, 400, 100), red) << "overlap";
@@ -137,7 +145,7 @@ TEST(ReportControls, ShapesPrintInTheirStackingOrderWhenEnabled)
     EXPECT_EQ(colourAt(page, 210, 270), red) << "transparent label";
 }
 
-TEST(ReportControls, RepeatedTextsPrintWhereTheirFirstPrintingDid)
+TEST_P(ReportControls, RepeatedTextsPrintWhereTheirFirstPrintingDid)
 {
     // The first printing of a text and its repetitions take different ways to the page.
     QTemporaryDir dir;
@@ -150,7 +158,8 @@ TEST(ReportControls, RepeatedTextsPrintWhereTheirFirstPrintingDid)
     value.SetHeight(40);
     value.SetAlignment(Qt::AlignRight);
 
-    const auto words = PdfFile(print(report.Report, dir)).Find(QStringLiteral("12.345,67"));
+    const auto words =
+        PdfFile(print(report.Report, dir, GetParam())).Find(QStringLiteral("12.345,67"));
     ASSERT_EQ(words.size(), 4u);
     EXPECT_NEAR(words[0].xMax, Margin + 1400 * PointsPerUnit, 1.0);
     for (size_t i = 1; i < words.size(); ++i) {
@@ -162,7 +171,7 @@ TEST(ReportControls, RepeatedTextsPrintWhereTheirFirstPrintingDid)
     }
 }
 
-TEST(ReportControls, TextStaysBehindAFillStackedInFrontOfIt)
+TEST_P(ReportControls, TextStaysBehindAFillStackedInFrontOfIt)
 {
     QTemporaryDir dir;
     ScriptedReport report(100);
@@ -191,14 +200,14 @@ TEST(ReportControls, TextStaysBehindAFillStackedInFrontOfIt)
         }
         return count;
     };
-    const QImage page = PdfFile(print(report.Report, dir)).Render(1, 254);
+    const QImage page = PdfFile(print(report.Report, dir, GetParam())).Render(1, 254);
     ASSERT_FALSE(page.isNull());
     EXPECT_EQ(marked(page, 0, grey), 0);
     EXPECT_EQ(marked(page, 1, grey), 0);
     // Without the cover the text is there to be hidden.
     cover.SetEnabled(false);
     QTemporaryDir other;
-    const QImage bare = PdfFile(print(report.Report, other)).Render(1, 254);
+    const QImage bare = PdfFile(print(report.Report, other, GetParam())).Render(1, 254);
     EXPECT_GT(marked(bare, 0, Qt::white), 100);
     EXPECT_GT(marked(bare, 1, Qt::white), 100);
 }

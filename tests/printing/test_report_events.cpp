@@ -82,7 +82,7 @@ std::vector<QStringList> pageWords(const PdfFile& pdf)
 TEST(ReportEvents, FireInTheEngineOrderInBothPassesOnEveryDevice)
 {
     for (const Script& script : scripts()) {
-        for (PdfDevice kind : {PdfDevice::Writer, PdfDevice::Printer}) {
+        for (PdfDevice kind : AllPdfDevices()) {
             SCOPED_TRACE(std::string(script.name) + " on " + PdfDeviceName(kind));
             QTemporaryDir dir;
             const QString path = dir.filePath(QStringLiteral("report.pdf"));
@@ -96,7 +96,7 @@ TEST(ReportEvents, FireInTheEngineOrderInBothPassesOnEveryDevice)
             EXPECT_FALSE(QFileInfo::exists(path)) << "the preparing pass wrote output";
 
             report.Log.clear();
-            report.Report.Print(*device);
+            PrintReport(report.Report, kind, *device, path);
             EXPECT_EQ(report.Log, script.log) << "printing pass";
             device.reset();
             const PdfFile pdf(path);
@@ -137,24 +137,25 @@ TEST(ReportEvents, PagesOutsideThePageRangeAreGeneratedButNotOutput)
         {4, 9, {"Zeile9"}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "pages " << c.first << " to " << c.last);
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("report.pdf"));
-        ScriptedReport report(500);
-        report.Rows = 10;
-        report.Report.PrinterSettings().FirstPage = c.first;
-        report.Report.PrinterSettings().LastPage = c.last;
-        auto device = MakePdfDevice(PdfDevice::Printer, path);
-        report.Report.Print(*device);
-        device.reset();
-        EXPECT_EQ(report.Report.PageNumber(), 4);
-        EXPECT_EQ(report.Log.filter(QStringLiteral("start")).size(), 4);
+        for (PdfDevice kind : {PdfDevice::Printer, PdfDevice::Direct}) {
+            SCOPED_TRACE(testing::Message() << "pages " << c.first << " to " << c.last << " on "
+                                            << PdfDeviceName(kind));
+            QTemporaryDir dir;
+            const QString path = dir.filePath(QStringLiteral("report.pdf"));
+            ScriptedReport report(500);
+            report.Rows = 10;
+            report.Report.PrinterSettings().FirstPage = c.first;
+            report.Report.PrinterSettings().LastPage = c.last;
+            PrintReport(report.Report, kind, path);
+            EXPECT_EQ(report.Report.PageNumber(), 4);
+            EXPECT_EQ(report.Log.filter(QStringLiteral("start")).size(), 4);
 
-        const PdfFile pdf(path);
-        QStringList firstRows;
-        for (const QStringList& page : pageWords(pdf))
-            firstRows << page.value(2);
-        EXPECT_EQ(firstRows, c.firstRows);
+            const PdfFile pdf(path);
+            QStringList firstRows;
+            for (const QStringList& page : pageWords(pdf))
+                firstRows << page.value(2);
+            EXPECT_EQ(firstRows, c.firstRows);
+        }
     }
 }
 

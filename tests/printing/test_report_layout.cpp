@@ -18,8 +18,7 @@ QString print(TQuickRep& report, const QTemporaryDir& dir, PdfDevice kind = PdfD
               int resolution = 1200)
 {
     const QString path = dir.filePath(QStringLiteral("report.pdf"));
-    auto device = MakePdfDevice(kind, path, resolution);
-    report.Print(*device);
+    PrintReport(report, kind, path, resolution);
     return path;
 }
 
@@ -52,10 +51,10 @@ TEST(ReportLayout, PageSetupAndTitleReachThePdf)
         {QPageSize::A4, QPageLayout::Portrait, 595.28, 841.89},
         {QPageSize::A5, QPageLayout::Landscape, 595.28, 419.53},
     };
-    for (PdfDevice kind : {PdfDevice::Writer, PdfDevice::Printer}) {
+    for (PdfDevice kind : AllPdfDevices()) {
         for (const Case& c : cases) {
-            SCOPED_TRACE(testing::Message() << PdfDeviceName(kind) << " " << c.width << " x "
-                                            << c.height);
+            SCOPED_TRACE(testing::Message()
+                         << PdfDeviceName(kind) << " " << c.width << " x " << c.height);
             QTemporaryDir dir;
             ScriptedReport report;
             report.Report.PrinterSettings().PaperSize = c.paper;
@@ -77,7 +76,7 @@ TEST(ReportLayout, PageSetupAndTitleReachThePdf)
 
 TEST(ReportLayout, CanvasFactorsFollowTheDeviceResolution)
 {
-    for (PdfDevice kind : {PdfDevice::Writer, PdfDevice::Printer}) {
+    for (PdfDevice kind : AllPdfDevices()) {
         for (int resolution : {72, 96, 300, 600, 1200}) {
             SCOPED_TRACE(testing::Message() << PdfDeviceName(kind) << " at " << resolution);
             QTemporaryDir dir;
@@ -171,8 +170,8 @@ TEST(ReportLayout, StretchingMemosGrowTheirBandAndDisabledOnesTakeNoSpace)
 
             // The band below the memo's band starts under the memo's last line when it grows,
             // else at the band's design height.
-            const auto& bandTop = inHeader ? only(pdf, QStringLiteral("Kopf"))
-                                           : only(pdf, QStringLiteral("Zeile0"));
+            const auto& bandTop =
+                inHeader ? only(pdf, QStringLiteral("Kopf")) : only(pdf, QStringLiteral("Zeile0"));
             const auto& next = inHeader ? only(pdf, QStringLiteral("Spalten"))
                                         : only(pdf, QStringLiteral("Zeile1"));
             const double offset = next.yMin - bandTop.yMin;

@@ -4,7 +4,11 @@
 
 #include <algorithm>
 
-TQRBand::TQRBand(TQuickRep& report, TQRBandType type) : m_report(report), m_type(type) {}
+TQRBand::TQRBand(TQuickRep& report, TQRBandType type)
+    : m_report(report)
+    , m_type(type)
+{
+}
 
 TQRBand::~TQRBand() = default;
 
@@ -18,7 +22,7 @@ double TQRBand::PrintHeight(const TQRCanvas& canvas) const
 
 void TQRBand::Print(TQRCanvas& canvas, double top) const
 {
-    if (!canvas.Painter())
+    if (!canvas.Printing())
         return;
     const double y = top * canvas.YFactor();
     for (const auto& entry : m_printing)

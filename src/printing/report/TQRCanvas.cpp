@@ -1,5 +1,7 @@
 #include "TQRCanvas.h"
 
+#include "TQRPdfDocument.h"
+
 #include <QLineF>
 #include <QPageLayout>
 #include <QPagedPaintDevice>
@@ -53,10 +55,7 @@ bool layoutMatchesDrawText(const QString& text)
 // QPainter::drawText truncates the text's position to the 1/64 pixel grid of the font engine
 // before it adds the glyph advances; starting the glyph run from the same point makes every
 // glyph land exactly where drawText puts it.
-double toFixedGrid(double pixels)
-{
-    return static_cast<int>(pixels * 64) / 64.0;
-}
+double toFixedGrid(double pixels) { return static_cast<int>(pixels * 64) / 64.0; }
 
 } // namespace
 
@@ -74,15 +73,9 @@ TQRCanvas::TQRCanvas(QPagedPaintDevice& device)
 
 TQRCanvas::~TQRCanvas() = default;
 
-int TQRCanvas::WidthPixels() const
-{
-    return qRound(m_width * m_xFactor);
-}
+int TQRCanvas::WidthPixels() const { return qRound(m_width * m_xFactor); }
 
-int TQRCanvas::HeightPixels() const
-{
-    return qRound(m_height * m_yFactor);
-}
+int TQRCanvas::HeightPixels() const { return qRound(m_height * m_yFactor); }
 
 std::size_t TQRCanvas::TextHash::operator()(const QString& text) const noexcept
 {
@@ -121,10 +114,7 @@ TQRCanvas::ShapedText& TQRCanvas::text(FontEntry& entry, const QString& text) co
     return entry.texts.emplace(text, std::move(measured)).first->second;
 }
 
-const QFontMetricsF& TQRCanvas::Metrics(const QFont& font) const
-{
-    return *entry(font).metrics;
-}
+const QFontMetricsF& TQRCanvas::Metrics(const QFont& font) const { return *entry(font).metrics; }
 
 double TQRCanvas::TextWidth(const QFont& font, const QString& text) const
 {
@@ -136,11 +126,23 @@ void TQRCanvas::shape(const FontEntry& entry, const QString& text, ShapedText& s
 {
     shaped.shaped = true;
     shaped.direct = true;
-    if (!layoutMatchesDrawText(text))
+    QString laidOut = text;
+    if (m_pdf) {
+        // Control characters print as nothing.
+        laidOut.removeIf([](QChar ch) {
+            return ch.unicode() < 0x20 || ch.unicode() == 0x2028 || ch.unicode() == 0x2029 ||
+                   ch.unicode() == 0xFFFC;
+        });
+        if (laidOut.isEmpty()) {
+            shaped.direct = false;
+            return;
+        }
+    } else if (!layoutMatchesDrawText(text)) {
         return;
+    }
     // Laid out on the device like the painter's font, so the glyph runs use the font engine
     // drawText would use and the PDF embeds the same font.
-    QTextLayout layout(text, entry.font, &m_device);
+    QTextLayout layout(laidOut, entry.font, &m_device);
     QTextOption option;
     option.setWrapMode(QTextOption::NoWrap);
     option.setTextDirection(Qt::LeftToRight);
@@ -153,24 +155,50 @@ void TQRCanvas::shape(const FontEntry& entry, const QString& text, ShapedText& s
     }
     line.setPosition(QPointF(0, 0));
     layout.endLayout();
-    if (layout.lineCount() != 1 || line.textLength() != text.size())
+    if (layout.lineCount() != 1 || line.textLength() != laidOut.size()) {
+        if (m_pdf)
+            throw EPdfUnsupported("text without a one-line layout");
         return;
+    }
     const double baseline = line.ascent();
-    QList<QGlyphRun> runs = line.glyphRuns();
-    for (QGlyphRun& run : runs) {
+    const QList<QGlyphRun> runs = line.glyphRuns();
+    shaped.runs.clear();
+    shaped.runs.reserve(std::size_t(runs.size()));
+    for (QGlyphRun run : runs) {
+        const QRawFont font = run.rawFont();
+        const QList<quint32> glyphs = run.glyphIndexes();
+        if (m_pdf)
+            m_pdf->NoteText(font, glyphs, run.isRightToLeft(), laidOut);
         QList<QPointF> positions = run.positions();
         for (QPointF& position : positions)
             position.ry() -= baseline;
         run.setPositions(positions);
+        ShapedRun part;
+        part.font = pendingFont(font);
+        part.decorated = run.flags().toInt() != 0;
+        part.glyphs.assign(glyphs.begin(), glyphs.end());
+        part.positions.assign(positions.begin(), positions.end());
+        part.run = std::move(run);
+        shaped.runs.push_back(std::move(part));
     }
-    shaped.runs = std::move(runs);
     shaped.direct = false;
 }
 
-void TQRCanvas::SetPainter(QPainter* painter)
+std::size_t TQRCanvas::pendingFont(const QRawFont& font) const
+{
+    for (std::size_t i = 0; i < m_pending.size(); ++i) {
+        if (m_pending[i].font == font)
+            return i;
+    }
+    m_pending.push_back(PendingRun{font, {}, {}});
+    return m_pending.size() - 1;
+}
+
+void TQRCanvas::SetOutput(QPainter* painter, TQRPdfDocument* pdf)
 {
     Flush();
     m_painter = painter;
+    m_pdf = painter ? nullptr : pdf;
     m_painterHasFont = false;
     m_painterHasPen = false;
     m_painterHasBrush = false;
@@ -216,7 +244,7 @@ void TQRCanvas::useTextColour()
 
 void TQRCanvas::DrawText(const QFont& font, const QPointF& baselineLeft, const QString& text)
 {
-    if (!m_painter || text.isEmpty())
+    if (!Printing() || text.isEmpty())
         return;
     drawShaped(font, this->text(entry(font), text), text, baselineLeft);
 }
@@ -224,7 +252,7 @@ void TQRCanvas::DrawText(const QFont& font, const QPointF& baselineLeft, const Q
 void TQRCanvas::DrawText(const QFont& font, double left, double width, Qt::Alignment alignment,
                          double baseline, const QString& text)
 {
-    if (!m_painter || text.isEmpty())
+    if (!Printing() || text.isEmpty())
         return;
     ShapedText& shaped = this->text(entry(font), text);
     double textLeft = left;
@@ -238,9 +266,11 @@ void TQRCanvas::DrawText(const QFont& font, double left, double width, Qt::Align
 void TQRCanvas::drawShaped(const QFont& font, ShapedText& shaped, const QString& text,
                            const QPointF& baselineLeft)
 {
-    if (!shaped.shaped && shaped.drawn)
+    if (!shaped.shaped && (shaped.drawn || m_pdf))
         shape(entry(font), text, shaped);
     shaped.drawn = true;
+    if (m_pdf && shaped.direct)
+        throw EPdfUnsupported("text the PDF document cannot lay out");
     if (!shaped.shaped || shaped.direct) {
         // No flush: collected text is of the same colour, so this may come before it.
         UseFont(font);
@@ -249,25 +279,20 @@ void TQRCanvas::drawShaped(const QFont& font, ShapedText& shaped, const QString&
         return;
     }
     const QPointF origin(toFixedGrid(baselineLeft.x()), toFixedGrid(baselineLeft.y()));
-    for (const QGlyphRun& run : shaped.runs) {
-        // Decorations are drawn per run, along its glyphs; such a run goes out on its own.
-        if (run.flags().toInt() != 0) {
+    for (const ShapedRun& run : shaped.runs) {
+        if (run.decorated) {
+            if (m_pdf)
+                throw EPdfUnsupported("decorated text");
             Flush();
             useTextColour();
-            m_painter->drawGlyphRun(origin, run);
+            m_painter->drawGlyphRun(origin, run.run);
             continue;
         }
-        const QRawFont font = run.rawFont();
-        auto pending = std::find_if(m_pending.begin(), m_pending.end(),
-                                    [&font](const PendingRun& p) { return p.font == font; });
-        if (pending == m_pending.end()) {
-            m_pending.push_back(PendingRun{font, {}, {}});
-            pending = m_pending.end() - 1;
-        }
-        pending->glyphs.append(run.glyphIndexes());
+        PendingRun& pending = m_pending[run.font];
+        pending.glyphs.insert(pending.glyphs.end(), run.glyphs.begin(), run.glyphs.end());
         // Both on the 1/64 pixel grid, so the sum is exact and lands where drawText puts it.
-        for (const QPointF& position : run.positions())
-            pending->positions.append(origin + position);
+        for (const QPointF& position : run.positions)
+            pending.positions.push_back(origin + position);
         m_hasPending = true;
     }
 }
@@ -277,19 +302,21 @@ void TQRCanvas::Flush()
     if (!m_hasPending)
         return;
     m_hasPending = false;
-    if (!m_painter) {
-        m_pending.clear();
-        return;
-    }
-    useTextColour();
+    if (m_painter)
+        useTextColour();
     for (PendingRun& pending : m_pending) {
-        if (pending.glyphs.isEmpty())
+        if (pending.glyphs.empty())
             continue;
-        QGlyphRun run;
-        run.setRawFont(pending.font);
-        run.setGlyphIndexes(pending.glyphs);
-        run.setPositions(pending.positions);
-        m_painter->drawGlyphRun(QPointF(0, 0), run);
+        if (m_pdf) {
+            m_pdf->DrawGlyphs(pending.font, pending.glyphs.data(), pending.positions.data(),
+                              pending.glyphs.size(), m_textPen.color());
+        } else if (m_painter) {
+            QGlyphRun run;
+            run.setRawFont(pending.font);
+            run.setGlyphIndexes(QList<quint32>(pending.glyphs.begin(), pending.glyphs.end()));
+            run.setPositions(QList<QPointF>(pending.positions.begin(), pending.positions.end()));
+            m_painter->drawGlyphRun(QPointF(0, 0), run);
+        }
         // Kept with their capacity: the next band collects about as many glyphs.
         pending.glyphs.clear();
         pending.positions.clear();
@@ -299,16 +326,19 @@ void TQRCanvas::Flush()
 bool TQRCanvas::commutesWithText(const QPen& pen) const
 {
     const QBrush& text = m_textPen.brush();
-    return pen.style() == Qt::NoPen ||
-           (pen.brush().style() == Qt::SolidPattern && pen.color() == text.color() &&
-            text.color().alpha() == 255);
+    return pen.style() == Qt::NoPen || (pen.brush().style() == Qt::SolidPattern &&
+                                        pen.color() == text.color() && text.color().alpha() == 255);
 }
 
 void TQRCanvas::FillRect(const QRectF& rect, const QBrush& brush)
 {
-    if (!m_painter)
+    if (!Printing())
         return;
     Flush();
+    if (m_pdf) {
+        m_pdf->FillRect(rect, brush);
+        return;
+    }
     // What QPainter::fillRect does, without restoring the pen and brush afterwards: a row of
     // cell backgrounds then costs one brush per colour instead of two state changes per cell.
     UsePen(m_noPen);
@@ -318,20 +348,28 @@ void TQRCanvas::FillRect(const QRectF& rect, const QBrush& brush)
 
 void TQRCanvas::DrawLine(const QLineF& line, const QPen& pen)
 {
-    if (!m_painter)
+    if (!Printing())
         return;
     if (!commutesWithText(pen))
         Flush();
+    if (m_pdf) {
+        m_pdf->StrokeLine(line, pen);
+        return;
+    }
     UsePen(pen);
     m_painter->drawLine(line);
 }
 
 void TQRCanvas::DrawRectOutline(const QRectF& rect, const QPen& pen)
 {
-    if (!m_painter)
+    if (!Printing())
         return;
     if (!commutesWithText(pen))
         Flush();
+    if (m_pdf) {
+        m_pdf->StrokeRect(rect, pen);
+        return;
+    }
     UsePen(pen);
     UseBrush(m_noBrush);
     m_painter->drawRect(rect);

@@ -19,6 +19,7 @@ class QPagedPaintDevice;
 class QPainter;
 class QPointF;
 class QRectF;
+class TQRPdfDocument;
 
 // The output canvas of one generation pass: the device's metrics in report units and, while a
 // page is being output, the painter. The preparing pass has a canvas without a painter that
@@ -61,9 +62,13 @@ public:
     // Distinguishes canvases, so controls can keep metrics they looked up on this one.
     std::uint64_t Serial() const { return m_serial; }
 
-    // Null while nothing is output (the preparing pass, pages outside the page range).
+    // Where the page goes: a painter, or a PDF document written directly. Neither while
+    // nothing is output (the preparing pass, pages outside the page range).
     QPainter* Painter() const { return m_painter; }
-    void SetPainter(QPainter* painter);
+    TQRPdfDocument* Pdf() const { return m_pdf; }
+    bool Printing() const { return m_painter || m_pdf; }
+    void SetPainter(QPainter* painter) { SetOutput(painter, nullptr); }
+    void SetOutput(QPainter* painter, TQRPdfDocument* pdf);
     // Sets the painter's font unless it already is that one; without a painter it does nothing.
     void UseFont(const QFont& font);
     // Likewise for the pen and the brush; text is drawn with a black pen.
@@ -71,10 +76,11 @@ public:
     void UseTextPen() { UsePen(m_textPen); }
     void UseBrush(const QBrush& brush);
 
-    // The drawing operations of the controls; they need a painter. Each gives the same marks as
-    // the QPainter call it stands for (QPainter::drawText at the baseline's left end,
-    // QPainter::fillRect, QPainter::drawLine), changing the painter's pen and brush only where
-    // they differ from what the operation needs.
+    // The drawing operations of the controls; without an output they do nothing. On a painter
+    // each gives the same marks as the QPainter call it stands for (QPainter::drawText at the
+    // baseline's left end, QPainter::fillRect, QPainter::drawLine), changing the painter's pen
+    // and brush only where they differ from what the operation needs; a PDF document gets the
+    // same shapes and glyphs.
     void DrawText(const QFont& font, const QPointF& baselineLeft, const QString& text);
     // The text aligned (Qt::AlignLeft, AlignRight or AlignHCenter) within a width from left,
     // by its TextWidth; like measuring and then drawing, with one look-up of the text.
@@ -91,14 +97,25 @@ public:
 private:
     // A text as drawText would lay it out: glyph runs with positions relative to the left end
     // of the baseline. Shaped when it is drawn the second time: laying out costs more than one
-    // drawText, and a files table draws most of its texts once.
+    // drawText, and a files table draws most of its texts once. A PDF document takes glyphs
+    // only, so there every text is shaped when it is first drawn.
+    // One glyph run of a shaped text, taken apart once so that drawing it copies plain arrays.
+    struct ShapedRun {
+        // Index of the run's font in m_pending.
+        std::size_t font = 0;
+        // With decorations, which are drawn along its glyphs: it goes out on its own.
+        bool decorated = false;
+        QGlyphRun run;
+        std::vector<quint32> glyphs;
+        std::vector<QPointF> positions;
+    };
     struct ShapedText {
         double width = 0;
         bool drawn = false;
         bool shaped = false;
         // Drawn by QPainter::drawText: a text whose layout the glyph runs might not reproduce.
         bool direct = false;
-        QList<QGlyphRun> runs;
+        std::vector<ShapedRun> runs;
     };
     // Cell texts are short; Qt's string hash costs more than the rest of a look-up.
     struct TextHash {
@@ -120,12 +137,14 @@ private:
     // Whether marks of the pen may be drawn before text collected earlier.
     bool commutesWithText(const QPen& pen) const;
 
-    // Glyphs of one font at their page positions, to be drawn in one go.
+    // Glyphs of one font at their page positions, to be drawn in one go; one per font the
+    // canvas has shaped text in, so a shaped run knows its place.
     struct PendingRun {
         QRawFont font;
-        QList<quint32> glyphs;
-        QList<QPointF> positions;
+        std::vector<quint32> glyphs;
+        std::vector<QPointF> positions;
     };
+    std::size_t pendingFont(const QRawFont& font) const;
 
     QPagedPaintDevice& m_device;
     double m_xFactor;
@@ -134,6 +153,7 @@ private:
     double m_height;
     std::uint64_t m_serial;
     QPainter* m_painter = nullptr;
+    TQRPdfDocument* m_pdf = nullptr;
     QFont m_painterFont;
     bool m_painterHasFont = false;
     QPen m_painterPen;
@@ -144,6 +164,6 @@ private:
     const QPen m_noPen{Qt::NoPen};
     const QBrush m_noBrush{Qt::NoBrush};
     mutable std::vector<std::unique_ptr<FontEntry>> m_fonts;
-    std::vector<PendingRun> m_pending;
+    mutable std::vector<PendingRun> m_pending;
     bool m_hasPending = false;
 };

@@ -1,11 +1,25 @@
 #include "TQROutput.h"
 
+#include "TQRCanvas.h"
+#include "TQRPdfDocument.h"
+
 #include <QPagedPaintDevice>
 #include <QPrinter>
 
 #include <stdexcept>
 
-TQROutput::TQROutput(QPagedPaintDevice& device) : m_device(device) {}
+TQROutput::TQROutput(QPagedPaintDevice& device)
+    : m_device(device)
+{
+}
+
+TQROutput::TQROutput(QPagedPaintDevice& device, TQRPdfDocument& pdf)
+    : m_device(device)
+    , m_pdf(&pdf)
+{
+}
+
+bool TQROutput::Started() const { return m_pdf ? m_pdf->PageCount() > 0 : m_painter.isActive(); }
 
 TQROutput::~TQROutput()
 {
@@ -17,19 +31,30 @@ TQROutput::~TQROutput()
     m_painter.end();
 }
 
-QPainter& TQROutput::OpenPage()
+void TQROutput::OpenPage(TQRCanvas& canvas)
 {
+    if (m_pdf) {
+        canvas.SetOutput(nullptr, nullptr);
+        m_pdf->BeginPage(m_device.pageLayout(), m_device.logicalDpiX(), m_device.logicalDpiY());
+        canvas.SetOutput(nullptr, m_pdf);
+        return;
+    }
+    canvas.SetOutput(nullptr, nullptr);
     if (!m_painter.isActive()) {
         if (!m_painter.begin(&m_device))
             throw std::runtime_error("Der Druck konnte nicht begonnen werden.");
     } else if (!m_device.newPage()) {
         throw std::runtime_error("Eine neue Druckseite konnte nicht begonnen werden.");
     }
-    return m_painter;
+    canvas.SetOutput(&m_painter, nullptr);
 }
 
 void TQROutput::Finish()
 {
+    if (m_pdf) {
+        m_pdf->Finish();
+        return;
+    }
     if (m_painter.isActive() && !m_painter.end())
         throw std::runtime_error("Der Druck konnte nicht abgeschlossen werden.");
 }

@@ -3,29 +3,37 @@
 #include <QPainter>
 
 class QPagedPaintDevice;
+class TQRCanvas;
+class TQRPdfDocument;
 
 // One output document on a paged device (a print job, a PDF file) that one report or several
 // reports in turn print into. The first page printed opens it; every report after the first
 // starts on a new page of the same document.
+//
+// With a PDF document the pages are written there directly, and the device (a QPdfWriter of
+// the same page layout and resolution, never painted on) only serves to lay out and measure.
 //
 // Finish completes the document (std::runtime_error when the device cannot). An output that goes
 // without Finish was interrupted: a printer job is aborted, a file is closed as it stands.
 class TQROutput {
 public:
     explicit TQROutput(QPagedPaintDevice& device);
+    TQROutput(QPagedPaintDevice& device, TQRPdfDocument& pdf);
     ~TQROutput();
     TQROutput(const TQROutput&) = delete;
     TQROutput& operator=(const TQROutput&) = delete;
 
     QPagedPaintDevice& Device() const { return m_device; }
+    TQRPdfDocument* Pdf() const { return m_pdf; }
     // True once a page was opened.
-    bool Started() const { return m_painter.isActive(); }
+    bool Started() const;
 
-    // Opens the next page for painting: the first one begins the document.
-    QPainter& OpenPage();
+    // Opens the next page and points the canvas at it: the first one begins the document.
+    void OpenPage(TQRCanvas& canvas);
     void Finish();
 
 private:
     QPagedPaintDevice& m_device;
+    TQRPdfDocument* m_pdf = nullptr;
     QPainter m_painter;
 };

@@ -13,7 +13,11 @@ namespace {
 // Marks the page events while they run; NewPage from inside them would recurse.
 class PageEventScope {
 public:
-    explicit PageEventScope(bool& flag) : m_flag(flag) { m_flag = true; }
+    explicit PageEventScope(bool& flag)
+        : m_flag(flag)
+    {
+        m_flag = true;
+    }
     ~PageEventScope() { m_flag = false; }
     PageEventScope(const PageEventScope&) = delete;
     PageEventScope& operator=(const PageEventScope&) = delete;
@@ -25,7 +29,10 @@ private:
 } // namespace
 
 TQRPass::TQRPass(TQuickRep& report, QPagedPaintDevice& device, TQROutput* output)
-    : m_report(report), m_device(device), m_output(output), m_canvas(device)
+    : m_report(report)
+    , m_device(device)
+    , m_output(output)
+    , m_canvas(device)
 {
 }
 
@@ -118,10 +125,7 @@ void TQRPass::openDevicePage()
         m_canvas.SetPainter(nullptr);
         return;
     }
-    m_canvas.SetPainter(&m_output->OpenPage());
+    m_output->OpenPage(m_canvas);
 }
 
-bool TQRPass::prints(const TQRBand* band)
-{
-    return band && band->Enabled();
-}
+bool TQRPass::prints(const TQRBand* band) { return band && band->Enabled(); }

@@ -3,6 +3,7 @@
 #include "TPrinterDriver.h"
 #include "TQROutput.h"
 #include "TQRPass.h"
+#include "TQRPdfDocument.h"
 
 #include <QMarginsF>
 #include <QPageLayout>
@@ -36,10 +37,7 @@ TQRBand* TQuickRep::Band(TQRBandType type) const
     return nullptr;
 }
 
-void TQuickRep::Prepare(QPagedPaintDevice& device)
-{
-    run(device, nullptr);
-}
+void TQuickRep::Prepare(QPagedPaintDevice& device) { run(device, nullptr); }
 
 void TQuickRep::Print(QPagedPaintDevice& device)
 {
@@ -48,10 +46,7 @@ void TQuickRep::Print(QPagedPaintDevice& device)
     output.Finish();
 }
 
-void TQuickRep::Print(TQROutput& output)
-{
-    run(output.Device(), &output);
-}
+void TQuickRep::Print(TQROutput& output) { run(output.Device(), &output); }
 
 void TQuickRep::NewPage()
 {
@@ -60,25 +55,16 @@ void TQuickRep::NewPage()
     m_pass->NewPage();
 }
 
-int TQuickRep::PageNumber() const
-{
-    return m_pass ? m_pass->PageNumber() : m_pageCount;
-}
+int TQuickRep::PageNumber() const { return m_pass ? m_pass->PageNumber() : m_pageCount; }
 
-const TQRCanvas* TQuickRep::Canvas() const
-{
-    return m_pass ? &m_pass->Canvas() : nullptr;
-}
+const TQRCanvas* TQuickRep::Canvas() const { return m_pass ? &m_pass->Canvas() : nullptr; }
 
 QStringList TQuickRep::PrinterNames()
 {
     return QPrinterInfo::availablePrinterNames() << PdfPrinterName();
 }
 
-QString TQuickRep::PdfPrinterName()
-{
-    return QStringLiteral("PDF-Datei");
-}
+QString TQuickRep::PdfPrinterName() { return QStringLiteral("PDF-Datei"); }
 
 int TQuickRep::BinCode(QPrinter::PaperSource choice) const
 {
@@ -94,16 +80,13 @@ void TQuickRep::SetBinCode(QPrinter::PaperSource choice, int code)
         m_binCodes[choice] = code;
 }
 
-bool TQuickRep::PrinterSetup()
-{
-    return PrintDialog && PrintDialog(*this);
-}
+bool TQuickRep::PrinterSetup() { return PrintDialog && PrintDialog(*this); }
 
 void TQuickRep::run(QPagedPaintDevice& device, TQROutput* output)
 {
     if (m_pass)
         throw std::logic_error("a report runs one pass at a time");
-    applySettings(device, output && output->Started());
+    applySettings(device, output);
     m_pageCount = 0;
     m_pass = std::make_unique<TQRPass>(*this, device, output);
     try {
@@ -117,11 +100,14 @@ void TQuickRep::run(QPagedPaintDevice& device, TQROutput* output)
     m_pass.reset();
 }
 
-void TQuickRep::applySettings(QPagedPaintDevice& device, bool jobStarted) const
+void TQuickRep::applySettings(QPagedPaintDevice& device, TQROutput* output) const
 {
     // A printer refuses job settings while it prints; the page layout may change per page.
-    if (!jobStarted)
+    if (!(output && output->Started())) {
         applyJobSettings(device);
+        if (output && output->Pdf())
+            output->Pdf()->SetTitle(m_printerSettings.Title);
+    }
     const TQRPrinterSettings& settings = m_printerSettings;
     const QMarginsF margins(m_page.LeftMargin, m_page.TopMargin, m_page.RightMargin,
                             m_page.BottomMargin);
@@ -140,10 +126,9 @@ void TQuickRep::applyJobSettings(QPagedPaintDevice& device) const
     if (auto* printer = dynamic_cast<QPrinter*>(&device)) {
         // Choosing a printer resets the page layout, so it comes first.
         const QStringList printers = PrinterNames();
-        const QString chosen =
-            settings.PrinterIndex >= 0 && settings.PrinterIndex < printers.size()
-                ? printers.at(settings.PrinterIndex)
-                : QString();
+        const QString chosen = settings.PrinterIndex >= 0 && settings.PrinterIndex < printers.size()
+                                   ? printers.at(settings.PrinterIndex)
+                                   : QString();
         if (chosen == PdfPrinterName()) {
             // Qt turns a PDF printer without a file back into the default printer: a job
             // meant for a file must never end up on paper instead.

@@ -95,7 +95,7 @@ public:
     bool PrinterSetup();
 
 private:
-    void applySettings(QPagedPaintDevice& device, bool jobStarted) const;
+    void applySettings(QPagedPaintDevice& device, TQROutput* output) const;
     void applyJobSettings(QPagedPaintDevice& device) const;
     void run(QPagedPaintDevice& device, TQROutput* output);
 

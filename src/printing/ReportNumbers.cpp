@@ -15,7 +15,21 @@ TNumberSeparators TNumberSeparators::Current()
 
 bool ReadsAsInteger(const QString& text, qint64* value)
 {
-    const std::string ascii = text.trimmed().toStdString();
+    // Without the white space QString::trimmed takes away; only ASCII can be digits and a sign.
+    qsizetype from = 0;
+    qsizetype to = text.size();
+    while (from < to && text.at(from).isSpace())
+        ++from;
+    while (to > from && text.at(to - 1).isSpace())
+        --to;
+    std::string ascii;
+    ascii.reserve(std::size_t(to - from));
+    for (qsizetype i = from; i < to; ++i) {
+        const char16_t code = text.at(i).unicode();
+        if (code > 127)
+            return false;
+        ascii += char(code);
+    }
     // The integer parser takes a minus but no plus sign.
     const size_t start = !ascii.empty() && ascii[0] == '+' ? 1 : 0;
     const char* first = ascii.data() + start;

@@ -312,6 +312,8 @@ TEST(ReportTexts, NumberTexts)
         {"12.5", TNumberFormat::TwoDecimals, "12.5"},
         {"inf", TNumberFormat::TwoDecimals, "inf"},
         {"+-3", TNumberFormat::Integer, "+-3"},
+        {"\t42\n", TNumberFormat::Integer, "42"},
+        {"\xEF\xBC\x91\xEF\xBC\x92", TNumberFormat::Integer, "\xEF\xBC\x91\xEF\xBC\x92"},
         {"1234", TNumberFormat::AsIs, "1234"},
     };
     for (const Case& c : cases) {

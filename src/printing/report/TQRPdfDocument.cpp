@@ -155,6 +155,7 @@ struct TQRPdfDocument::Font {
 
 TQRPdfDocument::TQRPdfDocument(const QString& path)
     : m_path(path)
+    , m_writer(std::make_unique<Writer>())
 {
 }
 
@@ -203,7 +204,7 @@ double TQRPdfDocument::glyphWidth(Font& font, quint32 glyph)
 
 int TQRPdfDocument::newObject()
 {
-    const std::lock_guard<std::mutex> lock(m_mutex);
+    const std::lock_guard<std::mutex> lock(m_writer->mutex);
     m_objectOffsets.push_back(0);
     return int(m_objectOffsets.size());
 }
@@ -222,7 +223,7 @@ void TQRPdfDocument::write(const std::string& text) { write(text.data(), text.si
 void TQRPdfDocument::beginObject(int id)
 {
     {
-        const std::lock_guard<std::mutex> lock(m_mutex);
+        const std::lock_guard<std::mutex> lock(m_writer->mutex);
         m_objectOffsets[std::size_t(id - 1)] = m_offset;
     }
     write(std::to_string(id) + " 0 obj\n");
@@ -249,7 +250,7 @@ void TQRPdfDocument::BeginPage(const QPageLayout& layout, double dpiX, double dp
         write("%PDF-1.4\n%\xE2\xE3\xCF\xD3\n");
         for (int id = 1; id <= kInfo; ++id)
             newObject();
-        m_writer = std::thread(&TQRPdfDocument::writePages, this);
+        m_writer->thread = std::thread(&TQRPdfDocument::writePages, this);
     }
     endPage();
     m_pages.push_back(newObject());
@@ -282,11 +283,11 @@ void TQRPdfDocument::endPage()
     PageJob job{m_pages.back(), m_contentId, m_mediaBox, std::move(m_content)};
     m_content = std::string();
     {
-        std::unique_lock<std::mutex> lock(m_mutex);
-        m_queueChanged.wait(lock, [this] { return m_queue.size() < kQueuedPages; });
-        m_queue.push_back(std::move(job));
+        std::unique_lock<std::mutex> lock(m_writer->mutex);
+        m_writer->queueChanged.wait(lock, [this] { return m_writer->queue.size() < kQueuedPages; });
+        m_writer->queue.push_back(std::move(job));
     }
-    m_queueChanged.notify_all();
+    m_writer->queueChanged.notify_all();
     if (m_failed)
         throw std::runtime_error("Der Druck konnte nicht abgeschlossen werden.");
 }
@@ -296,14 +297,15 @@ void TQRPdfDocument::writePages()
     for (;;) {
         PageJob job;
         {
-            std::unique_lock<std::mutex> lock(m_mutex);
-            m_queueChanged.wait(lock, [this] { return !m_queue.empty() || m_stopping; });
-            if (m_queue.empty())
+            std::unique_lock<std::mutex> lock(m_writer->mutex);
+            m_writer->queueChanged.wait(
+                lock, [this] { return !m_writer->queue.empty() || m_writer->stopping; });
+            if (m_writer->queue.empty())
                 return;
-            job = std::move(m_queue.front());
-            m_queue.pop_front();
+            job = std::move(m_writer->queue.front());
+            m_writer->queue.pop_front();
         }
-        m_queueChanged.notify_all();
+        m_writer->queueChanged.notify_all();
         if (m_failed)
             continue;
         try {
@@ -325,14 +327,14 @@ void TQRPdfDocument::writePage(const PageJob& job)
 
 void TQRPdfDocument::stopWriter()
 {
-    if (!m_writer.joinable())
+    if (!m_writer->thread.joinable())
         return;
     {
-        const std::lock_guard<std::mutex> lock(m_mutex);
-        m_stopping = true;
+        const std::lock_guard<std::mutex> lock(m_writer->mutex);
+        m_writer->stopping = true;
     }
-    m_queueChanged.notify_all();
-    m_writer.join();
+    m_writer->queueChanged.notify_all();
+    m_writer->thread.join();
 }
 
 void TQRPdfDocument::flushPath()

@@ -110,13 +110,18 @@ private:
     std::uint64_t m_offset = 0;
     std::atomic<bool> m_failed{false};
     bool m_finished = false;
-    // Guarded by m_mutex while the writer thread runs, like the queue and the failure flag.
+    // Guarded by the writer's mutex while its thread runs.
     std::vector<std::uint64_t> m_objectOffsets;
-    std::mutex m_mutex;
-    std::condition_variable m_queueChanged;
-    std::deque<PageJob> m_queue;
-    bool m_stopping = false;
-    std::thread m_writer;
+    // The writer thread and its queue, on the heap so that its mutex lives and dies with the
+    // document alone.
+    struct Writer {
+        std::mutex mutex;
+        std::condition_variable queueChanged;
+        std::deque<PageJob> queue;
+        bool stopping = false;
+        std::thread thread;
+    };
+    const std::unique_ptr<Writer> m_writer;
     std::vector<int> m_pages;
     std::vector<std::unique_ptr<Font>> m_fonts;
 

@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QProcess>
+#include <QRegularExpression>
 
 #include <cstdlib>
 
@@ -136,4 +137,38 @@ TEST(PrintJobs, RemovedPrinterBringsBackThePrinterDialogAndResetsTheChoices)
     ASSERT_EQ(jobs.size(), 1u);
     // No bin forced: the printer's own choice.
     EXPECT_EQ(jobs[0].Option(QStringLiteral("media-source")), QString());
+}
+
+TEST(PrintJobs, PdfEntryWritesEachPartWithItsTitleAndEmbeddedSubsetFonts)
+{
+    const LogWindow window(3);
+    const TempDir dir;
+    ScriptedDialogs dialogs;
+    dialogs.Printer = TQuickRep::PdfPrinterName();
+    dialogs.PdfFile = QString::fromStdString(dir.Path("log.pdf"));
+    dialogs.OnSetup = [](TPrintSetupForm& form) { form.SinglesCheckBox->setChecked(true); };
+    TPrintSetupState state(1);
+    PrintStatisticsLog(*window.Source, state);
+
+    for (int part = 0; part <= window.Source->FileCount; ++part) {
+        SCOPED_TRACE(testing::Message() << "part " << part);
+        const QString path = PartFileName(dialogs.PdfFile, part);
+        EXPECT_GT(PdfPages(path), 0);
+        QProcess fonts;
+        fonts.start(QStringLiteral("pdffonts"), {path});
+        ASSERT_TRUE(fonts.waitForFinished());
+        const QStringList lines = QString::fromUtf8(fonts.readAllStandardOutput())
+                                      .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        ASSERT_GT(lines.size(), 2);
+        // Written by the report itself: every font embedded as a subset with a Unicode map.
+        for (const QString& line : lines.mid(2))
+            EXPECT_TRUE(line.contains(QRegularExpression(QStringLiteral("yes\\s+yes\\s+yes"))))
+                << line.toStdString();
+        QProcess info;
+        info.start(QStringLiteral("pdfinfo"), {path});
+        ASSERT_TRUE(info.waitForFinished());
+        const QString title = QString::fromUtf8(info.readAllStandardOutput());
+        EXPECT_TRUE(part == 0 || title.contains(QStringLiteral(" / %1\n").arg(part)))
+            << title.toStdString();
+    }
 }

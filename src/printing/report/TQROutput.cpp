@@ -8,8 +8,9 @@
 
 #include <stdexcept>
 
-TQROutput::TQROutput(QPagedPaintDevice& device)
+TQROutput::TQROutput(QPagedPaintDevice& device, bool directPdf)
     : m_device(device)
+    , m_directPdf(directPdf)
 {
 }
 
@@ -33,6 +34,16 @@ TQROutput::~TQROutput()
 
 void TQROutput::OpenPage(TQRCanvas& canvas)
 {
+    if (m_directPdf && !Started()) {
+        auto* printer = dynamic_cast<QPrinter*>(&m_device);
+        if (printer && printer->outputFormat() == QPrinter::PdfFormat &&
+            !printer->outputFileName().isEmpty()) {
+            m_ownPdf = std::make_unique<TQRPdfDocument>(printer->outputFileName());
+            m_ownPdf->SetTitle(printer->docName());
+            m_pdf = m_ownPdf.get();
+        }
+        m_directPdf = false;
+    }
     if (m_pdf) {
         canvas.SetOutput(nullptr, nullptr);
         m_pdf->BeginPage(m_device.pageLayout(), m_device.logicalDpiX(), m_device.logicalDpiY());

@@ -2,6 +2,8 @@
 
 #include <QPainter>
 
+#include <memory>
+
 class QPagedPaintDevice;
 class TQRCanvas;
 class TQRPdfDocument;
@@ -12,12 +14,14 @@ class TQRPdfDocument;
 //
 // With a PDF document the pages are written there directly, and the device (a QPdfWriter of
 // the same page layout and resolution, never painted on) only serves to lay out and measure.
+// An output may also decide that at its first page: with directPdf, a QPrinter that prints to a
+// PDF file by then has that file written directly.
 //
 // Finish completes the document (std::runtime_error when the device cannot). An output that goes
 // without Finish was interrupted: a printer job is aborted, a file is closed as it stands.
 class TQROutput {
 public:
-    explicit TQROutput(QPagedPaintDevice& device);
+    explicit TQROutput(QPagedPaintDevice& device, bool directPdf = false);
     TQROutput(QPagedPaintDevice& device, TQRPdfDocument& pdf);
     ~TQROutput();
     TQROutput(const TQROutput&) = delete;
@@ -34,6 +38,8 @@ public:
 
 private:
     QPagedPaintDevice& m_device;
+    bool m_directPdf = false;
+    std::unique_ptr<TQRPdfDocument> m_ownPdf;
     TQRPdfDocument* m_pdf = nullptr;
     QPainter m_painter;
 };

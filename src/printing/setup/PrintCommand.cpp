@@ -5,6 +5,7 @@
 #include "TPrintSetupForm.h"
 #include "TPrintSetupState.h"
 #include "TQROutput.h"
+#include "TQRPdfDocument.h"
 #include "TQuickRep.h"
 #include "TReportSource.h"
 #include "TnewPrinterForm.h"
@@ -24,11 +25,11 @@ struct TAllowances {
 
 void PrintPart(const TReportSource& window, TPrintSetupState& state,
                const TQRPrinterSettings& holder, const TAllowances& allowed, int singleLogNumber,
-               int fileNumber)
+               int fileNumber, bool directPdf)
 {
     const TMatchDocument& doc = window.Document();
     QPrinter printer(QPrinter::HighResolution);
-    TQROutput output(printer);
+    TQROutput output(printer, directPdf);
     TnewPrinterForm form(window, output);
     TQRPrinterSettings& settings = form.QuickRep1.PrinterSettings();
     CopyPrinterSettings(holder, settings);
@@ -41,6 +42,18 @@ void PrintPart(const TReportSource& window, TPrintSetupState& state,
                        QString::fromStdString(Cp1252ToUtf8(doc.HeadText)),
                        window.SumPanelsEnabled);
     output.Finish();
+}
+
+// The PDF entry's file is written directly, unless a font or text needs Qt's PDF output.
+void PrintPart(const TReportSource& window, TPrintSetupState& state,
+               const TQRPrinterSettings& holder, const TAllowances& allowed, int singleLogNumber,
+               int fileNumber)
+{
+    try {
+        PrintPart(window, state, holder, allowed, singleLogNumber, fileNumber, true);
+    } catch (const EPdfUnsupported&) {
+        PrintPart(window, state, holder, allowed, singleLogNumber, fileNumber, false);
+    }
 }
 
 } // namespace

@@ -80,6 +80,22 @@ std::string number(double value, int decimals = 3)
     return out;
 }
 
+// Two coordinates in device pixels and what follows them.
+void appendPoint(std::string& out, double x, double y, const char* then)
+{
+    appendNumber(out, x, 1);
+    out += ' ';
+    appendNumber(out, y, 1);
+    out += then;
+}
+
+// An RGB colour and its operator.
+std::string colourOperator(QRgb rgb, const char* op)
+{
+    return number(qRed(rgb) / 255.0) + ' ' + number(qGreen(rgb) / 255.0) + ' ' +
+           number(qBlue(rgb) / 255.0) + op;
+}
+
 double rounded(double value, int decimals)
 {
     const double scale = std::pow(10.0, decimals);
@@ -359,8 +375,7 @@ void TQRPdfDocument::useFill(const QColor& colour)
     if (m_hasFill && m_fill == rgb)
         return;
     flushPath();
-    m_content += number(qRed(rgb) / 255.0) + ' ' + number(qGreen(rgb) / 255.0) + ' ' +
-                 number(qBlue(rgb) / 255.0) + " rg\n";
+    m_content += colourOperator(rgb, " rg\n");
     m_hasFill = true;
     m_fill = rgb;
 }
@@ -396,8 +411,7 @@ void TQRPdfDocument::useStroke(const QPen& pen)
         return;
     flushPath();
     if (!m_hasStroke || m_stroke != rgb) {
-        m_content += number(qRed(rgb) / 255.0) + ' ' + number(qGreen(rgb) / 255.0) + ' ' +
-                     number(qBlue(rgb) / 255.0) + " RG\n";
+        m_content += colourOperator(rgb, " RG\n");
         m_hasStroke = true;
         m_stroke = rgb;
     }
@@ -429,50 +443,35 @@ void TQRPdfDocument::FillRect(const QRectF& rect, const QBrush& brush)
         flushPath();
     useFill(brush.color());
     startPath(PathKind::Fill);
-    appendNumber(m_content, rect.x(), 1);
-    m_content += ' ';
-    appendNumber(m_content, rect.y(), 1);
-    m_content += ' ';
-    appendNumber(m_content, rect.width(), 1);
-    m_content += ' ';
-    appendNumber(m_content, rect.height(), 1);
-    m_content += " re\n";
+    appendPoint(m_content, rect.x(), rect.y(), " ");
+    appendPoint(m_content, rect.width(), rect.height(), " re\n");
+}
+
+bool TQRPdfDocument::startStroke(const QPen& pen)
+{
+    if (pen.style() == Qt::NoPen)
+        return false;
+    if (m_pathKind == PathKind::Fill)
+        flushPath();
+    useStroke(pen);
+    startPath(PathKind::Stroke);
+    return true;
 }
 
 void TQRPdfDocument::StrokeLine(const QLineF& line, const QPen& pen)
 {
-    if (pen.style() == Qt::NoPen)
+    if (!startStroke(pen))
         return;
-    if (m_pathKind == PathKind::Fill)
-        flushPath();
-    useStroke(pen);
-    startPath(PathKind::Stroke);
-    appendNumber(m_content, line.x1(), 1);
-    m_content += ' ';
-    appendNumber(m_content, line.y1(), 1);
-    m_content += " m ";
-    appendNumber(m_content, line.x2(), 1);
-    m_content += ' ';
-    appendNumber(m_content, line.y2(), 1);
-    m_content += " l\n";
+    appendPoint(m_content, line.x1(), line.y1(), " m ");
+    appendPoint(m_content, line.x2(), line.y2(), " l\n");
 }
 
 void TQRPdfDocument::StrokeRect(const QRectF& rect, const QPen& pen)
 {
-    if (pen.style() == Qt::NoPen)
+    if (!startStroke(pen))
         return;
-    if (m_pathKind == PathKind::Fill)
-        flushPath();
-    useStroke(pen);
-    startPath(PathKind::Stroke);
-    appendNumber(m_content, rect.x(), 1);
-    m_content += ' ';
-    appendNumber(m_content, rect.y(), 1);
-    m_content += ' ';
-    appendNumber(m_content, rect.width(), 1);
-    m_content += ' ';
-    appendNumber(m_content, rect.height(), 1);
-    m_content += " re\n";
+    appendPoint(m_content, rect.x(), rect.y(), " ");
+    appendPoint(m_content, rect.width(), rect.height(), " re\n");
 }
 
 void TQRPdfDocument::DrawGlyphs(const QRawFont& raw, const quint32* glyphs,
@@ -519,10 +518,7 @@ void TQRPdfDocument::DrawGlyphs(const QRawFont& raw, const quint32* glyphs,
                 out += ">] TJ\n";
             const double dx = rounded(x - lineX, 1);
             const double dy = rounded(lineY - y, 1);
-            appendNumber(out, dx, 1);
-            out += ' ';
-            appendNumber(out, dy, 1);
-            out += " Td [<";
+            appendPoint(out, dx, dy, " Td [<");
             lineX += dx;
             lineY -= dy;
             nextX = lineX;

@@ -90,6 +90,8 @@ private:
     void useFill(const QColor& colour);
     void useStroke(const QPen& pen);
     void startPath(PathKind kind);
+    // Sets the stroke state for the pen and opens a stroked path; false for no pen.
+    bool startStroke(const QPen& pen);
 
     // The writer thread: compresses and writes finished pages in their order.
     void writePages();

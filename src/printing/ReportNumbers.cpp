@@ -110,9 +110,47 @@ QString Group(const std::string& plain, const TNumberSeparators& separators)
 
 } // namespace
 
+namespace {
+
+// A plain "[-]digits" text of at most 18 digits grouped straight from its characters, the same
+// text the general path makes of it; null for anything else. A matrix formats millions of
+// cells, mostly such ones.
+QString GroupPlainDigits(const QString& text, const TNumberSeparators& separators)
+{
+    const QChar* chars = text.constData();
+    const qsizetype size = text.size();
+    const bool negative = size > 0 && chars[0] == QLatin1Char('-');
+    qsizetype first = negative ? 1 : 0;
+    if (size - first < 1 || size - first > 18)
+        return QString();
+    for (qsizetype i = first; i < size; ++i) {
+        if (chars[i].unicode() < '0' || chars[i].unicode() > '9')
+            return QString();
+    }
+    // Leading zeros go, as they do in the number's own text.
+    while (first < size - 1 && chars[first] == QLatin1Char('0'))
+        ++first;
+    const qsizetype digits = size - first;
+    const bool zero = digits == 1 && chars[first] == QLatin1Char('0');
+    QString out;
+    out.reserve(digits + digits / 3 * separators.Thousands.size() + 1);
+    if (negative && !zero)
+        out += QLatin1Char('-');
+    for (qsizetype i = 0; i < digits; ++i) {
+        if (i > 0 && (digits - i) % 3 == 0)
+            out += separators.Thousands;
+        out += chars[first + i];
+    }
+    return out;
+}
+
+} // namespace
+
 QString FormatNumber(const QString& text, TNumberFormat format, const TNumberSeparators& separators)
 {
     if (format == TNumberFormat::Integer) {
+        if (QString plain = GroupPlainDigits(text, separators); !plain.isNull())
+            return plain;
         qint64 value = 0;
         if (!ReadsAsInteger(text, &value))
             return text;

@@ -289,10 +289,18 @@ void TQRCanvas::drawShaped(const QFont& font, ShapedText& shaped, const QString&
             continue;
         }
         PendingRun& pending = m_pending[run.font];
-        pending.glyphs.insert(pending.glyphs.end(), run.glyphs.begin(), run.glyphs.end());
-        // Both on the 1/64 pixel grid, so the sum is exact and lands where drawText puts it.
-        for (const QPointF& position : run.positions)
-            pending.positions.push_back(origin + position);
+        // A cell's few glyphs are copied in one loop: cheaper than two bulk copies that size.
+        const std::size_t count = run.glyphs.size();
+        const std::size_t at = pending.glyphs.size();
+        pending.glyphs.resize(at + count);
+        pending.positions.resize(at + count);
+        quint32* glyphs = pending.glyphs.data() + at;
+        QPointF* positions = pending.positions.data() + at;
+        for (std::size_t i = 0; i < count; ++i) {
+            glyphs[i] = run.glyphs[i];
+            // Both on the 1/64 pixel grid, so the sum is exact and lands where drawText puts it.
+            positions[i] = origin + run.positions[i];
+        }
         m_hasPending = true;
     }
 }

@@ -296,8 +296,11 @@ void TQRPdfDocument::endPage()
     flushPath();
     m_content += "Q\n";
     m_pageOpen = false;
+    const std::size_t size = m_content.size();
     PageJob job{m_pages.back(), m_contentId, m_mediaBox, std::move(m_content)};
+    // The next page is likely as long: room for it saves copying it over as it grows.
     m_content = std::string();
+    m_content.reserve(size + size / 4);
     {
         std::unique_lock<std::mutex> lock(m_writer->mutex);
         m_writer->queueChanged.wait(lock, [this] { return m_writer->queue.size() < kQueuedPages; });

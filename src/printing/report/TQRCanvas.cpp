@@ -25,6 +25,9 @@ std::uint64_t nextSerial()
 // Distinct texts kept per font. A matrix repeats a few hundred texts millions of times; a files
 // table has a text per cell, which must not pile up for the length of the pass.
 constexpr std::size_t kMaxTexts = 16384;
+// Distinct widths kept per font and resolution: enough for the files table of a large log, which
+// every single log of a report measures whole.
+constexpr std::size_t kMaxWidths = 1 << 17;
 
 // Whether a one-line layout gives the glyphs and positions drawText gives: plain left-to-right
 // text. Controls, tabs, explicit direction marks, right-to-left scripts and whatever a layout
@@ -98,8 +101,42 @@ TQRCanvas::FontEntry& TQRCanvas::entry(const QFont& font) const
     auto entry = std::make_unique<FontEntry>();
     entry->font = font;
     entry->metrics = std::make_unique<QFontMetricsF>(font, &m_device);
+    entry->widths = &sharedWidths(font, m_device.logicalDpiX(), m_device.logicalDpiY());
     m_fonts.push_back(std::move(entry));
     return *m_fonts.back();
+}
+
+// A text's width depends on nothing but the font and the resolution, and measuring costs more
+// than anything else a canvas does with a text. A report of single logs, one pass pair each,
+// would otherwise measure the whole files table again for every input file.
+TQRCanvas::Widths& TQRCanvas::sharedWidths(const QFont& font, int dpiX, int dpiY)
+{
+    struct Store {
+        QFont font;
+        int dpiX;
+        int dpiY;
+        Widths widths;
+    };
+    static thread_local std::vector<std::unique_ptr<Store>> stores;
+    for (const auto& store : stores) {
+        if (store->dpiX == dpiX && store->dpiY == dpiY && store->font == font)
+            return store->widths;
+    }
+    stores.push_back(std::make_unique<Store>(Store{font, dpiX, dpiY, {}}));
+    return stores.back()->widths;
+}
+
+double TQRCanvas::width(FontEntry& entry, const QString& text) const
+{
+    Widths& widths = *entry.widths;
+    const auto found = widths.find(text);
+    if (found != widths.end())
+        return found->second;
+    if (widths.size() >= kMaxWidths)
+        widths.clear();
+    const double measured = entry.metrics->horizontalAdvance(text);
+    widths.emplace(text, measured);
+    return measured;
 }
 
 TQRCanvas::ShapedText& TQRCanvas::text(FontEntry& entry, const QString& text) const
@@ -110,7 +147,7 @@ TQRCanvas::ShapedText& TQRCanvas::text(FontEntry& entry, const QString& text) co
     if (entry.texts.size() >= kMaxTexts)
         entry.texts.clear();
     ShapedText measured;
-    measured.width = entry.metrics->horizontalAdvance(text);
+    measured.width = width(entry, text);
     return entry.texts.emplace(text, std::move(measured)).first->second;
 }
 
@@ -118,8 +155,7 @@ const QFontMetricsF& TQRCanvas::Metrics(const QFont& font) const { return *entry
 
 double TQRCanvas::TextWidth(const QFont& font, const QString& text) const
 {
-    FontEntry& fontEntry = entry(font);
-    return this->text(fontEntry, text).width;
+    return width(entry(font), text);
 }
 
 void TQRCanvas::shape(const FontEntry& entry, const QString& text, ShapedText& shaped) const

@@ -121,13 +121,19 @@ private:
     struct TextHash {
         std::size_t operator()(const QString& text) const noexcept;
     };
+    using Widths = std::unordered_map<QString, double, TextHash>;
     struct FontEntry {
         QFont font;
         std::unique_ptr<QFontMetricsF> metrics;
         std::unordered_map<QString, ShapedText, TextHash> texts;
+        // Shared by the canvases of the same resolution.
+        Widths* widths = nullptr;
     };
 
+    // Text widths of a font at a resolution, kept for the thread's life.
+    static Widths& sharedWidths(const QFont& font, int dpiX, int dpiY);
     FontEntry& entry(const QFont& font) const;
+    double width(FontEntry& entry, const QString& text) const;
     ShapedText& text(FontEntry& entry, const QString& text) const;
     void shape(const FontEntry& entry, const QString& text, ShapedText& shaped) const;
     void drawShaped(const QFont& font, ShapedText& shaped, const QString& text,

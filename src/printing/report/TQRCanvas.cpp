@@ -111,18 +111,21 @@ TQRCanvas::FontEntry& TQRCanvas::entry(const QFont& font) const
 // would otherwise measure the whole files table again for every input file.
 TQRCanvas::Widths& TQRCanvas::sharedWidths(const QFont& font, int dpiX, int dpiY)
 {
+    // Keyed by the font's description rather than a QFont, which would hold on to font engines
+    // until the thread ends, after the application has let go of its fonts.
     struct Store {
-        QFont font;
+        QString font;
         int dpiX;
         int dpiY;
         Widths widths;
     };
     static thread_local std::vector<std::unique_ptr<Store>> stores;
+    const QString key = font.key();
     for (const auto& store : stores) {
-        if (store->dpiX == dpiX && store->dpiY == dpiY && store->font == font)
+        if (store->dpiX == dpiX && store->dpiY == dpiY && store->font == key)
             return store->widths;
     }
-    stores.push_back(std::make_unique<Store>(Store{font, dpiX, dpiY, {}}));
+    stores.push_back(std::make_unique<Store>(Store{key, dpiX, dpiY, {}}));
     return stores.back()->widths;
 }
 

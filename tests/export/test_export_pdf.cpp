@@ -3,7 +3,10 @@
 #include "Samples.h"
 #include "TempDir.h"
 
+#include <QDir>
+#include <QFile>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
@@ -62,12 +65,67 @@ TEST(ExportPdf, FailuresLeaveNoFile)
     const std::string log = dir.Path("whole.mpr");
     WriteFileBytes(log, MprFile(SampleWholeLog()));
     std::ostringstream nothing;
-    EXPECT_EQ(RunExport({"--pdf", pdf, "--no-table", "--no-matrix", "--no-ratings", log}, out,
-                        nothing),
-              2);
+    EXPECT_EQ(
+        RunExport({"--pdf", pdf, "--no-table", "--no-matrix", "--no-ratings", log}, out, nothing),
+        2);
     EXPECT_EQ(PdfPages(pdf), -1);
 
     std::ostringstream unwritable;
     EXPECT_EQ(RunExport({"--pdf", dir.Path("no/such/folder/out.pdf"), log}, out, unwritable), 1);
     EXPECT_EQ(unwritable.str(), "Der Druck konnte nicht begonnen werden.\n");
+}
+
+TEST(ExportPdf, AFontThatMustNotBeEmbeddedSendsTheReportThroughQtsPdfOutput)
+{
+    TempDir dir;
+    // The only font there is: DejaVu Sans whose licence bits forbid embedding.
+    QProcess match;
+    match.start(QStringLiteral("fc-match"),
+                {QStringLiteral("-f"), QStringLiteral("%{file}"), QStringLiteral("DejaVu Sans")});
+    ASSERT_TRUE(match.waitForFinished());
+    QFile original(QString::fromLocal8Bit(match.readAllStandardOutput()));
+    ASSERT_TRUE(original.open(QIODevice::ReadOnly)) << "DejaVu Sans is not installed";
+    QByteArray font = original.readAll();
+    const int tables = (quint8(font[4]) << 8) | quint8(font[5]);
+    int os2 = -1;
+    for (int i = 0; i < tables; ++i) {
+        const int entry = 12 + 16 * i;
+        if (font.mid(entry, 4) == "OS/2") {
+            os2 = (quint8(font[entry + 8]) << 24) | (quint8(font[entry + 9]) << 16) |
+                  (quint8(font[entry + 10]) << 8) | quint8(font[entry + 11]);
+        }
+    }
+    ASSERT_GT(os2, 0);
+    font[os2 + 8] = 0;
+    font[os2 + 9] = 2; // restricted licence
+    QDir(QString::fromStdString(dir.Path(""))).mkpath(QStringLiteral("fonts"));
+    WriteFileBytes(dir.Path("fonts/Restricted.ttf"), font.toStdString());
+    const std::string config = "<?xml version=\"1.0\"?>\n<fontconfig>\n<dir>" + dir.Path("fonts") +
+                               "</dir>\n<cachedir>" + dir.Path("cache") +
+                               "</cachedir>\n</fontconfig>\n";
+    WriteFileBytes(dir.Path("fonts.conf"), config);
+
+    const std::string log = dir.Path("whole.mpr");
+    WriteFileBytes(log, MprFile(SampleWholeLog()));
+    const std::string pdf = dir.Path("out.pdf");
+    QProcess exporter;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("FONTCONFIG_FILE"),
+                       QString::fromStdString(dir.Path("fonts.conf")));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    exporter.setProcessEnvironment(environment);
+    exporter.start(
+        QStringLiteral(ZELMORA_EXPORT_BINARY),
+        {QStringLiteral("--pdf"), QString::fromStdString(pdf), QString::fromStdString(log)});
+    ASSERT_TRUE(exporter.waitForFinished(60000));
+    ASSERT_EQ(exporter.exitCode(), 0) << exporter.readAllStandardError().toStdString();
+    EXPECT_EQ(PdfPages(pdf), 3);
+
+    // Not one font went in as the direct output's embedded subset.
+    QProcess fonts;
+    fonts.start(QStringLiteral("pdffonts"), {QString::fromStdString(pdf)});
+    ASSERT_TRUE(fonts.waitForFinished());
+    const QString list = QString::fromUtf8(fonts.readAllStandardOutput());
+    EXPECT_FALSE(list.contains(QRegularExpression(QStringLiteral("yes\\s+yes\\s+yes"))))
+        << list.toStdString();
 }

@@ -259,7 +259,11 @@ void TQRPdfDocument::BeginPage(const QPageLayout& layout, double dpiX, double dp
     if (m_finished)
         throw std::logic_error("a finished PDF document takes no more pages");
     if (!m_file) {
+#ifdef _WIN32
+        m_file = _wfopen(reinterpret_cast<const wchar_t*>(m_path.utf16()), L"wb");
+#else
         m_file = std::fopen(QFile::encodeName(m_path).constData(), "wb");
+#endif
         if (!m_file)
             throw std::runtime_error("Der Druck konnte nicht begonnen werden.");
         std::setvbuf(m_file, nullptr, _IOFBF, 1 << 20);

@@ -64,10 +64,7 @@ public:
 
     // Where the page goes: a painter, or a PDF document written directly. Neither while
     // nothing is output (the preparing pass, pages outside the page range).
-    QPainter* Painter() const { return m_painter; }
-    TQRPdfDocument* Pdf() const { return m_pdf; }
     bool Printing() const { return m_painter || m_pdf; }
-    void SetPainter(QPainter* painter) { SetOutput(painter, nullptr); }
     void SetOutput(QPainter* painter, TQRPdfDocument* pdf);
     // Sets the painter's font unless it already is that one; without a painter it does nothing.
     void UseFont(const QFont& font);

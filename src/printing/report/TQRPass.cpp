@@ -122,7 +122,7 @@ void TQRPass::openDevicePage()
 {
     const bool shown = m_output && m_report.PrinterSettings().PageInRange(m_pageNumber);
     if (!shown) {
-        m_canvas.SetPainter(nullptr);
+        m_canvas.SetOutput(nullptr, nullptr);
         return;
     }
     m_output->OpenPage(m_canvas);

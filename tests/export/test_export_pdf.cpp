@@ -1,10 +1,10 @@
 #include "ExportCommand.h"
+#include "FontFiles.h"
 #include "MprWriter.h"
 #include "Samples.h"
 #include "TempDir.h"
 
 #include <QDir>
-#include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
@@ -79,27 +79,10 @@ TEST(ExportPdf, AFontThatMustNotBeEmbeddedSendsTheReportThroughQtsPdfOutput)
 {
     TempDir dir;
     // The only font there is: DejaVu Sans whose licence bits forbid embedding.
-    QProcess match;
-    match.start(QStringLiteral("fc-match"),
-                {QStringLiteral("-f"), QStringLiteral("%{file}"), QStringLiteral("DejaVu Sans")});
-    ASSERT_TRUE(match.waitForFinished());
-    QFile original(QString::fromLocal8Bit(match.readAllStandardOutput()));
-    ASSERT_TRUE(original.open(QIODevice::ReadOnly)) << "DejaVu Sans is not installed";
-    QByteArray font = original.readAll();
-    const int tables = (quint8(font[4]) << 8) | quint8(font[5]);
-    int os2 = -1;
-    for (int i = 0; i < tables; ++i) {
-        const int entry = 12 + 16 * i;
-        if (font.mid(entry, 4) == "OS/2") {
-            os2 = (quint8(font[entry + 8]) << 24) | (quint8(font[entry + 9]) << 16) |
-                  (quint8(font[entry + 10]) << 8) | quint8(font[entry + 11]);
-        }
-    }
-    ASSERT_GT(os2, 0);
-    font[os2 + 8] = 0;
-    font[os2 + 9] = 2; // restricted licence
+    const std::string font = InstalledFont("DejaVu Sans");
+    ASSERT_FALSE(font.empty()) << "DejaVu Sans is not installed";
     QDir(QString::fromStdString(dir.Path(""))).mkpath(QStringLiteral("fonts"));
-    WriteFileBytes(dir.Path("fonts/Restricted.ttf"), font.toStdString());
+    WriteFileBytes(dir.Path("fonts/Restricted.ttf"), WithEmbeddingBits(font, 0x0002));
     const std::string config = "<?xml version=\"1.0\"?>\n<fontconfig>\n<dir>" + dir.Path("fonts") +
                                "</dir>\n<cachedir>" + dir.Path("cache") +
                                "</cachedir>\n</fontconfig>\n";

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <string>
+
+// The bytes of the font file fontconfig chooses for a family; empty when it chooses none.
+std::string InstalledFont(const std::string& family);
+
+// The font with the embedding bits of its OS/2 table (fsType) set to bits; unchanged when it
+// has no such table.
+std::string WithEmbeddingBits(std::string font, unsigned bits);

@@ -119,7 +119,7 @@ void TStringGrid::SetDefaultRowHeight(int height)
 
 void TStringGrid::SetDefaultColWidth(int width)
 {
-    m_defaultColWidth = std::max(0, width);
+    m_defaultColWidth = std::clamp(width, 0, MaxColWidth);
     std::fill(m_colWidths.begin(), m_colWidths.end(), m_defaultColWidth);
     relayout(m_leftCol, m_topRow);
 }
@@ -135,10 +135,18 @@ void TStringGrid::SetColWidth(int col, int width)
 {
     if (col < 0 || col >= m_colCount)
         return;
-    width = std::max(0, width);
+    width = std::clamp(width, 0, MaxColWidth);
     if (width == m_colWidths[col])
         return;
     m_colWidths[col] = width;
+    relayout(m_leftCol, m_topRow);
+}
+
+void TStringGrid::SetColWidths(const std::vector<int>& widths)
+{
+    const size_t count = std::min(widths.size(), m_colWidths.size());
+    for (size_t c = 0; c < count; ++c)
+        m_colWidths[c] = std::clamp(widths[c], 0, MaxColWidth);
     relayout(m_leftCol, m_topRow);
 }
 
@@ -235,6 +243,16 @@ void TStringGrid::SetOnDrawCell(DrawCellHandler handler)
 {
     m_onDrawCell = std::move(handler);
     viewport()->update();
+}
+
+QString TStringGrid::VisibleText(const QString& text, const QRect& rect) const
+{
+    const int visible = std::min(rect.right(), viewport()->width()) - std::max(rect.left(), 0);
+    const qsizetype fitting = std::max(0, visible) + 2;
+    if (text.size() <= fitting)
+        return text;
+    // A pair of surrogates stays whole.
+    return text.left(text.at(fitting - 1).isHighSurrogate() ? fitting + 1 : fitting);
 }
 
 QRect TStringGrid::CellRect(int col, int row) const
@@ -389,7 +407,8 @@ void TStringGrid::paintCell(QPainter& painter, const Span& col, const Span& row,
     if (!text.isEmpty()) {
         painter.setPen(pal.color(fore));
         painter.drawText(rect.adjusted(kTextInset, 0, 0, 0),
-                         Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
+                         Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                         VisibleText(text, rect));
     }
 
     if (m_onDrawCell) {

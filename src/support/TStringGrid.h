@@ -31,8 +31,8 @@ class QPainter;
 // scroll, following the thumb while it is dragged.
 //
 // Defaults: 5 x 5 cells, one fixed row and column, rows 24 and columns 64 pixels, 1-pixel lines.
-// Sizes, counts and indices passed in are clamped to their valid ranges; out-of-range cells are
-// ignored rather than failing.
+// Sizes, counts and indices passed in are clamped to their valid ranges (a column is at most
+// MaxColWidth wide); out-of-range cells are ignored rather than failing.
 class TStringGrid : public QAbstractScrollArea {
     Q_OBJECT
 
@@ -72,6 +72,11 @@ public:
     void SetDefaultColWidth(int width);
     int ColWidth(int col) const;
     void SetColWidth(int col, int width);
+    // The widths of the first columns at once (extra widths are ignored), laid out once.
+    void SetColWidths(const std::vector<int>& widths);
+    // Columns scroll whole, so no column shows more than a screen of itself; the limit keeps
+    // the sums of widths far inside int.
+    static constexpr int MaxColWidth = 32767;
     // 0 draws no grid lines.
     int GridLineWidth() const { return m_gridLineWidth; }
     void SetGridLineWidth(int width);
@@ -115,6 +120,10 @@ public:
 
     const DrawCellHandler& OnDrawCell() const { return m_onDrawCell; }
     void SetOnDrawCell(DrawCellHandler handler);
+
+    // As much of a text as can show in a cell rectangle drawn into this grid's viewport: no
+    // character is narrower than a pixel, so the rest would be laid out only to be clipped.
+    QString VisibleText(const QString& text, const QRect& rect) const;
 
     // Rectangle of a cell in viewport coordinates, grid line excluded; also for a partly
     // visible cell. Empty for a cell outside the grid or out of view.

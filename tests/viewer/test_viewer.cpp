@@ -1,3 +1,4 @@
+#include "HostileLogs.h"
 #include "MprWriter.h"
 #include "PageExport.h"
 #include "PrintCommand.h"
@@ -8,12 +9,13 @@
 #include "TLocale.h"
 #include "TPrintSetupForm.h"
 #include "TPrintSetupState.h"
-#include "TQuickRep.h"
 #include "TQorButton.h"
+#include "TQuickRep.h"
 #include "TStringGrid.h"
 #include "TViewerDialogs.h"
 #include "TempDir.h"
 #include "TempSettings.h"
+#include "ViewerText.h"
 
 #include <QApplication>
 #include <QDir>
@@ -380,4 +382,42 @@ TEST_F(Viewer, PrintButtonPrintsEveryPartAndTheLanguageSwitchForgetsTheChoices)
     TQuickRep::PrintDialog = nullptr;
     TPrintSetupForm::ShowModal = nullptr;
     TPrintSetupForm::Release();
+}
+
+TEST_F(Viewer, HostileLogsOpenOrAreRefused)
+{
+    // Each log of the family either shows, every page painted, with bounded column widths and
+    // labels, or is refused with its message and leaves the window without a log.
+    TDocumentEditorForm* form = NewForm();
+    for (const HostileLog& log : HostileLogs()) {
+        SCOPED_TRACE(log.Name);
+        const TMatchDocument doc = log.Build();
+        const QString path = Write(log.Name + ".mpr", doc);
+        dialogs.errors.clear();
+        dialogs.answers << path;
+        form->LoadButtonClick();
+        QFile::remove(path);
+        if (log.Refused) {
+            ASSERT_EQ(dialogs.errors.size(), 1);
+            EXPECT_TRUE(dialogs.errors[0].contains("ist zu groß zum Anzeigen: "));
+            EXPECT_TRUE(form->EmptyPanel->isVisible());
+            continue;
+        }
+        ASSERT_EQ(dialogs.errors, QStringList());
+        ASSERT_EQ(form->FileName(), path);
+        TStringGrid* grid = form->FilesGrid;
+        for (int c = 0; c < grid->ColCount(); ++c)
+            ASSERT_LE(grid->ColWidth(c), TStringGrid::MaxColWidth);
+        for (int c = 1; c < grid->ColCount(); ++c) {
+            if (c != form->NameColumnCount && doc.Columns[c] == doc.Columns[c - 1])
+                ASSERT_EQ(grid->ColWidth(c), grid->ColWidth(c - 1)) << "column " << c;
+        }
+        EXPECT_LE(form->HeadDisplay->text().size(), 8192);
+        EXPECT_TRUE(FromCp1252(doc.HeadText).startsWith(form->HeadDisplay->text()));
+        for (QWidget* page :
+             {form->TitleSheet, form->FilesSheet, form->MatrixSheet, form->RatingsSheet}) {
+            form->PageControl->setCurrentWidget(page);
+            EXPECT_FALSE(form->grab().isNull());
+        }
+    }
 }

@@ -70,9 +70,9 @@ public:
     // Bytes of stored text the files table shows (file idents and names, added cells), counted
     // once for every column that shows them.
     static constexpr int64_t kMaxTableText = int64_t(64) << 20;
-    static constexpr int64_t kMaxInfoLines = 100000;
+    static constexpr int64_t kMaxInfoLines = 50000;
     static constexpr int64_t kMaxInfoText = int64_t(4) << 20;
-    static constexpr int64_t kMaxInfoLineLength = 65536;
+    static constexpr int64_t kMaxInfoLineLength = 4096;
 
     TMatchDocument() = default;
 

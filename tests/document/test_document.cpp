@@ -413,14 +413,14 @@ TEST_F(DocumentFiles, PagesBeyondTheirBoundsAreRefused)
         {"names", repeated(longNames(2, 32768), -13, 1024), "loaded"},
         {"names", repeated(longNames(2, 32768), -13, 1025),
          tooLarge + "67174400 Zeichen Text in der Dateitabelle (höchstens 67108864)"},
-        {"info lines", info(100000, 0), "loaded"},
-        {"info lines", info(100001, 0), tooLarge + "100001 Informationszeilen (höchstens 100000)"},
-        {"info text", info(64, 65536), "loaded"},
-        {"info text", withLine(info(64, 65536), "x"),
+        {"info lines", info(50000, 0), "loaded"},
+        {"info lines", info(50001, 0), tooLarge + "50001 Informationszeilen (höchstens 50000)"},
+        {"info text", info(1024, 4096), "loaded"},
+        {"info text", withLine(info(1024, 4096), "x"),
          tooLarge + "4194305 Zeichen Informationstext (höchstens 4194304)"},
-        {"info line", info(1, 65536), "loaded"},
-        {"info line", info(1, 65537),
-         tooLarge + "65537 Zeichen in einer Informationszeile (höchstens 65536)"},
+        {"info line", info(1, 4096), "loaded"},
+        {"info line", info(1, 4097),
+         tooLarge + "4097 Zeichen in einer Informationszeile (höchstens 4096)"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(LoadError(MprFile(c.doc)), c.expected) << c.what;

@@ -183,7 +183,13 @@ std::vector<HostileLog> HostileLogs()
         {"bound-info-text", false,
          [] {
              TMatchDocument doc = PlainFilesLog(3);
-             doc.InfoLines.assign(63, std::string(65536, 'i'));
+             doc.InfoLines.assign(1023, std::string(4096, 'i'));
+             return doc;
+         }},
+        {"bound-info-lines", false,
+         [] {
+             TMatchDocument doc = PlainFilesLog(3);
+             doc.InfoLines.assign(50000, std::string(80, 'i'));
              return doc;
          }},
         {"many-ratings", false,

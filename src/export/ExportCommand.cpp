@@ -1,5 +1,6 @@
 #include "ExportCommand.h"
 
+#include "Errors.h"
 #include "PageExport.h"
 #include "PdfExport.h"
 #include "TFile.h"
@@ -85,18 +86,19 @@ int RunExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
         return 2;
     }
     Locale().SetBase(command.Language == "en" ? TLocale::kEnglishBase : TLocale::kGermanBase);
-    TMatchDocument doc;
+    // Running out of memory ends the export like any other failure: a German message, exit 1.
     try {
+        TMatchDocument doc;
         doc.LoadFromFile(ExpandFileName(command.LogPath));
+        if (command.OutputMode == ExportCommand::Mode::Pdf)
+            return RunPdfExport(command, doc, err);
+        if (command.OutputMode == ExportCommand::Mode::Json)
+            out << PagesJson(doc, command.Language) << '\n';
+        else
+            WriteGridCsv(out, doc, command.CsvGrid);
     } catch (const std::exception& e) {
-        err << e.what() << '\n';
+        err << ErrorMessage(e) << '\n';
         return 1;
     }
-    if (command.OutputMode == ExportCommand::Mode::Pdf)
-        return RunPdfExport(command, doc, err);
-    if (command.OutputMode == ExportCommand::Mode::Json)
-        out << PagesJson(doc, command.Language) << '\n';
-    else
-        WriteGridCsv(out, doc, command.CsvGrid);
     return 0;
 }

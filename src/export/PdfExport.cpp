@@ -1,6 +1,7 @@
 #include "PdfExport.h"
 
 #include "Cp1252.h"
+#include "Errors.h"
 #include "ExportCommand.h"
 #include "TPrintSetupState.h"
 #include "TQROutput.h"
@@ -73,7 +74,7 @@ int ExportPdf(const ExportCommand& command, const TMatchDocument& doc, std::ostr
         }
     } catch (const std::exception& e) {
         QFile::remove(path);
-        err << e.what() << '\n';
+        err << ErrorMessage(e) << '\n';
         return 1;
     }
     return 0;

@@ -316,10 +316,25 @@ bool TStringGrid::event(QEvent* event)
     return QAbstractScrollArea::event(event);
 }
 
+void TStringGrid::SetOnPaintFailure(PaintFailureHandler handler)
+{
+    m_onPaintFailure = std::move(handler);
+}
+
 void TStringGrid::paintEvent(QPaintEvent* event)
 {
     QPainter painter(viewport());
-    const QRect area = event->rect();
+    try {
+        paintCells(painter, event->rect());
+    } catch (...) {
+        // Nothing may pass through the toolkit's painting; what is painted so far stays.
+        if (m_onPaintFailure)
+            m_onPaintFailure(std::current_exception());
+    }
+}
+
+void TStringGrid::paintCells(QPainter& painter, const QRect& area)
+{
     const int g = m_gridLineWidth;
 
     std::vector<Span> cols = visibleCols();
@@ -412,10 +427,18 @@ void TStringGrid::paintCell(QPainter& painter, const Span& col, const Span& row,
     }
 
     if (m_onDrawCell) {
-        painter.save();
+        // Restored also when the handler fails.
+        const struct Saved {
+            QPainter& painter;
+            explicit Saved(QPainter& p)
+                : painter(p)
+            {
+                painter.save();
+            }
+            ~Saved() { painter.restore(); }
+        } saved(painter);
         painter.setClipRect(rect, Qt::IntersectClip);
         m_onDrawCell(col.index, row.index, rect, state, painter);
-        painter.restore();
     }
 }
 

@@ -8,6 +8,7 @@
 #include <QRect>
 #include <QString>
 
+#include <exception>
 #include <functional>
 #include <memory>
 #include <unordered_map>
@@ -121,6 +122,12 @@ public:
     const DrawCellHandler& OnDrawCell() const { return m_onDrawCell; }
     void SetOnDrawCell(DrawCellHandler handler);
 
+    // A failure while painting (a cell text that cannot be had, memory running out) must not
+    // leave the paint event: painting stops there, and the handler is told once per paint. It
+    // runs inside the paint event, so it must not throw or show anything itself.
+    using PaintFailureHandler = std::function<void(std::exception_ptr failure)>;
+    void SetOnPaintFailure(PaintFailureHandler handler);
+
     // As much of a text as can show in a cell rectangle drawn into this grid's viewport: no
     // character is narrower than a pixel, so the rest would be laid out only to be clipped.
     QString VisibleText(const QString& text, const QRect& rect) const;
@@ -181,6 +188,7 @@ private:
     void dropCellsOutside();
     bool handleNavigationKey(const QKeyEvent& event);
     void selectCellAt(const QPoint& pos);
+    void paintCells(QPainter& painter, const QRect& area);
     void paintCell(QPainter& painter, const Span& col, const Span& row, DrawState state);
 
     int m_rowCount = 5;
@@ -200,6 +208,7 @@ private:
     std::unordered_map<quint64, QString> m_cells;
     CellTextSource m_source;
     DrawCellHandler m_onDrawCell;
+    PaintFailureHandler m_onPaintFailure;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(TStringGrid::DrawState)

@@ -1,5 +1,6 @@
 #include "ProgramEntry.h"
 
+#include "Errors.h"
 #include "TDocumentEditorForm.h"
 #include "TFile.h"
 #include "TQRPrintDialog.h"
@@ -56,7 +57,7 @@ int RunViewer(const QStringList& arguments, bool runLoop)
         try {
             form->LoadFile(path);
         } catch (const std::exception& e) {
-            TViewerDialogs::Current().ShowError(form, FromUtf8(e.what()));
+            TViewerDialogs::Current().ShowError(form, FromUtf8(ErrorMessage(e)));
             delete form;
             return 1;
         }

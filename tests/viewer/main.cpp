@@ -1,4 +1,5 @@
-#include <QApplication>
+#include "TViewerApplication.h"
+
 #include <QByteArray>
 
 #include <gtest/gtest.h>
@@ -11,6 +12,6 @@ int main(int argc, char** argv)
     testing::InitGoogleTest(&argc, argv);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
-    QApplication app(argc, argv);
+    TViewerApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }

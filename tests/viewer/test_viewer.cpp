@@ -1,3 +1,4 @@
+#include "AllocationLimit.h"
 #include "HostileLogs.h"
 #include "MprWriter.h"
 #include "PageExport.h"
@@ -420,4 +421,50 @@ TEST_F(Viewer, HostileLogsOpenOrAreRefused)
             EXPECT_FALSE(form->grab().isNull());
         }
     }
+}
+
+TEST_F(Viewer, RunningOutOfMemoryWhilePaintingGivesUpTheLogWithAMessage)
+{
+    // One cell of 12 million "ü" loads in 12 MB; painting it needs its 24 MB of UTF-8 at once,
+    // which a machine without 16 MB in one piece left cannot give.
+    TMatchDocument doc = PlainFilesLog(1);
+    TMatchDocAddColEntry column;
+    column.Cells = {"Notiz", "", std::string(12000000, '\xFC'), "", ""};
+    doc.AddedColumns = {column};
+    doc.Columns.push_back(1);
+    TDocumentEditorForm* form = NewForm();
+    form->LoadFile(Write("wide.mpr", doc));
+    ASSERT_FALSE(form->FileName().isEmpty());
+    {
+        const ScopedAllocationLimit limit(16u << 20);
+        form->PageControl->setCurrentWidget(form->FilesSheet);
+        form->grab();
+        form->grab(); // a second failing paint before the report is reported once
+        QApplication::processEvents();
+    }
+    EXPECT_EQ(dialogs.errors, QStringList{"Zu wenig Arbeitsspeicher"});
+    EXPECT_TRUE(form->FileName().isEmpty());
+    EXPECT_TRUE(form->EmptyPanel->isVisible());
+    EXPECT_FALSE(form->PrintButton->isEnabled());
+    EXPECT_EQ(form->Document().AddedColumns.size(), 0u);
+    // The window goes on: the next log opens.
+    form->LoadFile(Sample(0));
+    EXPECT_TRUE(form->EditorPanel->isVisible());
+}
+
+TEST_F(Viewer, AFailureThatLeavesAnEventHandlerIsReportedAfterIt)
+{
+    struct Failing : QWidget {
+        bool event(QEvent* event) override
+        {
+            if (event->type() == QEvent::User)
+                throw std::bad_alloc();
+            return QWidget::event(event);
+        }
+    } widget;
+    QEvent event(QEvent::User);
+    EXPECT_FALSE(QApplication::sendEvent(&widget, &event));
+    EXPECT_TRUE(dialogs.errors.isEmpty()); // not from inside the event
+    QApplication::processEvents();
+    EXPECT_EQ(dialogs.errors, QStringList{"Zu wenig Arbeitsspeicher"});
 }

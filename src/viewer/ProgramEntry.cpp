@@ -40,7 +40,10 @@ int RunViewer(const QStringList& arguments, bool runLoop)
     QString path;
     if (arguments.size() == 1) {
         path = QString::fromStdString(ExpandFileName(arguments.first().toStdString()));
-        if (!QFileInfo(path).isFile()) {
+        // What is there but is no regular file (a FIFO, a device) exists all the same: loading
+        // refuses it, without opening it.
+        const QFileInfo info(path);
+        if (!info.exists() || info.isDir()) {
             const QString message =
                 QStringLiteral("Das Statistik-Protokoll \"%1\" gibt es nicht.").arg(path);
             // A start message is at most 255 characters long.

@@ -1,4 +1,5 @@
 #include "AllocationLimit.h"
+#include "FifoWatch.h"
 #include "HostileLogs.h"
 #include "MprWriter.h"
 #include "PageExport.h"
@@ -410,8 +411,9 @@ TEST_F(Viewer, HostileLogsOpenOrAreRefused)
         for (int c = 0; c < grid->ColCount(); ++c)
             ASSERT_LE(grid->ColWidth(c), TStringGrid::MaxColWidth);
         for (int c = 1; c < grid->ColCount(); ++c) {
-            if (c != form->NameColumnCount && doc.Columns[c] == doc.Columns[c - 1])
+            if (c != form->NameColumnCount && doc.Columns[c] == doc.Columns[c - 1]) {
                 ASSERT_EQ(grid->ColWidth(c), grid->ColWidth(c - 1)) << "column " << c;
+            }
         }
         EXPECT_LE(form->HeadDisplay->text().size(), 8192);
         EXPECT_TRUE(FromCp1252(doc.HeadText).startsWith(form->HeadDisplay->text()));
@@ -467,4 +469,20 @@ TEST_F(Viewer, AFailureThatLeavesAnEventHandlerIsReportedAfterIt)
     EXPECT_TRUE(dialogs.errors.isEmpty()); // not from inside the event
     QApplication::processEvents();
     EXPECT_EQ(dialogs.errors, QStringList{"Zu wenig Arbeitsspeicher"});
+}
+
+TEST_F(Viewer, AFifoIsRefusedWithoutWaitingForAWriter)
+{
+    FifoWatch fifo(dir.Path("fifo.mpr"));
+    const QString path = QString::fromStdString(dir.Path("fifo.mpr"));
+    // From the command line, the load dialog and a drop.
+    EXPECT_EQ(RunViewer({path}, false), 1);
+    TDocumentEditorForm* form = NewForm();
+    dialogs.answers << path;
+    form->LoadButtonClick();
+    form->DropFiles({path});
+    EXPECT_EQ(dialogs.fatals, QStringList());
+    EXPECT_EQ(dialogs.errors, QStringList(3, "Dateizugriff verweigert"));
+    EXPECT_TRUE(form->FileName().isEmpty());
+    EXPECT_FALSE(fifo.OpenedForReading());
 }

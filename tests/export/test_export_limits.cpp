@@ -1,5 +1,6 @@
 #include "AllocationLimit.h"
 #include "ExportCommand.h"
+#include "FifoWatch.h"
 #include "HostileLogs.h"
 #include "MprWriter.h"
 #include "TempDir.h"
@@ -44,4 +45,20 @@ TEST(ExportMemory, RunningOutOfMemoryIsAGermanMessageAndExitOne)
     std::ostringstream out, err;
     EXPECT_EQ(RunExport({"--csv", "files", log}, out, err), 0) << err.str();
     EXPECT_GT(out.str().size(), 24000000u);
+}
+
+TEST(ExportInput, AFifoIsRefusedWithoutWaitingForAWriter)
+{
+    TempDir dir;
+    FifoWatch fifo(dir.Path("log.mpr"));
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"--json", dir.Path("log.mpr")},
+             {"--csv", "files", dir.Path("log.mpr")},
+             {"--pdf", dir.Path("out.pdf"), dir.Path("log.mpr")}}) {
+        std::ostringstream out, err;
+        EXPECT_EQ(RunExport(args, out, err), 1);
+        EXPECT_EQ(err.str(), "Dateizugriff verweigert\n");
+        EXPECT_EQ(out.str(), "");
+    }
+    EXPECT_FALSE(fifo.OpenedForReading());
 }

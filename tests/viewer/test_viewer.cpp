@@ -13,6 +13,7 @@
 #include "TPrintSetupState.h"
 #include "TQorButton.h"
 #include "TQuickRep.h"
+#include "TRegistryAccessor.h"
 #include "TStringGrid.h"
 #include "TViewerDialogs.h"
 #include "TempDir.h"
@@ -20,14 +21,15 @@
 #include "ViewerText.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTest>
 
@@ -485,4 +487,25 @@ TEST_F(Viewer, AFifoIsRefusedWithoutWaitingForAWriter)
     EXPECT_EQ(dialogs.errors, QStringList(3, "Dateizugriff verweigert"));
     EXPECT_TRUE(form->FileName().isEmpty());
     EXPECT_FALSE(fifo.OpenedForReading());
+}
+
+TEST_F(Viewer, AnAbsurdStoredWindowSizeIsBroughtOntoTheScreen)
+{
+    TRegistryAccessor& registry = settings.accessor();
+    registry.setRootKey(TRegistryAccessor::kProgramRoot);
+    ASSERT_TRUE(registry.openKey(registry.keyUnderRoot("Positions\\DocumentEditor"), true));
+    for (const char* name : {"Left", "Top"})
+        registry.writeInteger(QString::fromLatin1(name), 0);
+    for (const char* name : {"Width", "Height"})
+        registry.writeInteger(QString::fromLatin1(name), 1000000000);
+    registry.closeKey();
+    TDocumentEditorForm* form = NewForm();
+    form->LoadFile(Sample(0));
+    const QRect area = form->screen()->availableVirtualGeometry();
+    EXPECT_EQ(form->size(), area.size());
+    // Position and size as they are stored: the frame's position, the size inside it.
+    EXPECT_TRUE(area.contains(QRect(form->pos(), form->size())));
+    // The pages lay out at that size.
+    EXPECT_EQ(form->EditorPanel->width(), area.width());
+    EXPECT_FALSE(form->grab().isNull());
 }

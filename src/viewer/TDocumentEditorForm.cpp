@@ -6,6 +6,7 @@
 #include "TFilesTable.h"
 #include "TLocale.h"
 #include "TMatrixTable.h"
+#include "TPickList.h"
 #include "TPosRegister.h"
 #include "TPrintSetupState.h"
 #include "TQorButton.h"
@@ -16,6 +17,7 @@
 #include "TStringList.h"
 #include "TTitlePage.h"
 #include "TViewerDialogs.h"
+#include "TWaitCursor.h"
 #include "ViewerText.h"
 
 #include <QApplication>
@@ -129,6 +131,8 @@ void TDocumentEditorForm::CreateComponents()
     EmptyPanel->setAlignment(Qt::AlignCenter);
     EmptyPanel->setFont(PixelFont(font(), 16));
     EmptyPanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    // Without a log the keys go here, never to the language list.
+    EmptyPanel->setFocusPolicy(Qt::StrongFocus);
 
     EditorPanel = new QWidget(this);
     EditorPanel->setObjectName(QStringLiteral("EditorPanel"));
@@ -305,7 +309,7 @@ QWidget* TDocumentEditorForm::CreateButtonPanel()
     connect(AboutButton, &QToolButton::clicked, this, &TDocumentEditorForm::AboutButtonClick);
     connect(PrintButton, &QToolButton::clicked, this, &TDocumentEditorForm::PrintButtonClick);
 
-    LocaleCombo = new QComboBox(ButtonPanel);
+    LocaleCombo = new TPickList(ButtonPanel);
     LocaleCombo->setObjectName(QStringLiteral("LocaleCombo"));
     LocaleCombo->setGeometry(249, 11, 89, 23);
     LocaleCombo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
@@ -437,20 +441,37 @@ void TDocumentEditorForm::LoadFile(const QString& path)
 {
     bool loaded = false;
     std::exception_ptr failure;
-    try {
-        SetFileName(QString());
-        m_document->LoadFromFile(path.toStdString());
-        SetFileName(path);
-        loaded = true;
-    } catch (...) {
-        failure = std::current_exception();
+    {
+        const TWaitCursor wait;
+        try {
+            SetFileName(QString());
+            m_document->LoadFromFile(path.toStdString());
+            SetFileName(path);
+            loaded = true;
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        UpdateCaption();
+        UpdateState();
+        // Whichever way the load went, the keys go to what the window shows now.
+        FocusPage();
     }
-    UpdateCaption();
-    UpdateState();
     if (failure)
         std::rethrow_exception(failure);
     if (loaded)
         WriteCurrentDocument();
+}
+
+bool TDocumentEditorForm::LoadFileReported(const QString& path)
+{
+    try {
+        LoadFile(path);
+        return true;
+    } catch (const std::exception& e) {
+        // The message may not say which log it was: the path follows on a line of its own.
+        TViewerDialogs::Current().ShowError(this, FromUtf8(e.what()) + QLatin1Char('\n') + path);
+        return false;
+    }
 }
 
 void TDocumentEditorForm::ReadCurrentDocument()
@@ -488,7 +509,7 @@ void TDocumentEditorForm::LoadButtonClick()
         return;
     const QString path = TViewerDialogs::Current().ChooseLogFile(this, m_loadDialogFileName);
     if (!path.isEmpty())
-        Guarded([this, path] { LoadFile(path); });
+        LoadFileReported(path);
 }
 
 void TDocumentEditorForm::AboutButtonClick()
@@ -509,7 +530,7 @@ void TDocumentEditorForm::DropFiles(const QStringList& paths)
 {
     const QString first = paths.isEmpty() ? QString() : paths.first();
     if (LoadButton->isEnabled())
-        Guarded([this, first] { LoadFile(first); });
+        LoadFileReported(first);
 }
 
 void TDocumentEditorForm::dragEnterEvent(QDragEnterEvent* event)
@@ -533,29 +554,39 @@ void TDocumentEditorForm::dropEvent(QDropEvent* event)
 void TDocumentEditorForm::LocaleComboChange(int index)
 {
     const int base = LocaleCombo->itemData(index).toInt();
+    // Picking the language already shown changes nothing: no new window, no reload, and the
+    // print choices stay.
+    if (index < 0 || base == Locale().Base)
+        return;
     const QString fileName = m_fileName;
     const QString bottomText = CopyrightPanel->text();
     const bool wasMain = g_mainForm == this;
     const QRect bounds = geometry();
 
-    Locale().SetBase(base);
-    m_posRegister->Save();
-    deleteLater();
-    hide();
-
-    auto* successor = new TDocumentEditorForm;
+    TDocumentEditorForm* successor = nullptr;
     {
-        const QSignalBlocker quiet(successor->LocaleCombo);
-        successor->LocaleCombo->setCurrentIndex(index);
+        const TWaitCursor wait;
+        Locale().SetBase(base);
+        m_posRegister->Save();
+        deleteLater();
+        hide();
+
+        successor = new TDocumentEditorForm;
+        {
+            const QSignalBlocker quiet(successor->LocaleCombo);
+            successor->LocaleCombo->setCurrentIndex(index);
+        }
+        if (wasMain || !g_mainForm)
+            g_mainForm = successor;
+        successor->setGeometry(bounds);
+        successor->CopyrightPanel->setText(bottomText);
+        successor->show();
+        successor->FocusPage();
     }
-    if (wasMain || !g_mainForm)
-        g_mainForm = successor;
-    successor->setGeometry(bounds);
-    successor->CopyrightPanel->setText(bottomText);
-    successor->show();
-    // The new window shows in any case; a reload that fails leaves it without a log.
+    // The new window shows in any case; a reload that fails leaves it without a log. The load
+    // has a wait cursor of its own, gone before its message shows.
     if (!fileName.isEmpty())
-        successor->Guarded([successor, fileName] { successor->LoadFile(fileName); });
+        successor->LoadFileReported(fileName);
 }
 
 void TDocumentEditorForm::changeEvent(QEvent* event)
@@ -622,17 +653,26 @@ void TDocumentEditorForm::SelectNextPage(bool forward)
 void TDocumentEditorForm::PageControlChange()
 {
     LocaleCombo->move(PrintButton->x() + PrintButton->width() + 8, LocaleCombo->y());
-    QWidget* page = PageControl->currentWidget();
-    if (page == TitleSheet) {
-        InfoMemo->setFocus();
-    } else if (page == FilesSheet) {
-        FilesGrid->setFocus();
+    FocusPage();
+    if (PageControl->currentWidget() == FilesSheet)
         PlaceSumPanels();
-    } else if (page == MatrixSheet) {
-        MatrixGrid->setFocus();
-    } else if (page == RatingsSheet) {
-        RatingsGrid->setFocus();
+}
+
+void TDocumentEditorForm::FocusPage()
+{
+    if (m_fileName.isEmpty()) {
+        EmptyPanel->setFocus();
+        return;
     }
+    QWidget* page = PageControl->currentWidget();
+    if (page == TitleSheet)
+        InfoMemo->setFocus();
+    else if (page == FilesSheet)
+        FilesGrid->setFocus();
+    else if (page == MatrixSheet)
+        MatrixGrid->setFocus();
+    else if (page == RatingsSheet)
+        RatingsGrid->setFocus();
 }
 
 void TDocumentEditorForm::PageControlResize()

@@ -42,7 +42,12 @@ public:
     void SetAppTitle(const QString& text);
     const QString& AppTitle() const { return m_appTitle; }
     // Loads a log; throws the load error after the window has returned to the empty state.
+    // A wait cursor shows meanwhile; afterwards the keys go to the page shown (or to the empty
+    // panel).
     void LoadFile(const QString& path);
+    // LoadFile, reporting a failure through the application's error report: the load error's
+    // message, then the path on a line of its own. True when the log was loaded.
+    bool LoadFileReported(const QString& path);
     void SetFileName(const QString& path);
     const QString& FileName() const { return m_fileName; }
     void UpdateCaption();
@@ -62,6 +67,9 @@ public:
     void DropFiles(const QStringList& paths);
 
     void PageControlChange();
+    // Gives the focus to the main control of the page shown, or to the empty panel without a
+    // log.
+    void FocusPage();
     void PageControlResize();
     void PlaceSumPanels();
     void FitRatingsColumn();

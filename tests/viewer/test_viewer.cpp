@@ -15,21 +15,37 @@
 #include "TempDir.h"
 #include "TempSettings.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDeadlineTimer>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
+#include <QUrl>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
 #include <sstream>
+
+// Readable failures.
+void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 
 namespace {
 
@@ -115,7 +131,9 @@ TEST_F(Viewer, FatalStartMessages)
     WriteFileBytes(bad, "not a log at all, but long enough to have a header of 44 bytes...");
     EXPECT_EQ(RunViewer({QString::fromStdString(bad)}, false), 1);
     ASSERT_EQ(dialogs.errors.size(), 1);
-    EXPECT_TRUE(dialogs.errors[0].endsWith("\" ist kein Statistik-Protokoll"));
+    // The message names the file, and the path follows on a line of its own.
+    const QString badPath = QString::fromStdString(bad);
+    EXPECT_EQ(dialogs.errors[0], "\"" + badPath + "\" ist kein Statistik-Protokoll\n" + badPath);
     EXPECT_EQ(OpenEditorForms(), 0);
 
     // A relative path that exists opens, expanded.
@@ -150,7 +168,8 @@ TEST_F(Viewer, LoadingAndFailing)
     dialogs.answers << QString::fromStdString(bad);
     QTest::keyClick(form, Qt::Key_L, Qt::AltModifier);
     ASSERT_EQ(dialogs.errors.size(), 1);
-    EXPECT_EQ(dialogs.errors[0], "\"" + QString::fromStdString(bad) + "\" ist kein Statistik-Protokoll");
+    const QString badPath = QString::fromStdString(bad);
+    EXPECT_EQ(dialogs.errors[0], "\"" + badPath + "\" ist kein Statistik-Protokoll\n" + badPath);
     EXPECT_TRUE(form->FileName().isEmpty());
     EXPECT_FALSE(form->EditorPanel->isVisible());
     EXPECT_TRUE(form->EmptyPanel->isVisible());
@@ -217,7 +236,8 @@ TEST_F(Viewer, LanguageSwitchReloadsFromDisk)
     ASSERT_NE(german, nullptr);
     EXPECT_TRUE(german->isVisible());
     EXPECT_TRUE(german->FileName().isEmpty());
-    EXPECT_EQ(dialogs.errors, QStringList{"Datei nicht gefunden"});
+    // A message that does not name the file gets its path on a second line.
+    EXPECT_EQ(dialogs.errors, QStringList{"Datei nicht gefunden\n" + path});
     EXPECT_EQ(german->FilesGrid->Cell(5, 0), "");
     EXPECT_EQ(OpenEditorForms(), 1);
 }
@@ -380,4 +400,264 @@ TEST_F(Viewer, PrintButtonPrintsEveryPartAndTheLanguageSwitchForgetsTheChoices)
     TQuickRep::PrintDialog = nullptr;
     TPrintSetupForm::ShowModal = nullptr;
     TPrintSetupForm::Release();
+}
+
+namespace {
+
+// The keys and wheel notches a user may send to whatever has the focus; none of them may
+// change the language while the language list is closed.
+void StrayKeysAndWheel(QWidget* target)
+{
+    for (int key : {Qt::Key_Down, Qt::Key_Up, Qt::Key_PageDown, Qt::Key_PageUp, Qt::Key_End,
+                    Qt::Key_Home, Qt::Key_Right, Qt::Key_Left, Qt::Key_E})
+        QTest::keyClick(target, Qt::Key(key));
+    QTest::keyClicks(target, QStringLiteral("englisch"));
+    for (int delta : {-120, 120, -120}) {
+        const QPointF at(target->width() / 2.0, target->height() / 2.0);
+        QWheelEvent wheel(at, target->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(target, &wheel);
+    }
+    QApplication::processEvents();
+}
+
+QWidget* ActiveModal() { return QApplication::activeModalWidget(); }
+
+// Runs the check on the next modal widget that shows up (from inside its event loop); a watchdog
+// closes whatever is still open after a few seconds, so a fault fails the test instead of hanging.
+void OnNextModal(std::function<void(QWidget*)> check)
+{
+    auto deadline = std::make_shared<QDeadlineTimer>(8000);
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [check, deadline, poll] {
+        QWidget* modal = ActiveModal();
+        if (!modal && !deadline->hasExpired()) {
+            QTimer::singleShot(20, *poll);
+            return;
+        }
+        if (modal)
+            check(modal);
+    };
+    QTimer::singleShot(0, *poll);
+}
+
+void CloseAllModals()
+{
+    while (QWidget* modal = ActiveModal()) {
+        if (auto* dialog = qobject_cast<QDialog*>(modal))
+            dialog->reject();
+        else
+            modal->close();
+        QApplication::processEvents();
+    }
+}
+
+} // namespace
+
+// After every kind of load, failed or not, and after a language switch, the keys go to the page
+// shown; stray keys and wheel notches then change neither the page data nor the language.
+TEST_F(Viewer, FocusGoesToThePageAfterEveryLoad)
+{
+    const QString good = Sample(0);
+    const QString bad = QString::fromStdString(dir.Path("bad.mpr"));
+    WriteFileBytes(bad.toStdString(), "short");
+    struct Case {
+        const char* name;
+        std::function<void(TDocumentEditorForm*&)> load;
+        bool loaded;
+    };
+    const auto drop = [](TDocumentEditorForm* form, const QString& path) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(path)});
+        QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton,
+                              Qt::NoModifier);
+        QApplication::sendEvent(form, &enter);
+        QDropEvent event(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(form, &event);
+        // The window loads once the drop is over.
+        QTest::qWait(20);
+    };
+    const Case cases[] = {
+        {"command line",
+         [&](TDocumentEditorForm*& form) {
+             delete form;
+             ASSERT_EQ(RunViewer({good}, false), 0);
+             form = TDocumentEditorForm::MainForm();
+         },
+         true},
+        {"load dialog",
+         [&](TDocumentEditorForm*& form) {
+             dialogs.answers << good;
+             QTest::keyClick(form, Qt::Key_L, Qt::AltModifier);
+         },
+         true},
+        {"drop", [&](TDocumentEditorForm*& form) { drop(form, good); }, true},
+        {"failed drop", [&](TDocumentEditorForm*& form) { drop(form, bad); }, false},
+        {"failed load dialog",
+         [&](TDocumentEditorForm*& form) {
+             dialogs.answers << bad;
+             QTest::keyClick(form, Qt::Key_L, Qt::AltModifier);
+         },
+         false},
+        {"language switch",
+         [&](TDocumentEditorForm*& form) {
+             form->LoadFile(good);
+             form->LocaleComboChange(1);
+             QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+             form = TDocumentEditorForm::MainForm();
+         },
+         true},
+        {"language switch without log",
+         [&](TDocumentEditorForm*& form) {
+             form->LocaleComboChange(1);
+             QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+             form = TDocumentEditorForm::MainForm();
+         },
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Locale().SetBase(TLocale::kGermanBase);
+        TDocumentEditorForm* form = NewForm();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form));
+        // Where the trap began: the user had just used the language list.
+        form->LocaleCombo->setFocus();
+        for (int page : {0, 1}) {
+            if (page == 1 && !c.loaded)
+                break;
+            // The files page too: after a load the page shown keeps the keys.
+            if (page == 1)
+                form->PageControl->setCurrentWidget(form->FilesSheet);
+            if (page == 0)
+                c.load(form);
+            else
+                form->LocaleCombo->setFocus(), c.load(form);
+            ASSERT_NE(form, nullptr);
+            ASSERT_TRUE(QTest::qWaitForWindowActive(form));
+            QWidget* expected = !c.loaded ? static_cast<QWidget*>(form->EmptyPanel)
+                                : form->PageControl->currentWidget() == form->FilesSheet
+                                    ? static_cast<QWidget*>(form->FilesGrid)
+                                    : static_cast<QWidget*>(form->InfoMemo);
+            EXPECT_EQ(QApplication::focusWidget(), expected)
+                << page << " " << form->FileName().toStdString() << " "
+                << (QApplication::focusWidget()
+                        ? QApplication::focusWidget()->objectName().toStdString()
+                        : "none");
+            const TDocumentEditorForm* before = TDocumentEditorForm::MainForm();
+            const int base = Locale().Base;
+            StrayKeysAndWheel(QApplication::focusWidget());
+            EXPECT_EQ(TDocumentEditorForm::MainForm(), before);
+            EXPECT_EQ(Locale().Base, base);
+        }
+        dialogs.errors.clear();
+        delete TDocumentEditorForm::MainForm();
+    }
+}
+
+// The closed language list takes no arrow, page, Home/End or letter key and no wheel notch, with
+// or without the focus; a language changes only when picked from the open list, by mouse or
+// keyboard, and picking the language shown changes nothing.
+TEST_F(Viewer, LanguageChangesOnlyWhenPickedFromTheOpenList)
+{
+    TDocumentEditorForm* form = NewForm();
+    form->LoadFile(Sample(0));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form));
+    QComboBox* list = form->LocaleCombo;
+
+    form->FilesGrid->setFocus();
+    StrayKeysAndWheel(list); // wheel and keys on the list without its focus
+    list->setFocus();
+    StrayKeysAndWheel(list);
+    EXPECT_EQ(TDocumentEditorForm::MainForm(), form);
+    EXPECT_EQ(Locale().Base, TLocale::kGermanBase);
+    EXPECT_EQ(list->currentIndex(), 0);
+
+    // Opening and leaving it with Escape changes nothing; nor does picking German again.
+    QTest::keyClick(list, Qt::Key_F4);
+    ASSERT_TRUE(list->view()->isVisible());
+    QTest::keyClick(list->view(), Qt::Key_Down);
+    QTest::keyClick(list->view(), Qt::Key_Escape);
+    EXPECT_FALSE(list->view()->isVisible());
+    QTest::keyClick(list, Qt::Key_Space);
+    ASSERT_TRUE(list->view()->isVisible());
+    QTest::keyClick(list->view(), Qt::Key_Enter);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(TDocumentEditorForm::MainForm(), form);
+    EXPECT_EQ(Locale().Base, TLocale::kGermanBase);
+
+    // Keyboard: open with Alt+Down, step to English, Enter.
+    QTest::keyClick(list, Qt::Key_Down, Qt::AltModifier);
+    ASSERT_TRUE(list->view()->isVisible());
+    QTest::keyClick(list->view(), Qt::Key_Down);
+    QTest::keyClick(list->view(), Qt::Key_Enter);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    TDocumentEditorForm* english = TDocumentEditorForm::MainForm();
+    ASSERT_NE(english, nullptr);
+    EXPECT_NE(english, form);
+    EXPECT_EQ(Locale().Base, TLocale::kEnglishBase);
+    EXPECT_EQ(english->LocaleCombo->currentIndex(), 1);
+
+    // Mouse: a click opens the list, a click on "Deutsch" picks it.
+    ASSERT_TRUE(QTest::qWaitForWindowActive(english));
+    list = english->LocaleCombo;
+    QTest::mouseClick(list, Qt::LeftButton);
+    ASSERT_TRUE(list->view()->isVisible());
+    QAbstractItemView* view = list->view();
+    // The list ignores the release of the click that opened it for a double-click's time.
+    QTest::qWait(QApplication::doubleClickInterval() + 100);
+    const QRect german = view->visualRect(view->model()->index(0, 0));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, german.center());
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(Locale().Base, TLocale::kGermanBase);
+    EXPECT_NE(TDocumentEditorForm::MainForm(), english);
+    EXPECT_EQ(OpenEditorForms(), 1);
+}
+
+// The real load dialog, in German: it offers "*.mpr" as the system names it, lists logs in any
+// letter case, and a name typed without extension finds the lower-case ".mpr" file.
+TEST_F(Viewer, LoadDialogListsLogsInAnyCaseAndAddsTheLowerCaseSuffix)
+{
+    const QString whole = Write("whole-log.mpr", SampleWholeLog());
+    const QString upper = Write("OTHER.MPR", SampleWholeLog());
+    WriteFileBytes(dir.Path("notes.txt"), "no log");
+    TDocumentEditorForm* form = NewForm();
+    form->LoadFile(upper);
+    TQtViewerDialogs qtDialogs;
+    TViewerDialogs::Install(&qtDialogs);
+
+    QStringList listed;
+    QString filterText, lookIn, openButton, cancelButton;
+    OnNextModal([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        if (!dialog)
+            return CloseAllModals();
+        filterText = dialog->findChild<QComboBox*>("fileTypeCombo")->currentText();
+        lookIn = dialog->findChild<QLabel*>("lookInLabel")->text();
+        auto* buttons = dialog->findChild<QDialogButtonBox*>("buttonBox");
+        openButton = buttons->button(QDialogButtonBox::Open)->text();
+        cancelButton = buttons->button(QDialogButtonBox::Cancel)->text();
+        auto* view = dialog->findChild<QListView*>("listView");
+        QDeadlineTimer listing(5000);
+        while (view->model()->rowCount(view->rootIndex()) < 2 && !listing.hasExpired())
+            QTest::qWait(20);
+        for (int r = 0; r < view->model()->rowCount(view->rootIndex()); ++r)
+            listed << view->model()->index(r, 0, view->rootIndex()).data().toString();
+        auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+        name->clear();
+        QTest::keyClicks(name, QStringLiteral("whole-log"));
+        // A name the dialog cannot find keeps it open behind a message: a fault, not a hang.
+        QTimer::singleShot(1500, [] { CloseAllModals(); });
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    QTest::keyClick(form, Qt::Key_L, Qt::AltModifier);
+    TViewerDialogs::Install(&dialogs);
+
+    EXPECT_EQ(filterText, "Statistik-Protokoll-Datei (*.mpr)");
+    listed.sort();
+    EXPECT_EQ(listed, (QStringList{"OTHER.MPR", "whole-log.mpr"}));
+    EXPECT_EQ(form->FileName(), whole);
+    // Qt's German translation is installed and loaded.
+    EXPECT_EQ(lookIn, "Suchen in:");
+    EXPECT_EQ(openButton, "&Öffnen");
+    EXPECT_EQ(cancelButton, "Abbrechen");
 }

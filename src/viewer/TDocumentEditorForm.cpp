@@ -3,6 +3,7 @@
 #include "PrintCommand.h"
 #include "ProductInformation.h"
 #include "TAddColInfo.h"
+#include "TElidedLabel.h"
 #include "TFilesTable.h"
 #include "TLocale.h"
 #include "TMatrixTable.h"
@@ -218,7 +219,7 @@ QWidget* TDocumentEditorForm::CreateFilesSheet()
     FilesSheet->setObjectName(QStringLiteral("FilesSheet"));
     FilesGrid = new TStringGrid(FilesSheet);
     FilesGrid->setObjectName(QStringLiteral("FilesGrid"));
-    LegendPanel = new QLabel(FilesSheet);
+    LegendPanel = new TElidedLabel(FilesSheet);
     LegendPanel->setObjectName(QStringLiteral("LegendPanel"));
     LegendPanel->setTextFormat(Qt::PlainText);
     LegendPanel->setFixedHeight(kLegendHeight);
@@ -254,7 +255,7 @@ QWidget* TDocumentEditorForm::CreateMatrixSheet()
 {
     MatrixSheet = new QWidget;
     MatrixSheet->setObjectName(QStringLiteral("MatrixSheet"));
-    MatrixTypePanel = new QLabel(MatrixSheet);
+    MatrixTypePanel = new TElidedLabel(MatrixSheet);
     MatrixTypePanel->setObjectName(QStringLiteral("MatrixTypePanel"));
     MatrixTypePanel->setTextFormat(Qt::PlainText);
     MatrixTypePanel->setFixedHeight(kLegendHeight);

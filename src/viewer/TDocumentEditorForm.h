@@ -25,6 +25,7 @@ class TStringGrid;
 //
 // Load failures are reported through the application's error report (TViewerDialogs) by the
 // commands that load; LoadFile itself lets them through after returning to the empty state.
+class TElidedLabel;
 class TDocumentEditorForm : public QWidget {
     Q_OBJECT
 
@@ -112,10 +113,11 @@ public:
     QLabel* PercentDisplay = nullptr;
     QLabel* SingleNrDisplay = nullptr;
     TStringGrid* FilesGrid = nullptr;
-    QLabel* LegendPanel = nullptr;
+    // Cut with "…" where too narrow, the whole text then in its tool tip.
+    TElidedLabel* LegendPanel = nullptr;
     QLabel* Sum1Panel = nullptr;
     QLabel* Sum2Panel = nullptr;
-    QLabel* MatrixTypePanel = nullptr;
+    TElidedLabel* MatrixTypePanel = nullptr;
     TStringGrid* MatrixGrid = nullptr;
     TStringGrid* RatingsGrid = nullptr;
     QWidget* ButtonPanel = nullptr;

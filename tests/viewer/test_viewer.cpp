@@ -4,12 +4,13 @@
 #include "ProgramEntry.h"
 #include "Samples.h"
 #include "TDocumentEditorForm.h"
+#include "TElidedLabel.h"
 #include "TFilesTable.h"
 #include "TLocale.h"
 #include "TPrintSetupForm.h"
 #include "TPrintSetupState.h"
-#include "TQuickRep.h"
 #include "TQorButton.h"
+#include "TQuickRep.h"
 #include "TStringGrid.h"
 #include "TViewerDialogs.h"
 #include "TempDir.h"
@@ -25,6 +26,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -35,6 +37,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 #include <QUrl>
 #include <QWheelEvent>
 
@@ -660,4 +663,36 @@ TEST_F(Viewer, LoadDialogListsLogsInAnyCaseAndAddsTheLowerCaseSuffix)
     EXPECT_EQ(lookIn, "Suchen in:");
     EXPECT_EQ(openButton, "&Öffnen");
     EXPECT_EQ(cancelButton, "Abbrechen");
+}
+
+// At the window's minimum size the legend is cut with "…" and tells its whole text as its tool
+// tip; at a large size it shows whole, without a tool tip.
+TEST_F(Viewer, LegendIsElidedWithItsWholeTextAsToolTip)
+{
+    TDocumentEditorForm* form = NewForm();
+    form->LoadFile(Sample(0));
+    form->PageControl->setCurrentWidget(form->FilesSheet);
+    TElidedLabel* legend = form->LegendPanel;
+    const QString whole = legend->text();
+    ASSERT_TRUE(whole.startsWith("G = Grunddatei")) << whole.toStdString();
+    for (const QSize size : {form->minimumSize(), QSize(1500, 900)}) {
+        SCOPED_TRACE(testing::Message() << size.width());
+        form->resize(size);
+        QApplication::processEvents();
+        const bool fits = legend->fontMetrics().horizontalAdvance(whole) <=
+                          legend->contentsRect().width() - 2 * legend->margin();
+        EXPECT_EQ(fits, size.width() > 1000);
+        EXPECT_EQ(legend->ShownText() == whole, fits);
+        EXPECT_LE(legend->fontMetrics().horizontalAdvance(legend->ShownText()),
+                  legend->contentsRect().width());
+        const QPoint at = legend->rect().center();
+        QHelpEvent help(QEvent::ToolTip, at, legend->mapToGlobal(at));
+        QApplication::sendEvent(legend, &help);
+        if (!fits) {
+            EXPECT_TRUE(legend->ShownText().endsWith(QChar(0x2026)));
+            EXPECT_EQ(QToolTip::text(), whole);
+        }
+        EXPECT_EQ(help.isAccepted(), !fits);
+    }
+    EXPECT_EQ(form->LegendPanel->width(), form->FilesSheet->width());
 }

@@ -11,6 +11,7 @@ packages=(
     fonts-dejavu-core fontconfig
     poppler-utils xvfb xauth
     libcups2-dev cups cups-client
+    qt6-translations-l10n libqt6svg6
 )
 
 missing=()

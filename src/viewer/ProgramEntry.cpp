@@ -46,6 +46,7 @@ int RunViewer(const QStringList& arguments, bool runLoop)
         }
     }
     QApplication::setApplicationName(QString::fromLatin1(kViewerTitle));
+    QApplication::setWindowIcon(TDocumentEditorForm::ApplicationIcon());
 
     TQuickRep::PrintDialog = &TQRPrintDialog::Run;
     auto* form = new TDocumentEditorForm;

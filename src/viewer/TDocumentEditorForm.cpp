@@ -74,7 +74,7 @@ QLabel* DisplayPanel(QWidget* parent, const char* name, Qt::Alignment alignment)
 }
 
 TQorButton* BarButton(QWidget* parent, const char* name, int left, int width, const QString& text,
-                      const QString& hint, uint16_t keyCode, QStyle::StandardPixmap glyph)
+                      const QString& hint, uint16_t keyCode, const QIcon& glyph = QIcon())
 {
     auto* button = new TQorButton(parent);
     button->setObjectName(QString::fromLatin1(name));
@@ -82,12 +82,19 @@ TQorButton* BarButton(QWidget* parent, const char* name, int left, int width, co
     button->setText(text);
     button->setToolTip(hint);
     button->SetKeyCode(keyCode);
-    if (glyph != QStyle::SP_CustomBase) {
-        button->setIcon(parent->style()->standardIcon(glyph));
+    if (!glyph.isNull()) {
+        button->SetGlyph(glyph);
         button->setToolButtonStyle(text.isEmpty() ? Qt::ToolButtonIconOnly
                                                   : Qt::ToolButtonTextBesideIcon);
     }
     return button;
+}
+
+// The desktop's printer where its icon theme has one, else the program's own.
+QIcon PrinterGlyph()
+{
+    return QIcon::fromTheme(QStringLiteral("document-print"),
+                            QIcon(QStringLiteral(":/icons/document-print.svg")));
 }
 
 } // namespace
@@ -98,6 +105,11 @@ std::function<void(TDocumentEditorForm&)> TDocumentEditorForm::PrintCommand =
         const TReportSource source(window.Document());
         PrintStatisticsLog(source, window.PrintSetupState());
     };
+
+QIcon TDocumentEditorForm::ApplicationIcon()
+{
+    return QIcon(QStringLiteral(":/icons/zelmoraviewer.svg"));
+}
 
 TDocumentEditorForm* TDocumentEditorForm::MainForm()
 {
@@ -114,6 +126,7 @@ TDocumentEditorForm::TDocumentEditorForm(QWidget* parent) : QWidget(parent)
     setObjectName(QStringLiteral("DocumentEditorForm"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Statistik-Protokoll"));
+    setWindowIcon(ApplicationIcon());
     resize(792, 518);
     setMinimumSize(400, 360);
     CreateComponents();
@@ -294,17 +307,16 @@ QWidget* TDocumentEditorForm::CreateButtonPanel()
     ButtonPanel = new QWidget(this);
     ButtonPanel->setObjectName(QStringLiteral("ButtonPanel"));
     CloseButton = BarButton(ButtonPanel, "CloseButton", 18, 49, QStringLiteral("Ende"),
-                            QStringLiteral("Protokoll-Editor schließen: ALT-F4"), 0,
-                            QStyle::SP_CustomBase);
+                            QStringLiteral("Protokoll-Editor schließen: ALT-F4"), 0);
     LoadButton = BarButton(ButtonPanel, "LoadButton", 88, 25, QString(),
                            QStringLiteral("Statistik-Protokoll laden: ALT-L"), 76,
-                           QStyle::SP_DialogOpenButton);
+                           style()->standardIcon(QStyle::SP_DialogOpenButton));
     AboutButton = BarButton(ButtonPanel, "AboutButton", 128, 73, QStringLiteral("Info"),
                             QStringLiteral("Produkt-Information: ALT-I"), 73,
-                            QStyle::SP_MessageBoxInformation);
-    PrintButton = BarButton(ButtonPanel, "PrintButton", 216, 25, QString(),
-                            QStringLiteral("Statistik-Protokoll ausdrucken: ALT-P"), 80,
-                            QStyle::SP_FileDialogDetailedView);
+                            style()->standardIcon(QStyle::SP_MessageBoxInformation));
+    PrintButton =
+        BarButton(ButtonPanel, "PrintButton", 216, 25, QString(),
+                  QStringLiteral("Statistik-Protokoll ausdrucken: ALT-P"), 80, PrinterGlyph());
     connect(CloseButton, &QToolButton::clicked, this, &TDocumentEditorForm::CloseButtonClick);
     connect(LoadButton, &QToolButton::clicked, this, &TDocumentEditorForm::LoadButtonClick);
     connect(AboutButton, &QToolButton::clicked, this, &TDocumentEditorForm::AboutButtonClick);

@@ -2,6 +2,7 @@
 
 #include "TMatchDocument.h"
 
+#include <QIcon>
 #include <QWidget>
 
 #include <functional>
@@ -38,6 +39,8 @@ public:
     // The window the program treats as its main window (F9 shows it; the language switch hands
     // the role on to the window it creates).
     static TDocumentEditorForm* MainForm();
+    // The program's own icon, of its windows and of its desktop entry.
+    static QIcon ApplicationIcon();
     static void SetMainForm(TDocumentEditorForm* form);
 
     void SetAppTitle(const QString& text);

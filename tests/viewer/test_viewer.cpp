@@ -696,3 +696,55 @@ TEST_F(Viewer, LegendIsElidedWithItsWholeTextAsToolTip)
     }
     EXPECT_EQ(form->LegendPanel->width(), form->FilesSheet->width());
 }
+
+namespace {
+
+// How much a widget's picture stands out from its background colour.
+double Ink(QWidget* widget)
+{
+    const QImage image = widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QColor back = widget->palette().color(widget->backgroundRole());
+    double ink = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            ink += std::abs(c.red() - back.red()) + std::abs(c.green() - back.green()) +
+                   std::abs(c.blue() - back.blue());
+        }
+    }
+    return ink;
+}
+
+QImage IconImage(const QIcon& icon, const QSize& size = QSize(24, 24))
+{
+    return icon.pixmap(size).toImage().convertToFormat(QImage::Format_ARGB32);
+}
+
+} // namespace
+
+// The window has the program's own icon; the print button shows a printer (the desktop theme's,
+// else the program's own), and a disabled button looks it: its glyph much fainter than enabled.
+TEST_F(Viewer, IconsAndDisabledButtons)
+{
+    ASSERT_EQ(RunViewer({}, false), 0);
+    TDocumentEditorForm* form = TDocumentEditorForm::MainForm();
+    const QImage own = IconImage(TDocumentEditorForm::ApplicationIcon());
+    ASSERT_FALSE(own.isNull()) << "the SVG icon engine or the icon resource is missing";
+    EXPECT_EQ(IconImage(form->windowIcon()), own);
+    EXPECT_EQ(IconImage(QApplication::windowIcon()), own);
+
+    const QIcon themed = QIcon::fromTheme(QStringLiteral("document-print"));
+    const QImage printer =
+        IconImage(themed.isNull() ? QIcon(QStringLiteral(":/icons/document-print.svg")) : themed,
+                  form->PrintButton->iconSize());
+    ASSERT_FALSE(printer.isNull());
+    const QSize glyph = form->PrintButton->iconSize();
+    EXPECT_EQ(IconImage(form->PrintButton->icon(), glyph), printer);
+
+    EXPECT_FALSE(form->PrintButton->isEnabled());
+    const double disabled = Ink(form->PrintButton);
+    form->LoadFile(Sample(0));
+    ASSERT_TRUE(form->PrintButton->isEnabled());
+    const double enabled = Ink(form->PrintButton);
+    EXPECT_LT(disabled, enabled * 0.5) << disabled << " " << enabled;
+}

@@ -23,6 +23,8 @@ struct ExportCommand {
     static const char* Usage();
 };
 
-// Runs the export: the result on out, a load failure as one line on err.
+// Runs the export: the result on out, a load failure as one line on err; with progress, a PDF
+// export shows on err how far it is (for a terminal).
 // Returns the process exit code: 0 success, 1 load failure, 2 bad arguments.
-int RunExport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int RunExport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+              bool progress = false);

@@ -9,6 +9,7 @@
 #include "TMatrixTable.h"
 #include "TPickList.h"
 #include "TPosRegister.h"
+#include "TPrintProgressDialog.h"
 #include "TPrintSetupState.h"
 #include "TQorButton.h"
 #include "TRatingsTable.h"
@@ -22,17 +23,19 @@
 #include "ViewerText.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QTabBar>
 #include <QMimeData>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QScopedValueRollback>
 #include <QStyle>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QUrl>
@@ -103,7 +106,8 @@ std::function<void(TDocumentEditorForm&)> TDocumentEditorForm::PrintCommand =
     [](TDocumentEditorForm& window) {
         // The report reads the same page data the window shows, built from its document.
         const TReportSource source(window.Document());
-        PrintStatisticsLog(source, window.PrintSetupState());
+        TPrintProgressDialog progress(&window);
+        PrintStatisticsLog(source, window.PrintSetupState(), &progress);
     };
 
 QIcon TDocumentEditorForm::ApplicationIcon()
@@ -534,8 +538,11 @@ void TDocumentEditorForm::AboutButtonClick()
 
 void TDocumentEditorForm::PrintButtonClick()
 {
-    if (!PrintButton->isEnabled() || !PrintCommand)
+    if (!PrintButton->isEnabled() || !PrintCommand || m_printing)
         return;
+    // The print shows its progress and lets the window repaint: the window stays as it is
+    // until the print is over.
+    const QScopedValueRollback<bool> printing(m_printing, true);
     Guarded([this] { PrintCommand(*this); });
 }
 
@@ -611,6 +618,11 @@ void TDocumentEditorForm::changeEvent(QEvent* event)
 
 void TDocumentEditorForm::closeEvent(QCloseEvent* event)
 {
+    // The print reads this window's page data until it is over or cancelled.
+    if (m_printing) {
+        event->ignore();
+        return;
+    }
     if (m_posRegister)
         m_posRegister->Save();
     QWidget::closeEvent(event);

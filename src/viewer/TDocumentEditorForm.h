@@ -163,6 +163,7 @@ private:
     void FilesGridDrawCell(int col, int row, const QRect& rect, QPainter& painter);
     void MatrixGridDrawCell(int col, int row, const QRect& rect, QPainter& painter);
 
+    bool m_printing = false;
     QString m_appTitle;
     QString m_fileName;
     QString m_loadDialogFileName;

@@ -7,6 +7,7 @@
 #include "TElidedLabel.h"
 #include "TFilesTable.h"
 #include "TLocale.h"
+#include "TPrintProgressDialog.h"
 #include "TPrintSetupForm.h"
 #include "TPrintSetupState.h"
 #include "TQorButton.h"
@@ -33,6 +34,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -747,4 +749,154 @@ TEST_F(Viewer, IconsAndDisabledButtons)
     ASSERT_TRUE(form->PrintButton->isEnabled());
     const double enabled = Ink(form->PrintButton);
     EXPECT_LT(disabled, enabled * 0.5) << disabled << " " << enabled;
+}
+
+namespace {
+
+// Counts the paint events a widget gets.
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++Paints;
+        return false;
+    }
+    int Paints = 0;
+};
+
+} // namespace
+
+// "Abbrechen" in the print's progress stops it after the current page: the part finished before
+// stays, the file of the part being written is gone, later parts never start; the window
+// repaints while the print runs.
+TEST_F(Viewer, CancellingThePrintKeepsFinishedPartsAndRemovesTheOneBegun)
+{
+    const QString pdf = QString::fromStdString(dir.Path("log.pdf"));
+    TQuickRep::PrintDialog = [&](TQuickRep& report) {
+        report.PrinterSettings().PrinterIndex =
+            static_cast<int>(TQuickRep::PrinterNames().indexOf(TQuickRep::PdfPrinterName()));
+        report.PrinterSettings().OutputFileName = pdf;
+        return true;
+    };
+    TPrintSetupForm::ShowModal = [&](TPrintSetupForm& form) {
+        form.SinglesCheckBox->setChecked(true);
+        form.OkButtonClick();
+        return form.result();
+    };
+    TPrintProgressDialog::ShowDelay = 0;
+
+    TDocumentEditorForm* form = NewForm();
+    form->LoadFile(Write("big.mpr", GeneratedLog(12)));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form));
+    const PaintCounter paints(form->FilesGrid->viewport());
+    form->PageControl->setCurrentWidget(form->FilesSheet);
+    QApplication::processEvents();
+    const int paintsBefore = paints.Paints;
+
+    // Watches the print from inside it, by the events it lets through, and presses "Abbrechen"
+    // once the second part has printed a page.
+    QStringList seen;
+    bool wholeLogDone = false;
+    QTimer watch;
+    watch.setInterval(0);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        auto* progress = qobject_cast<QProgressDialog*>(ActiveModal());
+        if (!progress)
+            return;
+        form->FilesGrid->viewport()->update();
+        const QString text = progress->labelText();
+        if (seen.isEmpty() || seen.last() != text)
+            seen << text;
+        if (text.startsWith("Teil 2 von 13: ") && text.endsWith(" wird gedruckt")) {
+            wholeLogDone = QFileInfo(pdf).size() > 0;
+            for (QPushButton* button : progress->findChildren<QPushButton*>()) {
+                if (button->text() == "Abbrechen")
+                    QTest::mouseClick(button, Qt::LeftButton);
+            }
+            watch.stop();
+        }
+    });
+    watch.start();
+    QTest::keyClick(form, Qt::Key_P, Qt::AltModifier);
+    watch.stop();
+    TPrintProgressDialog::ShowDelay = 500;
+    TQuickRep::PrintDialog = nullptr;
+    TPrintSetupForm::ShowModal = nullptr;
+    TPrintSetupForm::Release();
+
+    EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('\n').toStdString();
+    ASSERT_FALSE(seen.isEmpty()) << "no progress dialog";
+    EXPECT_TRUE(seen.first().startsWith("Teil 1 von 13: Seite 1 wird "))
+        << seen.first().toStdString();
+    EXPECT_TRUE(wholeLogDone);
+    EXPECT_GT(QFileInfo(pdf).size(), 0);
+    for (int n = 1; n <= 12; ++n)
+        EXPECT_FALSE(QFileInfo::exists(PartFileName(pdf, n))) << n;
+    EXPECT_GT(paints.Paints, paintsBefore + 1);
+    EXPECT_EQ(ActiveModal(), nullptr);
+    EXPECT_TRUE(form->isVisible());
+}
+
+namespace {
+
+// Notes whether the wait cursor showed whenever a widget of the window was shown: the pages
+// are shown in the middle of a load, the new window in the middle of a language switch.
+class CursorWatch : public QObject {
+public:
+    CursorWatch() { qApp->installEventFilter(this); }
+    ~CursorWatch() override { qApp->removeEventFilter(this); }
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show && watched->isWidgetType()) {
+            const QCursor* cursor = QApplication::overrideCursor();
+            Seen << (cursor && cursor->shape() == Qt::WaitCursor);
+        }
+        return false;
+    }
+    QList<bool> Seen;
+};
+
+} // namespace
+
+// A wait cursor shows while a log loads and while the language switches, and is gone when the
+// window is ready, also after a failed load, whose message shows with the ordinary cursor.
+TEST_F(Viewer, WaitCursorWhileLoadingAndSwitching)
+{
+    TDocumentEditorForm* form = NewForm();
+    QApplication::processEvents();
+    const QString good = Sample(0);
+    const QString bad = QString::fromStdString(dir.Path("bad.mpr"));
+    WriteFileBytes(bad.toStdString(), "short");
+    QList<bool> cursorAtMessage;
+    struct WatchingDialogs : ScriptedDialogs {
+        QList<bool>* atMessage = nullptr;
+        void ShowError(QWidget* parent, const QString& message) override
+        {
+            *atMessage << (QApplication::overrideCursor() != nullptr);
+            ScriptedDialogs::ShowError(parent, message);
+        }
+    } watching;
+    watching.atMessage = &cursorAtMessage;
+
+    {
+        CursorWatch watch;
+        form->LoadFile(good);
+        EXPECT_TRUE(watch.Seen.contains(true)) << "no wait cursor while loading";
+    }
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    {
+        CursorWatch watch;
+        form->LocaleComboChange(1);
+        EXPECT_TRUE(watch.Seen.contains(true)) << "no wait cursor while switching";
+        EXPECT_FALSE(watch.Seen.contains(false));
+    }
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    form = TDocumentEditorForm::MainForm();
+    watching.answers << bad;
+    QTest::keyClick(form, Qt::Key_L, Qt::AltModifier);
+    EXPECT_EQ(cursorAtMessage, QList<bool>{false});
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }

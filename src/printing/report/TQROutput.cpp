@@ -1,5 +1,6 @@
 #include "TQROutput.h"
 
+#include "TPrinterDriver.h"
 #include "TQRCanvas.h"
 #include "TQRPdfDocument.h"
 
@@ -28,7 +29,7 @@ TQROutput::~TQROutput()
         return;
     // A document that failed halfway must not reach the printer as a truncated job.
     if (auto* printer = dynamic_cast<QPrinter*>(&m_device))
-        printer->abort();
+        TPrinterDriver::Instance().DropJob(*printer);
     m_painter.end();
 }
 

@@ -10,6 +10,7 @@
 #include "TPrintProgressDialog.h"
 #include "TPrintSetupForm.h"
 #include "TPrintSetupState.h"
+#include "TQRPrintDialog.h"
 #include "TQorButton.h"
 #include "TQuickRep.h"
 #include "TStringGrid.h"
@@ -31,9 +32,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QPrintDialog>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTabWidget>
@@ -899,4 +902,74 @@ TEST_F(Viewer, WaitCursorWhileLoadingAndSwitching)
     QTest::keyClick(form, Qt::Key_L, Qt::AltModifier);
     EXPECT_EQ(cursorAtMessage, QList<bool>{false});
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+// The PDF entry is remembered like a printer: the next print's dialog (Qt's, in German, calling
+// the entry by the name the setup dialog shows) offers it with the file written last, and
+// confirming it keeps the orientation chosen for it.
+TEST_F(Viewer, PdfEntryAndItsFileAreRememberedLikeAPrinter)
+{
+    const QString pdf = QString::fromStdString(dir.Path("bericht.pdf"));
+    struct Shown {
+        QString printer, file, optionsButton;
+        int orientation = -1;
+    };
+    QList<Shown> shown;
+    TQuickRep::PrintDialog = &TQRPrintDialog::Run;
+    TQRPrintDialog::ShowModal = [&](QPrintDialog& dialog) {
+        QTimer::singleShot(0, &dialog, [&] {
+            auto* printers = dialog.findChild<QComboBox*>("printers");
+            auto* file = dialog.findChild<QLineEdit*>("filename");
+            Shown seen;
+            seen.printer = printers->currentText();
+            seen.file = file->text();
+            for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
+                if (button->text().contains(">>"))
+                    seen.optionsButton = button->text();
+            }
+            shown << seen;
+            if (shown.size() == 1) {
+                // The first time the user picks the entry and names the file.
+                printers->setCurrentIndex(printers->findText(TQuickRep::PdfPrinterName()));
+                file->setText(pdf);
+            }
+            // Qt asks before writing over the file of the print before.
+            QTimer::singleShot(300, [] {
+                if (auto* box = qobject_cast<QMessageBox*>(ActiveModal()))
+                    box->button(QMessageBox::Yes)->click();
+            });
+            QTest::keyClick(&dialog, Qt::Key_Return);
+        });
+        QTimer::singleShot(8000, [] { CloseAllModals(); });
+        return dialog.exec();
+    };
+    TPrintSetupForm::ShowModal = [&](TPrintSetupForm& form) {
+        QTimer::singleShot(0, &form, [&] {
+            shown.last().orientation = form.OrientationComboBox->currentIndex();
+            if (shown.size() == 1)
+                form.OrientationComboBox->setCurrentIndex(2); // "Querformat"
+            QTest::keyClick(&form, Qt::Key_Return);
+        });
+        return form.exec();
+    };
+
+    TDocumentEditorForm* form = NewForm();
+    form->LoadFile(Sample(0));
+    for (int print = 0; print < 2; ++print) {
+        QTest::keyClick(form, Qt::Key_P, Qt::AltModifier);
+        ASSERT_EQ(shown.size(), print + 1);
+        EXPECT_GT(QFileInfo(pdf).size(), 0) << print;
+    }
+    TQRPrintDialog::ShowModal = nullptr;
+    TQuickRep::PrintDialog = nullptr;
+    TPrintSetupForm::ShowModal = nullptr;
+    TPrintSetupForm::Release();
+
+    EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('\n').toStdString();
+    EXPECT_EQ(shown[0].optionsButton, "&Einstellungen >>");
+    EXPECT_EQ(shown[1].printer, TQuickRep::PdfPrinterName());
+    EXPECT_EQ(shown[1].file, pdf);
+    EXPECT_EQ(shown[1].orientation, 2);
+    EXPECT_EQ(form->PrintSetupState().OrientationIndex, 2);
+    EXPECT_EQ(form->PrintSetupState().PdfFileName, pdf);
 }

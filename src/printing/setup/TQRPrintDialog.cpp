@@ -52,6 +52,10 @@ bool TQRPrintDialog::Run(TQuickRep& report)
     QPrinter printer(QPrinter::HighResolution);
     SettingsToPrinter(report, printer);
     QPrintDialog dialog(&printer);
+    // Qt's dialog points the printer at the default printer while it builds its list: the
+    // settings apply again, so that it opens on the entry chosen last, the file entry too.
+    if (printer.outputFormat() != QPrinter::PdfFormat)
+        SettingsToPrinter(report, printer);
     dialog.setMinMax(1, kLastPageOffered);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
     dialog.setOption(QAbstractPrintDialog::PrintToFile, true);

@@ -31,7 +31,7 @@ public:
         if (m_shown)
             m_err << "\r\x1b[K" << std::flush;
     }
-    bool PageDone(int part, int parts, int page, bool printing) override
+    bool PageDone(int part, int parts, int page, int pages, bool printing) override
     {
         const auto now = std::chrono::steady_clock::now();
         if (part == m_part && now - m_last < std::chrono::milliseconds(100))
@@ -39,7 +39,8 @@ public:
         m_part = part;
         m_last = now;
         m_shown = true;
-        m_err << '\r' << Text(part, parts, page, printing).toStdString() << "\x1b[K" << std::flush;
+        m_err << '\r' << Text(part, parts, page, pages, printing).toStdString() << "\x1b[K"
+              << std::flush;
         return true;
     }
 

@@ -2,13 +2,15 @@
 
 #include "TQuickRep.h"
 
-QString TPrintProgress::Text(int part, int parts, int page, bool printing)
+#include <memory>
+
+QString TPrintProgress::Text(int part, int parts, int page, int pages, bool printing)
 {
-    return QStringLiteral("Teil %1 von %2: Seite %3 wird %4")
-        .arg(part)
-        .arg(parts)
-        .arg(page)
-        .arg(printing ? QStringLiteral("gedruckt") : QStringLiteral("vorbereitet"));
+    const QString where = QStringLiteral("Teil %1 von %2: Seite %3").arg(part).arg(parts).arg(page);
+    if (!printing)
+        return where + QStringLiteral(" wird vorbereitet");
+    return where + (pages > 0 ? QStringLiteral(" von %1").arg(pages) : QString()) +
+           QStringLiteral(" wird gedruckt");
 }
 
 void TPrintProgress::Follow(TPrintProgress* progress, TQuickRep& report, int part, int parts)
@@ -17,8 +19,13 @@ void TPrintProgress::Follow(TPrintProgress* progress, TQuickRep& report, int par
         report.OnPageDone = nullptr;
         return;
     }
-    report.OnPageDone = [progress, part, parts](TQuickRep& pass, bool printing) {
-        if (!progress->PageDone(part, parts, pass.PageNumber(), printing))
+    // The preparing pass runs first and counts the pages the printing pass will print.
+    auto prepared = std::make_shared<int>(0);
+    report.OnPageDone = [progress, part, parts, prepared](TQuickRep& pass, bool printing) {
+        const int page = pass.PageNumber();
+        if (!printing)
+            *prepared = page;
+        if (!progress->PageDone(part, parts, page, printing ? *prepared : 0, printing))
             throw EPrintCancelled();
     };
 }

@@ -13,12 +13,13 @@ class TPrintProgress {
 public:
     virtual ~TPrintProgress() = default;
 
-    // After each page: part of parts (from 1), the page's number in its pass, and whether that
-    // is the printing pass. False stops the print after this page.
-    virtual bool PageDone(int part, int parts, int page, bool printing) = 0;
+    // After each page: part of parts (from 1), the page's number in its pass, whether that is
+    // the printing pass, and the part's number of pages (known once the preparing pass is over:
+    // 0 during it). False stops the print after this page.
+    virtual bool PageDone(int part, int parts, int page, int pages, bool printing) = 0;
 
-    // "Teil 2 von 9: Seite 14 wird gedruckt" (or "... vorbereitet" in the preparing pass).
-    static QString Text(int part, int parts, int page, bool printing);
+    // "Teil 2 von 9: Seite 14 von 31 wird gedruckt", "Teil 2 von 9: Seite 14 wird vorbereitet".
+    static QString Text(int part, int parts, int page, int pages, bool printing);
 
     // Reports the pages of the report's passes as those of that part; when PageDone says stop,
     // the pass ends with EPrintCancelled. Null progress: nothing is reported.

@@ -632,6 +632,12 @@ bool TDocumentEditorForm::eventFilter(QObject* watched, QEvent* event)
 {
     if ((watched == PageControl || watched == TitleSheet) && event->type() == QEvent::Resize)
         PageControlResize();
+    // The page control hears of a new size before the grid inside it has taken its own: the
+    // sum captions follow the grid's rows once they have moved (the filter is the
+    // application's, so it sees the viewport too).
+    if (watched == FilesGrid->viewport() && event->type() == QEvent::Resize &&
+        PageControl->currentWidget() == FilesSheet)
+        PlaceSumPanels();
     if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
         static_cast<QWidget*>(watched)->window() == this) {
         const auto* key = static_cast<QKeyEvent*>(event);

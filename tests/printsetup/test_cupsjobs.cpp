@@ -184,13 +184,13 @@ public:
         , m_page(page)
     {
     }
-    bool PageDone(int part, int parts, int page, bool printing) override
+    bool PageDone(int part, int parts, int page, int pages, bool printing) override
     {
-        Reports.push_back({part, parts, page, printing});
+        Reports.push_back({part, parts, page, pages, printing});
         return !(printing && part == m_part && page == m_page);
     }
     struct Report {
-        int Part, Parts, Page;
+        int Part, Parts, Page, Pages;
         bool Printing;
     };
     std::vector<Report> Reports;
@@ -203,7 +203,7 @@ private:
 
 // Stopped at the first printed page of the second part, a print to a queue leaves the first
 // part's job with the spooler and sends no other. Every page is reported in order: per part the
-// preparing pass, then the printing pass, each counting from 1.
+// preparing pass, then the printing pass, each counting from 1, the second knowing the count.
 TEST(PrintJobs, StoppedPrintKeepsTheJobsSentAndSendsNoOther)
 {
     REQUIRE_TEST_QUEUE();
@@ -230,8 +230,11 @@ TEST(PrintJobs, StoppedPrintKeepsTheJobsSentAndSendsNoOther)
         EXPECT_EQ(r.Parts, 4);
         const bool newPass = i == 0 || r.Part != progress.Reports[i - 1].Part ||
                              r.Printing != progress.Reports[i - 1].Printing;
+        // The printing pass knows how many pages the preparing pass laid out.
+        const int prepared = newPass && r.Printing ? progress.Reports[i - 1].Page : 0;
         expectedPage = newPass ? 1 : expectedPage + 1;
         EXPECT_EQ(r.Page, expectedPage);
+        EXPECT_EQ(r.Pages, newPass ? prepared : progress.Reports[i - 1].Pages);
         if (i > 0 && newPass) {
             const auto& last = progress.Reports[i - 1];
             EXPECT_TRUE(r.Part == last.Part ? r.Printing : r.Part == last.Part + 1 && !r.Printing);

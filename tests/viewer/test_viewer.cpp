@@ -973,3 +973,30 @@ TEST_F(Viewer, PdfEntryAndItsFileAreRememberedLikeAPrinter)
     EXPECT_EQ(form->PrintSetupState().OrientationIndex, 2);
     EXPECT_EQ(form->PrintSetupState().PdfFileName, pdf);
 }
+
+// The sum captions follow the grid when the window is resized: shown again when the sum rows
+// come into view by growing the window, gone when they leave it by shrinking.
+TEST_F(Viewer, SumPanelsFollowResizing)
+{
+    TDocumentEditorForm* form = NewForm();
+    form->LoadFile(Sample(0));
+    form->PageControl->setCurrentWidget(form->FilesSheet);
+    QApplication::processEvents();
+    TStringGrid* grid = form->FilesGrid;
+    const auto sumRowShown = [&] {
+        const int rows = grid->RowCount();
+        return grid->TopRow() + grid->VisibleRowCount() >= rows - 1;
+    };
+    for (const QSize size : {QSize(1500, 950), form->minimumSize(), QSize(1500, 950),
+                             QSize(792, 518), form->minimumSize()}) {
+        SCOPED_TRACE(testing::Message() << size.width() << "x" << size.height());
+        form->resize(size);
+        QApplication::processEvents();
+        EXPECT_EQ(form->Sum1Panel->isVisible(), sumRowShown());
+        if (form->Sum1Panel->isVisible()) {
+            const QRect cell = grid->CellRect(0, grid->RowCount() - 2);
+            EXPECT_EQ(form->Sum1Panel->y(),
+                      grid->viewport()->mapTo(form->FilesSheet, cell.topLeft()).y());
+        }
+    }
+}

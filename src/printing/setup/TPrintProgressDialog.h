@@ -18,7 +18,7 @@ public:
     explicit TPrintProgressDialog(QWidget* window);
     ~TPrintProgressDialog() override;
 
-    bool PageDone(int part, int parts, int page, bool printing) override;
+    bool PageDone(int part, int parts, int page, int pages, bool printing) override;
 
     // The dialog, once it has been shown; null before.
     QProgressDialog* Dialog() const { return m_dialog.get(); }

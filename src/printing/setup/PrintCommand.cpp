@@ -11,7 +11,6 @@
 #include "TReportSource.h"
 #include "TnewPrinterForm.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QPrinter>
 
@@ -37,36 +36,27 @@ void PrintPart(const TReportSource& window, TPrintSetupState& state,
                int fileNumber, const TPartProgress& progress, bool directPdf)
 {
     const TMatchDocument& doc = window.Document();
-    // The file a cancelled part had begun to write; it goes once the output has closed it.
-    QString begunFile;
-    {
-        QPrinter printer(QPrinter::HighResolution);
-        TQROutput output(printer, directPdf);
-        TnewPrinterForm form(window, output);
-        TPrintProgress::Follow(progress.Progress, form.QuickRep1, progress.Part, progress.Parts);
-        TQRPrinterSettings& settings = form.QuickRep1.PrinterSettings();
-        CopyPrinterSettings(holder, settings);
-        settings.OutputFileName = PartFileName(holder.OutputFileName, fileNumber);
-        // Only applies printer, bin and orientation; a print dialog it may show for copies or
-        // a page range does not stop the part when cancelled.
-        TPrintSetupForm::Application().Execute(form.Setter(), state, false, allowed.Singles,
-                                               allowed.Ratings, allowed.Matrix);
-        try {
-            form.PrintDocument(doc, state, singleLogNumber,
-                               QString::fromStdString(Cp1252ToUtf8(doc.HeadText)),
-                               window.SumPanelsEnabled);
-            output.Finish();
-            return;
-        } catch (const EPrintCancelled&) {
-            // Cancelled while laying out, the part has not touched its file yet.
-            if (output.Started() && printer.outputFormat() == QPrinter::PdfFormat)
-                begunFile = printer.outputFileName();
-        }
+    QPrinter printer(QPrinter::HighResolution);
+    TQROutput output(printer, directPdf);
+    TnewPrinterForm form(window, output);
+    TPrintProgress::Follow(progress.Progress, form.QuickRep1, progress.Part, progress.Parts);
+    TQRPrinterSettings& settings = form.QuickRep1.PrinterSettings();
+    CopyPrinterSettings(holder, settings);
+    settings.OutputFileName = PartFileName(holder.OutputFileName, fileNumber);
+    // Only applies printer, bin and orientation; a print dialog it may show for copies or a
+    // page range does not stop the part when cancelled.
+    TPrintSetupForm::Application().Execute(form.Setter(), state, false, allowed.Singles,
+                                           allowed.Ratings, allowed.Matrix);
+    try {
+        form.PrintDocument(doc, state, singleLogNumber,
+                           QString::fromStdString(Cp1252ToUtf8(doc.HeadText)),
+                           window.SumPanelsEnabled);
+    } catch (const EPrintCancelled&) {
+        // The part begun is of no use: no job for the spooler, no file.
+        output.Abort();
+        throw;
     }
-    // A printer job went with its output, unsent; a PDF file begun is of no use.
-    if (!begunFile.isEmpty())
-        QFile::remove(begunFile);
-    throw EPrintCancelled();
+    output.Finish();
 }
 
 // The PDF entry's file is written directly, unless a font or text needs Qt's PDF output.

@@ -1,5 +1,7 @@
 #include "TPickList.h"
 
+#include <QAbstractItemView>
+#include <QCoreApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QWheelEvent>
@@ -28,6 +30,21 @@ TPickList::TPickList(QWidget* parent)
 {
     // A wheel notch over the list scrolls nothing here; it must not take the focus either.
     setFocusPolicy(Qt::StrongFocus);
+    view()->installEventFilter(this);
+}
+
+bool TPickList::eventFilter(QObject* watched, QEvent* event)
+{
+    // Space on the open list picks the entry it is on, as Enter does.
+    if (watched == view() && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier) {
+            QKeyEvent enter(QEvent::KeyPress, Qt::Key_Enter, Qt::NoModifier);
+            QCoreApplication::sendEvent(view(), &enter);
+            return true;
+        }
+    }
+    return QComboBox::eventFilter(watched, event);
 }
 
 void TPickList::keyPressEvent(QKeyEvent* event)

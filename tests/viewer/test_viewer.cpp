@@ -590,11 +590,11 @@ TEST_F(Viewer, LanguageChangesOnlyWhenPickedFromTheOpenList)
     EXPECT_EQ(TDocumentEditorForm::MainForm(), form);
     EXPECT_EQ(Locale().Base, TLocale::kGermanBase);
 
-    // Keyboard: open with Alt+Down, step to English, Enter.
+    // Keyboard: open with Alt+Down, step to English, Space.
     QTest::keyClick(list, Qt::Key_Down, Qt::AltModifier);
     ASSERT_TRUE(list->view()->isVisible());
     QTest::keyClick(list->view(), Qt::Key_Down);
-    QTest::keyClick(list->view(), Qt::Key_Enter);
+    QTest::keyClick(list->view(), Qt::Key_Space);
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     TDocumentEditorForm* english = TDocumentEditorForm::MainForm();
     ASSERT_NE(english, nullptr);

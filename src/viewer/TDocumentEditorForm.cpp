@@ -149,8 +149,6 @@ void TDocumentEditorForm::CreateComponents()
     EmptyPanel->setAlignment(Qt::AlignCenter);
     EmptyPanel->setFont(PixelFont(font(), 16));
     EmptyPanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    // Without a log the keys go here, never to the language list.
-    EmptyPanel->setFocusPolicy(Qt::StrongFocus);
 
     EditorPanel = new QWidget(this);
     EditorPanel->setObjectName(QStringLiteral("EditorPanel"));
@@ -442,6 +440,9 @@ void TDocumentEditorForm::UpdateCaption()
 
 void TDocumentEditorForm::UpdateState()
 {
+    // Without a log the keys go to the empty panel, never to the language list; with one the
+    // panel lies covered under the pages and must not take the focus from them (Tab).
+    EmptyPanel->setFocusPolicy(m_fileName.isEmpty() ? Qt::StrongFocus : Qt::NoFocus);
     if (m_fileName.isEmpty()) {
         EditorPanel->hide();
         LoadButton->setEnabled(true);

@@ -553,6 +553,19 @@ TEST_F(Viewer, FocusGoesToThePageAfterEveryLoad)
             StrayKeysAndWheel(QApplication::focusWidget());
             EXPECT_EQ(TDocumentEditorForm::MainForm(), before);
             EXPECT_EQ(Locale().Base, base);
+            // Tab from the language list goes only where the user can see: the page shown (or
+            // the empty panel without a log), never a panel covered by another.
+            for (int tab = 0; tab < 8; ++tab) {
+                form->LocaleCombo->setFocus();
+                for (int step = 0; step <= tab; ++step)
+                    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                QWidget* at = QApplication::focusWidget();
+                ASSERT_NE(at, nullptr);
+                const bool onPage = c.loaded ? form->PageControl->currentWidget()->isAncestorOf(at)
+                                             : at == form->EmptyPanel;
+                EXPECT_TRUE(onPage || at == form->LocaleCombo)
+                    << tab << " tabs: " << at->objectName().toStdString();
+            }
         }
         dialogs.errors.clear();
         delete TDocumentEditorForm::MainForm();

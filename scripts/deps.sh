@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev libgl-dev libglx-dev zlib1g-dev
     libgtest-dev googletest libbenchmark-dev
     clang libclang-rt-dev
-    fonts-dejavu-core fontconfig
+    fonts-dejavu-core fontconfig fonts-wine
     poppler-utils xvfb xauth
     libcups2-dev cups cups-client
 )

@@ -2,6 +2,7 @@
 
 #include "PageExport.h"
 #include "PdfExport.h"
+#include "ReportFonts.h"
 #include "TFile.h"
 #include "TLocale.h"
 #include "TMatchDocument.h"
@@ -64,14 +65,17 @@ namespace {
 // Fonts and the PDF writer need a GUI application; without a display it runs offscreen.
 int RunPdfExport(const ExportCommand& command, const TMatchDocument& doc, std::ostream& err)
 {
-    if (QGuiApplication::instance())
+    if (QGuiApplication::instance()) {
+        RegisterReportFonts();
         return ExportPdf(command, doc, err);
+    }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
     static int argc = 1;
     static char name[] = "zelmora-export";
     static char* argv[] = {name, nullptr};
     QGuiApplication app(argc, argv);
+    RegisterReportFonts();
     return ExportPdf(command, doc, err);
 }
 

@@ -1,5 +1,6 @@
 #include "ProgramEntry.h"
 
+#include "ReportFonts.h"
 #include "TDocumentEditorForm.h"
 #include "TFile.h"
 #include "TQRPrintDialog.h"
@@ -47,6 +48,7 @@ int RunViewer(const QStringList& arguments, bool runLoop)
         }
     }
     QApplication::setApplicationName(QString::fromLatin1(kViewerTitle));
+    RegisterReportFonts();
 
     TQuickRep::PrintDialog = &TQRPrintDialog::Run;
     auto* form = new TDocumentEditorForm;

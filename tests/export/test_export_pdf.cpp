@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <sstream>
 
 namespace {
@@ -23,6 +24,43 @@ int PdfPages(const std::string& path)
     const QString text = QString::fromUtf8(info.readAllStandardOutput());
     const auto match = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(text);
     return match.hasMatch() ? match.captured(1).toInt() : -1;
+}
+
+struct ToolRun {
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+// Runs a program to its end with variables added to the environment.
+ToolRun RunTool(const QString& program, const QStringList& arguments,
+                const std::map<QString, QString>& environment = {})
+{
+    QProcess process;
+    QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
+    for (const auto& [name, value] : environment)
+        variables.insert(name, value);
+    process.setProcessEnvironment(variables);
+    process.start(program, arguments);
+    ToolRun run;
+    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
+        return run;
+    run.code = process.exitCode();
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+// The real program, as a user starts it: without a display, with the fonts the environment
+// leaves it.
+ToolRun RunExporter(const std::vector<std::string>& arguments,
+                    std::map<QString, QString> environment = {})
+{
+    QStringList list;
+    for (const std::string& argument : arguments)
+        list << QString::fromStdString(argument);
+    environment.emplace(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    return RunTool(QStringLiteral(ZELMORA_EXPORT_BINARY), list, environment);
 }
 
 } // namespace
@@ -91,24 +129,16 @@ TEST(ExportPdf, AFontThatMustNotBeEmbeddedSendsTheReportThroughQtsPdfOutput)
     const std::string log = dir.Path("whole.mpr");
     WriteFileBytes(log, MprFile(SampleWholeLog()));
     const std::string pdf = dir.Path("out.pdf");
-    QProcess exporter;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("FONTCONFIG_FILE"),
-                       QString::fromStdString(dir.Path("fonts.conf")));
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    exporter.setProcessEnvironment(environment);
-    exporter.start(
-        QStringLiteral(ZELMORA_EXPORT_BINARY),
-        {QStringLiteral("--pdf"), QString::fromStdString(pdf), QString::fromStdString(log)});
-    ASSERT_TRUE(exporter.waitForFinished(60000));
-    ASSERT_EQ(exporter.exitCode(), 0) << exporter.readAllStandardError().toStdString();
+    // No report font from elsewhere either.
+    const ToolRun exporter = RunExporter(
+        {"--pdf", pdf, log},
+        {{QStringLiteral("FONTCONFIG_FILE"), QString::fromStdString(dir.Path("fonts.conf"))},
+         {QStringLiteral("ZELMORA_REPORT_FONTS"), QString()}});
+    ASSERT_EQ(exporter.code, 0) << exporter.err.toStdString();
     EXPECT_EQ(PdfPages(pdf), 3);
 
     // Not one font went in as the direct output's embedded subset.
-    QProcess fonts;
-    fonts.start(QStringLiteral("pdffonts"), {QString::fromStdString(pdf)});
-    ASSERT_TRUE(fonts.waitForFinished());
-    const QString list = QString::fromUtf8(fonts.readAllStandardOutput());
+    const QString list = RunTool(QStringLiteral("pdffonts"), {QString::fromStdString(pdf)}).out;
     EXPECT_FALSE(list.contains(QRegularExpression(QStringLiteral("yes\\s+yes\\s+yes"))))
         << list.toStdString();
 }

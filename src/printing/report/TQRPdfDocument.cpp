@@ -615,8 +615,13 @@ void TQRPdfDocument::writeFont(Font& font)
     const QByteArray os2 = raw.fontTable("OS/2");
     const int unitsPerEm = std::max(16, read16(head, 18));
     const double scale = 1000.0 / unitsPerEm;
-    const int ascent = qRound(readSigned16(hhea, 4) * scale);
-    const int descent = qRound(readSigned16(hhea, 6) * scale);
+    // The heights the text was laid out with, which a font may take from its OS/2 table
+    // rather than hhea: a viewer's text boxes then cover the lines as printed.
+    const double pixelSize = raw.pixelSize();
+    const int ascent = pixelSize > 0 ? qRound(raw.ascent() * 1000 / pixelSize)
+                                     : qRound(readSigned16(hhea, 4) * scale);
+    const int descent = pixelSize > 0 ? -qRound(raw.descent() * 1000 / pixelSize)
+                                      : qRound(readSigned16(hhea, 6) * scale);
     const int capHeight =
         read16(os2, 0) >= 2 && os2.size() >= 90 ? qRound(readSigned16(os2, 88) * scale) : ascent;
     std::string baseName = "/ZLM";

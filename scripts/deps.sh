@@ -5,11 +5,11 @@ set -euo pipefail
 
 packages=(
     g++ cmake ninja-build pkg-config
-    qt6-base-dev libgl-dev libglx-dev zlib1g-dev
+    qt6-base-dev libgl-dev libglx-dev zlib1g-dev libharfbuzz-dev
     libgtest-dev googletest libbenchmark-dev
     clang libclang-rt-dev
     fonts-dejavu-core fontconfig fonts-wine
-    poppler-utils xvfb xauth
+    poppler-utils qpdf xvfb xauth
     libcups2-dev cups cups-client
 )
 

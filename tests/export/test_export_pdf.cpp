@@ -1,16 +1,20 @@
 #include "ExportCommand.h"
 #include "FontFiles.h"
 #include "MprWriter.h"
+#include "ReportFonts.h"
 #include "Samples.h"
 #include "TempDir.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
+#include <QStandardPaths>
 
 #include <gtest/gtest.h>
 
+#include <iostream>
 #include <map>
 #include <sstream>
 
@@ -141,4 +145,91 @@ TEST(ExportPdf, AFontThatMustNotBeEmbeddedSendsTheReportThroughQtsPdfOutput)
     const QString list = RunTool(QStringLiteral("pdffonts"), {QString::fromStdString(pdf)}).out;
     EXPECT_FALSE(list.contains(QRegularExpression(QStringLiteral("yes\\s+yes\\s+yes"))))
         << list.toStdString();
+}
+
+TEST(ExportPdf, ReportsEmbedSmallSubsetsOfTheReportFontAndReadBackAsPrinted)
+{
+    TempDir dir;
+    std::vector<std::string> logs;
+    for (const SampleLog& sample : AllSamples()) {
+        logs.push_back(dir.Path(sample.FileName));
+        WriteFileBytes(logs.back(), MprFile(sample.Document, sample.Options));
+    }
+    // Letters beyond ASCII, a sign that comes from another range, letter pairs a font may set
+    // as one glyph.
+    TMatchDocument special = SingleLogOf(SampleWholeLog(), 2);
+    special.InfoLines = {"Gr\xFC\xDF"
+                         "e \x96 5 \x80 je Treffer, fein abgeflacht"};
+    logs.push_back(dir.Path("special.mpr"));
+    WriteFileBytes(logs.back(), MprFile(special));
+    const QString specialLine = QStringLiteral("Grüße – 5 € je Treffer, fein abgeflacht");
+
+    const QString folder = ReportFontFolder();
+    const bool reportFontThere =
+        QFileInfo(QDir(folder).filePath(QStringLiteral("tahoma.ttf"))).isFile();
+    const bool fontSystemHasIt =
+        !RunTool(QStringLiteral("fc-list"), {QStringLiteral("Tahoma")}).out.trimmed().isEmpty();
+    const bool checkable = !QStandardPaths::findExecutable(QStringLiteral("qpdf")).isEmpty();
+    if (!checkable)
+        std::cerr << "qpdf is not installed: the PDFs' structure goes unchecked\n";
+
+    struct Fonts {
+        const char* name;
+        std::map<QString, QString> environment;
+        bool tahoma;
+    };
+    const std::vector<Fonts> fontCases = {
+        {"the report font where the machine has it", {}, reportFontThere || fontSystemHasIt},
+        {"its substitute", {{QStringLiteral("ZELMORA_REPORT_FONTS"), QString()}}, fontSystemHasIt},
+    };
+    for (const Fonts& fonts : fontCases) {
+        for (const std::string& log : logs) {
+            for (const bool singles : {false, true}) {
+                SCOPED_TRACE(testing::Message()
+                             << fonts.name << ", " << log << (singles ? " --singles" : ""));
+                const std::string pdf = dir.Path("out.pdf");
+                std::vector<std::string> arguments = {"--pdf", pdf, log};
+                if (singles)
+                    arguments.insert(arguments.begin() + 2, "--singles");
+                const ToolRun exporter = RunExporter(arguments, fonts.environment);
+                ASSERT_EQ(exporter.code, 0) << exporter.err.toStdString();
+                const QString path = QString::fromStdString(pdf);
+
+                if (PdfPages(pdf) == 1) {
+                    EXPECT_LT(QFileInfo(path).size(), 60 * 1024);
+                }
+                if (checkable) {
+                    const ToolRun check =
+                        RunTool(QStringLiteral("qpdf"), {QStringLiteral("--check"), path});
+                    EXPECT_EQ(check.code, 0) << check.out.toStdString() << check.err.toStdString();
+                }
+                QStringList list = RunTool(QStringLiteral("pdffonts"), {path})
+                                       .out.split(QLatin1Char('\n'), Qt::SkipEmptyParts)
+                                       .mid(2);
+                ASSERT_FALSE(list.isEmpty());
+                for (const QString& font : list) {
+                    // A subset, embedded, with a Unicode map.
+                    EXPECT_TRUE(font.contains(QRegularExpression(QStringLiteral(
+                        "^[A-Z]{6}\\+\\S+\\s+CID TrueType\\s+Identity-H\\s+yes\\s+yes\\s+yes\\b"))))
+                        << font.toStdString();
+                }
+                const QString names = list.join(QLatin1Char('\n'));
+                EXPECT_EQ(names.contains(QStringLiteral("+Tahoma-Regular ")), fonts.tahoma)
+                    << names.toStdString();
+                EXPECT_EQ(names.contains(QStringLiteral("+Tahoma-Bold ")), fonts.tahoma)
+                    << names.toStdString();
+
+                const QString text =
+                    RunTool(QStringLiteral("pdftotext"), {path, QStringLiteral("-")}).out;
+                EXPECT_TRUE(text.contains(QStringLiteral("Zelmora -- Statistik")));
+                if (log == logs.back()) {
+                    EXPECT_TRUE(text.contains(specialLine)) << text.toStdString();
+                } else {
+                    EXPECT_TRUE(
+                        text.contains(QStringLiteral("Versandhaus Müller & Söhne GmbH, Köln")))
+                        << text.toStdString();
+                }
+            }
+        }
+    }
 }

@@ -8,8 +8,9 @@
 QString ReportFontFolder();
 
 // Makes the report font known to the application's font database from tahoma.ttf and
-// tahomabd.ttf (its bold) in the folder, unless the font system knows the family already.
-// Without the files the report keeps the font system's substitute. Call it before anything is
-// measured in the report font (text widths are kept per font description), once a
-// QGuiApplication exists. True when the family is available afterwards.
+// tahomabd.ttf (its bold, taken when its outlines are bold) in the folder, unless the font
+// system knows the family already. Without the files the report keeps the font system's
+// substitute. Call it before anything is measured in the report font (text widths are kept
+// per font description), once a QGuiApplication exists. True when the family is available
+// afterwards.
 bool RegisterReportFonts(const QString& folder = ReportFontFolder());

@@ -1,5 +1,3 @@
-#include "ReportFonts.h"
-
 #include <QApplication>
 #include <QByteArray>
 
@@ -14,7 +12,5 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
     QApplication app(argc, argv);
-    // The report font the programs print with, where the machine has it.
-    RegisterReportFonts();
     return RUN_ALL_TESTS();
 }

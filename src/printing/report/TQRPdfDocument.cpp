@@ -206,11 +206,12 @@ TQRPdfDocument::Font& TQRPdfDocument::font(const QRawFont& raw)
     font->widths.assign(font->glyphCount, -1);
     font->used.assign(font->glyphCount, false);
     font->unicode.assign(font->glyphCount, std::u16string());
-    // The face is bold by its style bits (OS/2 fsSelection, else head macStyle), as the font
-    // system reads them when it decides to thicken the glyphs.
+    // The face is bold by its style bits (OS/2 fsSelection, else head macStyle) or its weight
+    // class, as the font system reads them when it decides to thicken the glyphs.
     const QByteArray os2 = raw.fontTable("OS/2");
-    const bool boldFace = os2.size() >= 64 ? (read16(os2, 62) & 0x0020) != 0
-                                           : (read16(raw.fontTable("head"), 44) & 0x0001) != 0;
+    const bool boldFace = os2.size() >= 64
+                              ? (read16(os2, 62) & 0x0020) != 0 || read16(os2, 4) >= 700
+                              : (read16(raw.fontTable("head"), 44) & 0x0001) != 0;
     if (raw.weight() >= QFont::Bold && !boldFace)
         font->boldStroke = raw.lineThickness() > 0 ? raw.lineThickness() / 2 : font->size / 60;
     m_fonts.push_back(std::move(font));

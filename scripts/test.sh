@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the normal build (Qt parts offscreen, printing to a
-# private CUPS scheduler), the core again
-# under the address and undefined-behaviour sanitizers, and a short fuzzing run on the reader.
+# private CUPS scheduler), the Debian package installed and tried, the core again under the
+# address and undefined-behaviour sanitizers, and a short fuzzing run on the reader.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
@@ -13,6 +13,8 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j"$jobs"
 bash scripts/with-test-printer.sh ctest --test-dir build --output-on-failure --no-tests=error \
     -j"$jobs"
+
+bash scripts/package-test.sh build
 
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZELMORA_SANITIZE=ON -DZELMORA_GUI=OFF
 cmake --build build-asan -j"$jobs"

@@ -4,7 +4,8 @@
 # address and undefined-behaviour sanitizers, and a short fuzzing run on the reader.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/deps.sh
+bash scripts/deps.sh tests
+source scripts/runtime-dir.sh
 
 export QT_QPA_PLATFORM=offscreen
 jobs=${JOBS:-2}

@@ -8,6 +8,8 @@ log=${1:-}
 [ -z "$log" ] || [ "${log#/}" != "$log" ] || log=$PWD/$log
 cd "$(dirname "$0")/.."
 log=${log:-samples/whole-log.mpr}
+# A mistyped name is told at once, not after minutes of installing and building.
+[ -f "$log" ] || { echo "There is no log $log." >&2; exit 2; }
 
 bash scripts/deps.sh
 source scripts/runtime-dir.sh

@@ -46,6 +46,7 @@ test_packages=(
     cups
     cups-client
     dpkg-dev
+    file
     desktop-file-utils
     xdg-utils
     shared-mime-info

@@ -21,10 +21,11 @@ program_packages=(
     libcups2-dev
     libharfbuzz-dev
     libharfbuzz-subset0
-    # what the programs load at run time: Wayland's platform plugin, Qt's German dialogs, fonts
-    # (the report font Tahoma comes with fonts-wine)
+    # what the programs load at run time: Wayland's platform plugin, Qt's German dialogs, its
+    # SVG icon engine, fonts (the report font Tahoma comes with fonts-wine)
     qt6-wayland
     qt6-translations-l10n
+    libqt6svg6
     fontconfig
     fonts-dejavu-core
     fonts-wine

@@ -52,7 +52,7 @@ for file in /usr/bin/ZelmoraViewer /usr/bin/zelmora-export \
     /usr/share/man/man1/ZelmoraViewer.1.gz /usr/share/man/man1/zelmora-export.1.gz; do
     dpkg -L "$package" | grep -qx "$file" || fail "$file is missing"
 done
-if [ -f "$here/dist/zelmoraviewer.svg" ]; then
+if [ -f "$here/resources/zelmoraviewer.svg" ]; then
     icon=/usr/share/icons/hicolor/scalable/apps/zelmoraviewer.svg
     dpkg -L "$package" | grep -qx "$icon" || fail "$icon is missing"
 fi

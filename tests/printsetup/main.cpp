@@ -1,4 +1,5 @@
 #include "InstallQtTranslation.h"
+#include "ReportFonts.h"
 
 #include <QApplication>
 #include <QByteArray>
@@ -16,5 +17,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     // Qt's dialogs speak German in the tests as in the program.
     InstallQtTranslation();
+    // The report font the programs print with, where the machine has it.
+    RegisterReportFonts();
     return RUN_ALL_TESTS();
 }

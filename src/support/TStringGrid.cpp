@@ -1,5 +1,6 @@
 #include "TStringGrid.h"
 
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -8,12 +9,14 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionFocusRect>
+#include <QToolTip>
 
 #include <algorithm>
 
 namespace {
 
 constexpr int kTextInset = 2;
+constexpr qsizetype kMaxToolTipLength = 4096;
 
 quint64 cellKey(int col, int row)
 {
@@ -316,9 +319,46 @@ bool TStringGrid::event(QEvent* event)
     return QAbstractScrollArea::event(event);
 }
 
-void TStringGrid::SetOnPaintFailure(PaintFailureHandler handler)
+void TStringGrid::SetOnShowFailure(ShowFailureHandler handler)
 {
-    m_onPaintFailure = std::move(handler);
+    m_onShowFailure = std::move(handler);
+}
+
+bool TStringGrid::viewportEvent(QEvent* event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QAbstractScrollArea::viewportEvent(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    try {
+        const QString text = CutText(help->pos());
+        if (text.isEmpty()) {
+            QToolTip::hideText();
+            event->ignore();
+        } else {
+            const QPoint cell = MouseToCell(help->pos());
+            QToolTip::showText(help->globalPos(), text, viewport(), CellRect(cell.x(), cell.y()));
+        }
+    } catch (...) {
+        if (m_onShowFailure)
+            m_onShowFailure(std::current_exception());
+    }
+    return true;
+}
+
+QString TStringGrid::CutText(const QPoint& pos) const
+{
+    const QPoint cell = MouseToCell(pos);
+    if (cell.x() < 0 || cell.y() < 0)
+        return QString();
+    const QString text = Cell(cell.x(), cell.y());
+    // Measured as paintCell draws it: from the inset to the cell's right edge. More characters
+    // than pixels are cut whatever their widths; a tip shows no more than a screenful.
+    const int room = ColWidth(cell.x()) - kTextInset;
+    if (text.size() > kMaxToolTipLength)
+        return text.left(kMaxToolTipLength) + QChar(0x2026);
+    if (text.size() > room)
+        return text;
+    return fontMetrics().horizontalAdvance(text) > room ? text : QString();
 }
 
 void TStringGrid::paintEvent(QPaintEvent* event)
@@ -327,9 +367,9 @@ void TStringGrid::paintEvent(QPaintEvent* event)
     try {
         paintCells(painter, event->rect());
     } catch (...) {
-        // Nothing may pass through the toolkit's painting; what is painted so far stays.
-        if (m_onPaintFailure)
-            m_onPaintFailure(std::current_exception());
+        // Nothing may pass through the toolkit's event handling; what is painted so far stays.
+        if (m_onShowFailure)
+            m_onShowFailure(std::current_exception());
     }
 }
 

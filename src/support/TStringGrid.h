@@ -29,7 +29,8 @@ class QPainter;
 // an axis without scrolling cells; it is drawn highlighted, and framed while the grid has the
 // focus. Arrows, Tab/Shift+Tab (wrapping through all cells), Page Up/Down, Home/End and their
 // Ctrl forms move it; a click on a scrolling cell selects it; the wheel and the scroll bars
-// scroll, following the thumb while it is dragged.
+// scroll, following the thumb while it is dragged. A cell too narrow for its text shows the whole
+// text as its tool tip.
 //
 // Defaults: 5 x 5 cells, one fixed row and column, rows 24 and columns 64 pixels, 1-pixel lines.
 // Sizes, counts and indices passed in are clamped to their valid ranges (a column is at most
@@ -122,11 +123,12 @@ public:
     const DrawCellHandler& OnDrawCell() const { return m_onDrawCell; }
     void SetOnDrawCell(DrawCellHandler handler);
 
-    // A failure while painting (a cell text that cannot be had, memory running out) must not
-    // leave the paint event: painting stops there, and the handler is told once per paint. It
-    // runs inside the paint event, so it must not throw or show anything itself.
-    using PaintFailureHandler = std::function<void(std::exception_ptr failure)>;
-    void SetOnPaintFailure(PaintFailureHandler handler);
+    // A failure while cells are shown (a cell text that cannot be had, memory running out, while
+    // painting or giving a tool tip) must not leave the event: showing stops there, and the
+    // handler is told once per event. It runs inside the event, so it must not throw or show
+    // anything itself.
+    using ShowFailureHandler = std::function<void(std::exception_ptr failure)>;
+    void SetOnShowFailure(ShowFailureHandler handler);
 
     // As much of a text as can show in a cell rectangle drawn into this grid's viewport: no
     // character is narrower than a pixel, so the rest would be laid out only to be clipped.
@@ -138,12 +140,16 @@ public:
     // (col, row) of the cell under a viewport position, a point on a grid line counting for the
     // cell before it; each is -1 where the position is on no cell or outside the viewport.
     QPoint MouseToCell(const QPoint& pos) const;
+    // The whole text of the cell under a viewport position when the cell cuts it off (a huge
+    // one cut to a screenful and an ellipsis); empty when the text fits or there is no cell.
+    QString CutText(const QPoint& pos) const;
 
 signals:
     void topLeftChanged();
 
 protected:
     bool event(QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
@@ -208,7 +214,7 @@ private:
     std::unordered_map<quint64, QString> m_cells;
     CellTextSource m_source;
     DrawCellHandler m_onDrawCell;
-    PaintFailureHandler m_onPaintFailure;
+    ShowFailureHandler m_onShowFailure;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(TStringGrid::DrawState)

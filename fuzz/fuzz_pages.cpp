@@ -78,12 +78,13 @@ void Export(const std::vector<std::string>& args, bool mayChooseNothing)
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    // The report's fonts and PDF writer need a GUI application; one for the whole run.
+    // The report's fonts and PDF writer need a GUI application; one for the whole run, never
+    // destroyed: at exit Qt's own statics may already be gone.
     qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
     static int argc = 1;
     static char name[] = "fuzz_pages";
     static char* argv[] = {name, nullptr};
-    static QGuiApplication app(argc, argv);
+    new QGuiApplication(argc, argv);
     return 0;
 }
 

@@ -32,8 +32,9 @@ fuzz() {
     shift
     mkdir -p "$corpus/$target"
     cp samples/*.mpr "$corpus/$target"/
+    # A finding stays in the corpus folder, which a failure does not remove.
     if ! "./build-fuzz/fuzz/$target" -max_total_time="${FUZZ_SECONDS:-30}" "$@" \
-        "$corpus/$target" > "$corpus/$target.log" 2>&1; then
+        -artifact_prefix="$corpus/$target-" "$corpus/$target" > "$corpus/$target.log" 2>&1; then
         tail -n 60 "$corpus/$target.log"
         return 1
     fi

@@ -370,6 +370,24 @@ void TQRCanvas::Flush()
     }
 }
 
+void TQRCanvas::SetClip(const QRectF& rect)
+{
+    Flush();
+    if (m_pdf)
+        m_pdf->SetClip(rect);
+    else if (m_painter)
+        m_painter->setClipRect(rect);
+}
+
+void TQRCanvas::ClearClip()
+{
+    Flush();
+    if (m_pdf)
+        m_pdf->ClearClip();
+    else if (m_painter)
+        m_painter->setClipping(false);
+}
+
 bool TQRCanvas::commutesWithText(const QPen& pen) const
 {
     const QBrush& text = m_textPen.brush();

@@ -90,6 +90,10 @@ public:
     // Draws the text collected so far. Before the page ends or anyone paints on the painter
     // directly.
     void Flush();
+    // Marks made from now on are cut at the rectangle (pixels), until ClearClip: for a band that
+    // is taller than the room a page has for it.
+    void SetClip(const QRectF& rect);
+    void ClearClip();
 
 private:
     // A text as drawText would lay it out: glyph runs with positions relative to the left end

@@ -7,12 +7,15 @@
 #include <QFontMetricsF>
 #include <QRectF>
 
+#include <algorithm>
+
 TQRLabel::TQRLabel(TQRBand& band) : TQRPrintable(band), m_font(band.Report().Page().Font) {}
 
 void TQRLabel::SetCaption(const QString& caption)
 {
     m_caption = caption;
     m_captionSerial = 0;
+    m_elidedSerial = 0;
 }
 
 void TQRLabel::SetFont(const QFont& font)
@@ -20,6 +23,7 @@ void TQRLabel::SetFont(const QFont& font)
     m_font = font;
     m_metricsSerial = 0;
     m_captionSerial = 0;
+    m_elidedSerial = 0;
 }
 
 double TQRLabel::Width() const
@@ -27,7 +31,12 @@ double TQRLabel::Width() const
     const TQRCanvas* canvas = Canvas();
     if (!m_autoSize || !canvas)
         return TQRPrintable::Width();
-    return captionPixels(*canvas) / canvas->XFactor();
+    // Not the room right of Left: a label aligned to the right edge computes its left from its
+    // width.
+    double room = canvas->Width();
+    if (m_maxWidth > 0)
+        room = std::min(room, m_maxWidth);
+    return std::min(captionPixels(*canvas) / canvas->XFactor(), std::max(0.0, room));
 }
 
 void TQRLabel::Print(TQRCanvas& canvas, double x, double y) const
@@ -39,7 +48,23 @@ void TQRLabel::Print(TQRCanvas& canvas, double x, double y) const
         canvas.FillRect(QRectF(left, top, width, Height() * canvas.YFactor()), m_color);
     if (m_caption.isEmpty())
         return;
-    canvas.DrawText(m_font, left, width, m_alignment, top + metrics(canvas).ascent(), m_caption);
+    const QString& caption = printedCaption(canvas, width);
+    if (caption.isEmpty())
+        return;
+    canvas.DrawText(m_font, left, width, m_alignment, top + metrics(canvas).ascent(), caption);
+}
+
+const QString& TQRLabel::printedCaption(const TQRCanvas& canvas, double widthPixels) const
+{
+    // A hair of rounding between a width and the text it was measured from cuts nothing.
+    if (captionPixels(canvas) <= widthPixels + 0.01)
+        return m_caption;
+    if (m_elidedSerial != canvas.Serial() || m_elidedWidth != widthPixels) {
+        m_elided = metrics(canvas).elidedText(m_caption, Qt::ElideRight, widthPixels);
+        m_elidedWidth = widthPixels;
+        m_elidedSerial = canvas.Serial();
+    }
+    return m_elided;
 }
 
 const QFontMetricsF& TQRLabel::metrics(const TQRCanvas& canvas) const

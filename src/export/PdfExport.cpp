@@ -1,30 +1,17 @@
 #include "PdfExport.h"
 
-#include "Cp1252.h"
 #include "ExportCommand.h"
+#include "TPrintPlan.h"
 #include "TPrintSetupState.h"
 #include "TQROutput.h"
 #include "TQRPdfDocument.h"
 #include "TReportSource.h"
-#include "TnewPrinterForm.h"
 
 #include <QFile>
 #include <QPdfWriter>
 
 #include <ostream>
-
-namespace {
-
-void PrintPart(const TReportSource& window, TQROutput& output, const TPrintSetupState& state,
-               int singleLogNumber)
-{
-    const TMatchDocument& doc = window.Document();
-    TnewPrinterForm form(window, output);
-    form.PrintDocument(doc, state, singleLogNumber,
-                       QString::fromStdString(Cp1252ToUtf8(doc.HeadText)), window.SumPanelsEnabled);
-}
-
-} // namespace
+#include <vector>
 
 int ExportPdf(const ExportCommand& command, const TMatchDocument& doc, std::ostream& err)
 {
@@ -34,11 +21,9 @@ int ExportPdf(const ExportCommand& command, const TMatchDocument& doc, std::ostr
     state.Matrix = !command.NoMatrix;
     state.Ratings = !command.NoRatings;
     state.Singles = command.Singles;
-
-    const bool wholeLog = state.TitleAndTable || (state.Matrix && window.FileCount > 1) ||
-                          (state.Ratings && window.RatingsPageVisible);
-    const bool singles = state.Singles && window.FilesGrid().RowCount() > 5;
-    if (!wholeLog && !singles) {
+    TPrintPlan plan(window, state);
+    const std::vector<TPrintPart> parts = plan.Parts();
+    if (parts.empty()) {
         err << "Die Auswahl enth\xC3\xA4lt nichts, was von diesem Protokoll zu drucken "
                "w\xC3\xA4re.\n";
         return 2;
@@ -46,12 +31,10 @@ int ExportPdf(const ExportCommand& command, const TMatchDocument& doc, std::ostr
 
     const QString path = QString::fromStdString(command.PdfPath);
     auto print = [&](TQROutput& output) {
-        if (wholeLog)
-            PrintPart(window, output, state, doc.SingleNumber);
-        if (singles) {
-            for (int i = 0; i < window.FileCount; ++i)
-                PrintPart(window, output, state, i + 1);
-        }
+        // The file holds every part: it is not titled after the first.
+        output.SetTitle(plan.Title());
+        for (const TPrintPart& part : parts)
+            plan.PrintPart(output, part);
         output.Finish();
     };
     try {

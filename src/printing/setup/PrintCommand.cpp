@@ -1,6 +1,6 @@
 #include "PrintCommand.h"
 
-#include "Cp1252.h"
+#include "TPrintPlan.h"
 #include "TPrintSetter.h"
 #include "TPrintSetupForm.h"
 #include "TPrintSetupState.h"
@@ -23,36 +23,32 @@ struct TAllowances {
     bool Matrix;
 };
 
-void PrintPart(const TReportSource& window, TPrintSetupState& state,
-               const TQRPrinterSettings& holder, const TAllowances& allowed, int singleLogNumber,
-               int fileNumber, bool directPdf)
+void PrintPart(TPrintPlan& plan, TPrintSetupState& state, const TQRPrinterSettings& holder,
+               const TAllowances& allowed, const TPrintPart& part, bool directPdf)
 {
-    const TMatchDocument& doc = window.Document();
     QPrinter printer(QPrinter::HighResolution);
     TQROutput output(printer, directPdf);
-    TnewPrinterForm form(window, output);
-    TQRPrinterSettings& settings = form.QuickRep1.PrinterSettings();
-    CopyPrinterSettings(holder, settings);
-    settings.OutputFileName = PartFileName(holder.OutputFileName, fileNumber);
-    // Only applies printer, bin and orientation; a print dialog it may show for copies or a
-    // page range does not stop the part when cancelled.
-    TPrintSetupForm::Application().Execute(form.Setter(), state, false, allowed.Singles,
-                                           allowed.Ratings, allowed.Matrix);
-    form.PrintDocument(doc, state, singleLogNumber,
-                       QString::fromStdString(Cp1252ToUtf8(doc.HeadText)),
-                       window.SumPanelsEnabled);
+    plan.PrintPart(output, part, [&](TnewPrinterForm& form) {
+        TQRPrinterSettings& settings = form.QuickRep1.PrinterSettings();
+        CopyPrinterSettings(holder, settings);
+        settings.OutputFileName =
+            PartFileName(holder.OutputFileName, part.WholeLog ? 0 : part.SingleLogNumber);
+        // Only applies printer, bin and orientation; a print dialog it may show for copies or a
+        // page range does not stop the part when cancelled.
+        TPrintSetupForm::Application().Execute(form.Setter(), state, false, allowed.Singles,
+                                               allowed.Ratings, allowed.Matrix);
+    });
     output.Finish();
 }
 
 // The PDF entry's file is written directly, unless a font or text needs Qt's PDF output.
-void PrintPart(const TReportSource& window, TPrintSetupState& state,
-               const TQRPrinterSettings& holder, const TAllowances& allowed, int singleLogNumber,
-               int fileNumber)
+void PrintPart(TPrintPlan& plan, TPrintSetupState& state, const TQRPrinterSettings& holder,
+               const TAllowances& allowed, const TPrintPart& part)
 {
     try {
-        PrintPart(window, state, holder, allowed, singleLogNumber, fileNumber, true);
+        PrintPart(plan, state, holder, allowed, part, true);
     } catch (const EPdfUnsupported&) {
-        PrintPart(window, state, holder, allowed, singleLogNumber, fileNumber, false);
+        PrintPart(plan, state, holder, allowed, part, false);
     }
 }
 
@@ -104,11 +100,7 @@ void PrintStatisticsLog(const TReportSource& window, TPrintSetupState& state)
     if (!confirmed)
         return;
 
-    if (state.TitleAndTable || (state.Matrix && window.FileCount > 1) ||
-        (state.Ratings && window.RatingsPageVisible))
-        PrintPart(window, state, holder, allowed, window.Document().SingleNumber, 0);
-    if (state.Singles && filesRows > 5) {
-        for (int i = 0; i < window.FileCount; ++i)
-            PrintPart(window, state, holder, allowed, i + 1, i + 1);
-    }
+    TPrintPlan plan(window, state);
+    for (const TPrintPart& part : plan.Parts())
+        PrintPart(plan, state, holder, allowed, part);
 }

@@ -37,12 +37,13 @@ QString TPrintPlan::Title() const
     return QString::fromStdString(Cp1252ToUtf8(m_window.Document().HeadText));
 }
 
-void TPrintPlan::PrintPart(TQROutput& output, const TPrintPart& part,
-                           const std::function<void(TnewPrinterForm& form)>& prepare)
+int TPrintPlan::PrintPart(TQROutput& output, const TPrintPart& part,
+                          const std::function<void(TnewPrinterForm& form)>& prepare)
 {
     TnewPrinterForm form(m_measures, output);
     if (prepare)
         prepare(form);
     form.PrintDocument(m_window.Document(), m_state, part.SingleLogNumber, Title(),
                        m_window.SumPanelsEnabled);
+    return form.QuickRep1.PageNumber();
 }

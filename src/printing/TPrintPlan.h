@@ -40,10 +40,10 @@ public:
     // The title of a file that holds every part: the head text.
     QString Title() const;
 
-    // Prints one part into the output on a fresh form. prepare sees the form before it prints,
-    // to apply printer settings.
-    void PrintPart(TQROutput& output, const TPrintPart& part,
-                   const std::function<void(TnewPrinterForm& form)>& prepare = {});
+    // Prints one part into the output on a fresh form and returns the pages it printed. prepare
+    // sees the form before it prints, to apply printer settings.
+    int PrintPart(TQROutput& output, const TPrintPart& part,
+                  const std::function<void(TnewPrinterForm& form)>& prepare = {});
 
 private:
     const TReportSource& m_window;

@@ -15,7 +15,6 @@ void TQRLabel::SetCaption(const QString& caption)
 {
     m_caption = caption;
     m_captionSerial = 0;
-    m_elidedSerial = 0;
 }
 
 void TQRLabel::SetFont(const QFont& font)
@@ -23,7 +22,6 @@ void TQRLabel::SetFont(const QFont& font)
     m_font = font;
     m_metricsSerial = 0;
     m_captionSerial = 0;
-    m_elidedSerial = 0;
 }
 
 double TQRLabel::Width() const
@@ -48,23 +46,7 @@ void TQRLabel::Print(TQRCanvas& canvas, double x, double y) const
         canvas.FillRect(QRectF(left, top, width, Height() * canvas.YFactor()), m_color);
     if (m_caption.isEmpty())
         return;
-    const QString& caption = printedCaption(canvas, width);
-    if (caption.isEmpty())
-        return;
-    canvas.DrawText(m_font, left, width, m_alignment, top + metrics(canvas).ascent(), caption);
-}
-
-const QString& TQRLabel::printedCaption(const TQRCanvas& canvas, double widthPixels) const
-{
-    // A hair of rounding between a width and the text it was measured from cuts nothing.
-    if (captionPixels(canvas) <= widthPixels + 0.01)
-        return m_caption;
-    if (m_elidedSerial != canvas.Serial() || m_elidedWidth != widthPixels) {
-        m_elided = metrics(canvas).elidedText(m_caption, Qt::ElideRight, widthPixels);
-        m_elidedWidth = widthPixels;
-        m_elidedSerial = canvas.Serial();
-    }
-    return m_elided;
+    canvas.DrawText(m_font, left, width, m_alignment, top + metrics(canvas).ascent(), m_caption);
 }
 
 const QFontMetricsF& TQRLabel::metrics(const TQRCanvas& canvas) const

@@ -44,8 +44,6 @@ public:
 private:
     const QFontMetricsF& metrics(const TQRCanvas& canvas) const;
     double captionPixels(const TQRCanvas& canvas) const;
-    // The caption as it prints in a width of that many pixels.
-    const QString& printedCaption(const TQRCanvas& canvas, double widthPixels) const;
 
     QString m_caption;
     Qt::Alignment m_alignment = Qt::AlignLeft;
@@ -60,7 +58,4 @@ private:
     mutable std::uint64_t m_metricsSerial = 0;
     mutable double m_captionPixels = 0;
     mutable std::uint64_t m_captionSerial = 0;
-    mutable QString m_elided;
-    mutable double m_elidedWidth = -1;
-    mutable std::uint64_t m_elidedSerial = 0;
 };

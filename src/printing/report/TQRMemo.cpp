@@ -136,16 +136,8 @@ void TQRMemo::Print(TQRCanvas& canvas, double x, double y) const
     for (const QString& line : text.lines) {
         if (lineTop + metrics.height() > bottom)
             break;
-        // A line that is not wrapped and wider than the memo is cut to its width.
-        const QString printed = canvas.TextWidth(m_font, line) <= text.widthPixels + 0.01
-                                    ? line
-                                    : metrics.elidedText(line, Qt::ElideRight, text.widthPixels);
-        double lineLeft = left;
-        if (m_alignment & (Qt::AlignRight | Qt::AlignHCenter)) {
-            const double spare = text.widthPixels - canvas.TextWidth(m_font, printed);
-            lineLeft += (m_alignment & Qt::AlignRight) ? spare : spare / 2;
-        }
-        canvas.DrawText(m_font, QPointF(lineLeft, top + lineTop + metrics.ascent()), printed);
+        canvas.DrawText(m_font, left, text.widthPixels, m_alignment,
+                        top + lineTop + metrics.ascent(), line);
         lineTop += step;
     }
 }

@@ -15,14 +15,55 @@
 
 namespace {
 
-int PdfPages(const std::string& path)
+// A field of pdfinfo's report; empty when pdfinfo cannot read the file or has no such field.
+QString PdfInfo(const std::string& path, const QString& field)
 {
     QProcess info;
     info.start(QStringLiteral("pdfinfo"), {QString::fromStdString(path)});
     info.waitForFinished();
     const QString text = QString::fromUtf8(info.readAllStandardOutput());
-    const auto match = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(text);
-    return match.hasMatch() ? match.captured(1).toInt() : -1;
+    const auto match = QRegularExpression(QStringLiteral("^%1:\\s*(.*)$").arg(field),
+                                          QRegularExpression::MultilineOption)
+                           .match(text);
+    return match.hasMatch() ? match.captured(1).trimmed() : QString();
+}
+
+int PdfPages(const std::string& path)
+{
+    const QString pages = PdfInfo(path, QStringLiteral("Pages"));
+    return pages.isEmpty() ? -1 : pages.toInt();
+}
+
+// Runs the exporter program where the only font there is must not be embedded (DejaVu Sans
+// with licence bits that forbid it), so that it prints through Qt's PDF output.
+int ExportWithARestrictedFont(const TempDir& dir, const std::vector<std::string>& arguments,
+                              std::string& errors)
+{
+    const std::string font = InstalledFont("DejaVu Sans");
+    if (font.empty()) {
+        errors = "DejaVu Sans is not installed";
+        return -1;
+    }
+    QDir(QString::fromStdString(dir.Path(""))).mkpath(QStringLiteral("fonts"));
+    WriteFileBytes(dir.Path("fonts/Restricted.ttf"), WithEmbeddingBits(font, 0x0002));
+    const std::string config = "<?xml version=\"1.0\"?>\n<fontconfig>\n<dir>" + dir.Path("fonts") +
+                               "</dir>\n<cachedir>" + dir.Path("cache") +
+                               "</cachedir>\n</fontconfig>\n";
+    WriteFileBytes(dir.Path("fonts.conf"), config);
+    QProcess exporter;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("FONTCONFIG_FILE"),
+                       QString::fromStdString(dir.Path("fonts.conf")));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    exporter.setProcessEnvironment(environment);
+    QStringList list;
+    for (const std::string& argument : arguments)
+        list << QString::fromStdString(argument);
+    exporter.start(QStringLiteral(ZELMORA_EXPORT_BINARY), list);
+    if (!exporter.waitForFinished(60000))
+        return -1;
+    errors = exporter.readAllStandardError().toStdString();
+    return exporter.exitCode();
 }
 
 } // namespace
@@ -78,30 +119,11 @@ TEST(ExportPdf, FailuresLeaveNoFile)
 TEST(ExportPdf, AFontThatMustNotBeEmbeddedSendsTheReportThroughQtsPdfOutput)
 {
     TempDir dir;
-    // The only font there is: DejaVu Sans whose licence bits forbid embedding.
-    const std::string font = InstalledFont("DejaVu Sans");
-    ASSERT_FALSE(font.empty()) << "DejaVu Sans is not installed";
-    QDir(QString::fromStdString(dir.Path(""))).mkpath(QStringLiteral("fonts"));
-    WriteFileBytes(dir.Path("fonts/Restricted.ttf"), WithEmbeddingBits(font, 0x0002));
-    const std::string config = "<?xml version=\"1.0\"?>\n<fontconfig>\n<dir>" + dir.Path("fonts") +
-                               "</dir>\n<cachedir>" + dir.Path("cache") +
-                               "</cachedir>\n</fontconfig>\n";
-    WriteFileBytes(dir.Path("fonts.conf"), config);
-
     const std::string log = dir.Path("whole.mpr");
     WriteFileBytes(log, MprFile(SampleWholeLog()));
     const std::string pdf = dir.Path("out.pdf");
-    QProcess exporter;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("FONTCONFIG_FILE"),
-                       QString::fromStdString(dir.Path("fonts.conf")));
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    exporter.setProcessEnvironment(environment);
-    exporter.start(
-        QStringLiteral(ZELMORA_EXPORT_BINARY),
-        {QStringLiteral("--pdf"), QString::fromStdString(pdf), QString::fromStdString(log)});
-    ASSERT_TRUE(exporter.waitForFinished(60000));
-    ASSERT_EQ(exporter.exitCode(), 0) << exporter.readAllStandardError().toStdString();
+    std::string errors;
+    ASSERT_EQ(ExportWithARestrictedFont(dir, {"--pdf", pdf, log}, errors), 0) << errors;
     EXPECT_EQ(PdfPages(pdf), 3);
 
     // Not one font went in as the direct output's embedded subset.
@@ -111,4 +133,36 @@ TEST(ExportPdf, AFontThatMustNotBeEmbeddedSendsTheReportThroughQtsPdfOutput)
     const QString list = QString::fromUtf8(fonts.readAllStandardOutput());
     EXPECT_FALSE(list.contains(QRegularExpression(QStringLiteral("yes\\s+yes\\s+yes"))))
         << list.toStdString();
+}
+
+TEST(ExportPdf, AFileOfSeveralPartsIsTitledByTheHeadTextAndNamesItsProducer)
+{
+    TempDir dir;
+    const std::string log = dir.Path("whole.mpr");
+    WriteFileBytes(log, MprFile(SampleWholeLog()));
+    const QString head = QStringLiteral("Dublettenabgleich Fr\u00FChjahrskatalog 2026");
+    const std::vector<std::vector<std::string>> choices = {
+        {},
+        {"--singles"},
+        {"--no-table", "--no-matrix", "--no-ratings", "--singles"},
+    };
+    for (const bool throughQt : {false, true}) {
+        for (const auto& flags : choices) {
+            SCOPED_TRACE(testing::Message() << (throughQt ? "Qt's PDF output" : "direct output")
+                                            << ", " << flags.size() << " flags");
+            const std::string pdf = dir.Path("out.pdf");
+            std::vector<std::string> args = {"--pdf", pdf};
+            args.insert(args.end(), flags.begin(), flags.end());
+            args.push_back(log);
+            std::string errors;
+            if (throughQt) {
+                ASSERT_EQ(ExportWithARestrictedFont(dir, args, errors), 0) << errors;
+            } else {
+                std::ostringstream out, err;
+                ASSERT_EQ(RunExport(args, out, err), 0) << err.str();
+            }
+            EXPECT_EQ(PdfInfo(pdf, QStringLiteral("Title")).toStdString(), head.toStdString());
+            EXPECT_FALSE(PdfInfo(pdf, QStringLiteral("Producer")).isEmpty());
+        }
+    }
 }

@@ -16,11 +16,12 @@
 namespace {
 
 constexpr double kMarginPoints = 10 * 72 / 25.4;
-// pdftotext's word boxes come from the font's ascent and descent and meet for lines set at the
-// font's line spacing; overprinting is more than that.
 constexpr double kInsideTolerance = 0.5;
+// pdftotext's word boxes reach from the font's ascent to its descent, which some fonts put
+// further apart than their line spacing, so that the boxes of lines one below the other overlap
+// a little; text over text overlaps more than that.
 constexpr double kOverlapWidth = 0.5;
-constexpr double kOverlapHeight = 1.5;
+constexpr double kOverlapShare = 0.25;
 
 std::string Describe(const PdfFile::Word& word)
 {
@@ -34,7 +35,8 @@ bool Overprint(const PdfFile::Word& a, const PdfFile::Word& b)
 {
     const double width = std::min(a.xMax, b.xMax) - std::max(a.xMin, b.xMin);
     const double height = std::min(a.yMax, b.yMax) - std::max(a.yMin, b.yMin);
-    return width > kOverlapWidth && height > kOverlapHeight;
+    const double lower = std::min(a.yMax - a.yMin, b.yMax - b.yMin);
+    return width > kOverlapWidth && height > kOverlapShare * lower;
 }
 
 // The words on the line of a word, left to right.
@@ -296,9 +298,10 @@ const PdfFile::Word* FirstStarting(const std::vector<PdfFile::Word>& words, cons
     return nullptr;
 }
 
+// a is on a line above b's.
 bool Before(const PdfFile::Word& a, const PdfFile::Word& b)
 {
-    return a.page < b.page || (a.page == b.page && a.yMax <= b.yMin + 0.5);
+    return a.page < b.page || (a.page == b.page && a.yMin < b.yMin - 0.5);
 }
 
 } // namespace

@@ -69,7 +69,7 @@ void TQRMemo::SetLines(const QStringList& lines)
 
 double TQRMemo::LineHeight(const TQRCanvas& canvas) const
 {
-    return canvas.Metrics(m_font).lineSpacing() / canvas.YFactor();
+    return canvas.Metrics(m_font).height() / canvas.YFactor();
 }
 
 double TQRMemo::Width() const
@@ -115,7 +115,7 @@ TQRMemo::Layout TQRMemo::layout(const TQRCanvas& canvas) const
         result.widthPixels = available;
     }
     if (sizesToText())
-        result.heightPixels = result.lines.size() * metrics.lineSpacing();
+        result.heightPixels = result.lines.size() * metrics.height();
     else
         result.heightPixels = TQRPrintable::Height() * canvas.YFactor();
     return result;
@@ -129,7 +129,7 @@ void TQRMemo::Print(TQRCanvas& canvas, double x, double y) const
     if (!m_transparent)
         canvas.FillRect(QRectF(left, top, text.widthPixels, text.heightPixels), m_color);
     const QFontMetricsF& metrics = canvas.Metrics(m_font);
-    const double step = metrics.lineSpacing();
+    const double step = metrics.height();
     // A line prints when it fits the height; a rounding hair must not cost the last line.
     const double bottom = text.heightPixels + 0.01 * step;
     double lineTop = 0;

@@ -34,18 +34,16 @@ int PdfPages(const std::string& path)
     return pages.isEmpty() ? -1 : pages.toInt();
 }
 
-// Runs the exporter program where the only font there is must not be embedded (DejaVu Sans
-// with licence bits that forbid it), so that it prints through Qt's PDF output.
-int ExportWithARestrictedFont(const TempDir& dir, const std::vector<std::string>& arguments,
-                              std::string& errors)
+// Runs the exporter program with one font file as the only font there is.
+int ExportWithTheOnlyFont(const TempDir& dir, const std::string& font,
+                          const std::vector<std::string>& arguments, std::string& errors)
 {
-    const std::string font = InstalledFont("DejaVu Sans");
     if (font.empty()) {
         errors = "DejaVu Sans is not installed";
         return -1;
     }
     QDir(QString::fromStdString(dir.Path(""))).mkpath(QStringLiteral("fonts"));
-    WriteFileBytes(dir.Path("fonts/Restricted.ttf"), WithEmbeddingBits(font, 0x0002));
+    WriteFileBytes(dir.Path("fonts/Only.ttf"), font);
     const std::string config = "<?xml version=\"1.0\"?>\n<fontconfig>\n<dir>" + dir.Path("fonts") +
                                "</dir>\n<cachedir>" + dir.Path("cache") +
                                "</cachedir>\n</fontconfig>\n";
@@ -64,6 +62,29 @@ int ExportWithARestrictedFont(const TempDir& dir, const std::vector<std::string>
         return -1;
     errors = exporter.readAllStandardError().toStdString();
     return exporter.exitCode();
+}
+
+// The exporter where the only font there is must not be embedded (DejaVu Sans with licence
+// bits that forbid it), so that it prints through Qt's PDF output.
+int ExportWithARestrictedFont(const TempDir& dir, const std::vector<std::string>& arguments,
+                              std::string& errors)
+{
+    const std::string font = InstalledFont("DejaVu Sans");
+    return ExportWithTheOnlyFont(dir, font.empty() ? font : WithEmbeddingBits(font, 0x0002),
+                                 arguments, errors);
+}
+
+std::vector<std::string> PdfWords(const std::string& path)
+{
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {QString::fromStdString(path), QStringLiteral("-")});
+    text.waitForFinished();
+    std::vector<std::string> words;
+    for (const QString& word :
+         QString::fromUtf8(text.readAllStandardOutput())
+             .split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts))
+        words.push_back(word.toStdString());
+    return words;
 }
 
 } // namespace
@@ -165,4 +186,28 @@ TEST(ExportPdf, AFileOfSeveralPartsIsTitledByTheHeadTextAndNamesItsProducer)
             EXPECT_FALSE(PdfInfo(pdf, QStringLiteral("Producer")).isEmpty());
         }
     }
+}
+
+TEST(ExportPdf, AFontWithLeadingLosesNoLineOfTheTitlesOrTheDescription)
+{
+    TempDir dir;
+    const std::string font = InstalledFont("DejaVu Sans");
+    ASSERT_FALSE(font.empty()) << "DejaVu Sans is not installed";
+    const std::string log = dir.Path("whole.mpr");
+    WriteFileBytes(log, MprFile(SampleWholeLog()));
+    const std::string pdf = dir.Path("out.pdf");
+    std::string errors;
+    // Half an em between lines.
+    ASSERT_EQ(ExportWithTheOnlyFont(dir, WithLineGap(font, 1024),
+                                    {"--pdf", pdf, "--no-matrix", "--no-ratings", log}, errors),
+              0)
+        << errors;
+    const std::vector<std::string> words = PdfWords(pdf);
+    const auto count = [&words](const std::string& word) {
+        return std::count(words.begin(), words.end(), word);
+    };
+    // Both title lines of the counting columns, every description line, both sum rows.
+    for (const char* word : {"Brutto", "Netto", "Abgleichlauf", "Verfahren:", "Bearbeiter:"})
+        EXPECT_EQ(count(word), 1) << word;
+    EXPECT_EQ(count("Summe"), 2);
 }

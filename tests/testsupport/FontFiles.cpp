@@ -16,6 +16,26 @@ std::uint32_t be(const std::string& data, std::size_t at, int bytes)
     return value;
 }
 
+// Where a table of the font starts; npos when it has none.
+std::size_t TableOffset(const std::string& font, const char* tag)
+{
+    const std::uint32_t tables = be(font, 4, 2);
+    for (std::uint32_t i = 0; i < tables; ++i) {
+        const std::size_t entry = 12 + 16 * std::size_t(i);
+        if (font.compare(entry, 4, tag) == 0)
+            return be(font, entry + 8, 4);
+    }
+    return std::string::npos;
+}
+
+void Put16(std::string& font, std::size_t at, unsigned value)
+{
+    if (at + 2 > font.size())
+        return;
+    font[at] = char((value >> 8) & 0xFF);
+    font[at + 1] = char(value & 0xFF);
+}
+
 } // namespace
 
 std::string InstalledFont(const std::string& family)
@@ -34,16 +54,19 @@ std::string InstalledFont(const std::string& family)
 
 std::string WithEmbeddingBits(std::string font, unsigned bits)
 {
-    const std::uint32_t tables = be(font, 4, 2);
-    for (std::uint32_t i = 0; i < tables; ++i) {
-        const std::size_t entry = 12 + 16 * std::size_t(i);
-        if (font.compare(entry, 4, "OS/2") != 0)
-            continue;
-        const std::size_t fsType = be(font, entry + 8, 4) + 8;
-        if (fsType + 2 <= font.size()) {
-            font[fsType] = char((bits >> 8) & 0xFF);
-            font[fsType + 1] = char(bits & 0xFF);
-        }
-    }
+    const std::size_t os2 = TableOffset(font, "OS/2");
+    if (os2 != std::string::npos)
+        Put16(font, os2 + 8, bits);
+    return font;
+}
+
+std::string WithLineGap(std::string font, int gap)
+{
+    const std::size_t hhea = TableOffset(font, "hhea");
+    if (hhea != std::string::npos)
+        Put16(font, hhea + 8, unsigned(gap) & 0xFFFF);
+    const std::size_t os2 = TableOffset(font, "OS/2");
+    if (os2 != std::string::npos)
+        Put16(font, os2 + 72, unsigned(gap) & 0xFFFF);
     return font;
 }

@@ -8,3 +8,7 @@ std::string InstalledFont(const std::string& family);
 // The font with the embedding bits of its OS/2 table (fsType) set to bits; unchanged when it
 // has no such table.
 std::string WithEmbeddingBits(std::string font, unsigned bits);
+
+// The font with the line gap (leading) of its horizontal header and OS/2 table set to gap font
+// units; unchanged when it has no such tables.
+std::string WithLineGap(std::string font, int gap);

@@ -9,6 +9,7 @@
 // goes through Qt's PDF output instead of the direct one, "viewer" through the viewer's print
 // command onto its PDF entry (the dialogs answered by the program), a file per part.
 #include "PrintCommand.h"
+#include "ReportFonts.h"
 #include "Samples.h"
 #include "TPrintPlan.h"
 #include "TPrintSetupForm.h"
@@ -131,6 +132,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
     QApplication app(argc, argv);
+    RegisterReportFonts();
     const int files = argc > 1 ? std::stoi(argv[1]) : 2000;
     const QString path =
         argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("bench-report.pdf");

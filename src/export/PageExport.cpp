@@ -3,14 +3,13 @@
 #include "Cp1252.h"
 #include "DocumentJson.h"
 #include "JsonWriter.h"
+#include "ProductInformation.h"
 #include "TFilesTable.h"
 #include "TMatrixTable.h"
 #include "TRatingsTable.h"
 #include "TTitlePage.h"
 
 #include <ostream>
-
-const char* const kApplicationTitle = "ZelmoraViewer 2.0.3";
 
 namespace {
 

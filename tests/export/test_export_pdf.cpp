@@ -94,6 +94,14 @@ ToolRun ExportWithTheOnlyFont(const TempDir& dir, const std::string& font,
                                    {QStringLiteral("ZELMORA_REPORT_FONTS"), QString()}});
 }
 
+// The sample whole log as a file in dir.
+std::string SampleLogFile(const TempDir& dir)
+{
+    const std::string log = dir.Path("whole.mpr");
+    WriteFileBytes(log, MprFile(SampleWholeLog()));
+    return log;
+}
+
 std::vector<std::string> PdfWords(const std::string& path)
 {
     const QString text =
@@ -162,8 +170,7 @@ TEST(ExportPdf, AFontThatMustNotBeEmbeddedSendsTheReportThroughQtsPdfOutput)
     // The only font there is: DejaVu Sans whose licence bits forbid embedding.
     const std::string font = InstalledFont("DejaVu Sans");
     ASSERT_FALSE(font.empty()) << "DejaVu Sans is not installed";
-    const std::string log = dir.Path("whole.mpr");
-    WriteFileBytes(log, MprFile(SampleWholeLog()));
+    const std::string log = SampleLogFile(dir);
     const std::string pdf = dir.Path("out.pdf");
     const ToolRun exporter =
         ExportWithTheOnlyFont(dir, WithEmbeddingBits(font, 0x0002), {"--pdf", pdf, log});
@@ -268,8 +275,7 @@ TEST(ExportPdf, AFileOfSeveralPartsIsTitledByTheHeadTextAndNamesItsProducer)
     TempDir dir;
     const std::string font = InstalledFont("DejaVu Sans");
     ASSERT_FALSE(font.empty()) << "DejaVu Sans is not installed";
-    const std::string log = dir.Path("whole.mpr");
-    WriteFileBytes(log, MprFile(SampleWholeLog()));
+    const std::string log = SampleLogFile(dir);
     const QString head = QStringLiteral("Dublettenabgleich Fr\u00FChjahrskatalog 2026");
     const std::vector<std::vector<std::string>> choices = {
         {},
@@ -304,8 +310,7 @@ TEST(ExportPdf, AFontWithLeadingLosesNoLineOfTheTitlesOrTheDescription)
     TempDir dir;
     const std::string font = InstalledFont("DejaVu Sans");
     ASSERT_FALSE(font.empty()) << "DejaVu Sans is not installed";
-    const std::string log = dir.Path("whole.mpr");
-    WriteFileBytes(log, MprFile(SampleWholeLog()));
+    const std::string log = SampleLogFile(dir);
     const std::string pdf = dir.Path("out.pdf");
     // Half an em between lines.
     const ToolRun exporter = ExportWithTheOnlyFont(

@@ -94,11 +94,12 @@ std::string ExportCommand::VersionText()
 namespace {
 
 // Fonts and the PDF writer need a GUI application; without a display it runs offscreen.
-int RunPdfExport(const ExportCommand& command, const TMatchDocument& doc, std::ostream& err)
+int RunPdfExport(const ExportCommand& command, const TMatchDocument& doc, std::ostream& err,
+                 bool progress)
 {
     if (QGuiApplication::instance()) {
         RegisterReportFonts();
-        return ExportPdf(command, doc, err);
+        return ExportPdf(command, doc, err, progress);
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
@@ -107,12 +108,13 @@ int RunPdfExport(const ExportCommand& command, const TMatchDocument& doc, std::o
     static char* argv[] = {name, nullptr};
     QGuiApplication app(argc, argv);
     RegisterReportFonts();
-    return ExportPdf(command, doc, err);
+    return ExportPdf(command, doc, err, progress);
 }
 
 } // namespace
 
-int RunExport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+int RunExport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+              bool progress)
 {
     ExportCommand command;
     if (!command.Parse(args)) {
@@ -132,7 +134,7 @@ int RunExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
         return 1;
     }
     if (command.OutputMode == ExportCommand::Mode::Pdf)
-        return RunPdfExport(command, doc, err);
+        return RunPdfExport(command, doc, err, progress);
     if (command.OutputMode == ExportCommand::Mode::Json)
         out << PagesJson(doc, command.Language) << '\n';
     else

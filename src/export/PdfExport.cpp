@@ -2,18 +2,60 @@
 
 #include "ExportCommand.h"
 #include "TPrintPlan.h"
+#include "TPrintProgress.h"
 #include "TPrintSetupState.h"
 #include "TQROutput.h"
 #include "TQRPdfDocument.h"
 #include "TReportSource.h"
+#include "TnewPrinterForm.h"
 
 #include <QFile>
 #include <QPdfWriter>
 
+#include <chrono>
+#include <optional>
 #include <ostream>
 #include <vector>
 
-int ExportPdf(const ExportCommand& command, const TMatchDocument& doc, std::ostream& err)
+namespace {
+
+// The progress as one terminal line, rewritten in place at most every tenth of a second and
+// at every new part.
+class TTerminalProgress : public TPrintProgress {
+public:
+    explicit TTerminalProgress(std::ostream& err)
+        : m_err(err)
+    {
+    }
+    ~TTerminalProgress() override
+    {
+        if (m_shown)
+            m_err << "\r\x1b[K" << std::flush;
+    }
+    bool PageDone(int part, int parts, int page, int pages, bool printing) override
+    {
+        const auto now = std::chrono::steady_clock::now();
+        if (part == m_part && now - m_last < std::chrono::milliseconds(100))
+            return true;
+        m_part = part;
+        m_last = now;
+        m_shown = true;
+        m_err << '\r' << Text(part, parts, page, pages, printing).toStdString() << "\x1b[K"
+              << std::flush;
+        return true;
+    }
+
+private:
+    std::ostream& m_err;
+    int m_part = 0;
+    bool m_shown = false;
+    std::chrono::steady_clock::time_point m_last;
+};
+
+} // namespace
+
+int ExportPdf(const ExportCommand& command, const TMatchDocument& doc, std::ostream& err,
+              bool progress)
 {
     const TReportSource window(doc);
     TPrintSetupState state(1);
@@ -21,6 +63,7 @@ int ExportPdf(const ExportCommand& command, const TMatchDocument& doc, std::ostr
     state.Matrix = !command.NoMatrix;
     state.Ratings = !command.NoRatings;
     state.Singles = command.Singles;
+
     TPrintPlan plan(window, state);
     const std::vector<TPrintPart> parts = plan.Parts();
     if (parts.empty()) {
@@ -31,10 +74,20 @@ int ExportPdf(const ExportCommand& command, const TMatchDocument& doc, std::ostr
 
     const QString path = QString::fromStdString(command.PdfPath);
     auto print = [&](TQROutput& output) {
+        std::optional<TTerminalProgress> line;
+        if (progress)
+            line.emplace(err);
+        TPrintProgress* shown = line ? &*line : nullptr;
         // The file holds every part: it is not titled after the first.
         output.SetTitle(plan.Title());
-        for (const TPrintPart& part : parts)
-            plan.PrintPart(output, part);
+        const int count = int(parts.size());
+        int part = 0;
+        for (const TPrintPart& each : parts) {
+            ++part;
+            plan.PrintPart(output, each, [&](TnewPrinterForm& form) {
+                TPrintProgress::Follow(shown, form.QuickRep1, part, count);
+            });
+        }
         output.Finish();
     };
     try {

@@ -8,7 +8,6 @@
 #include "TQuickRep.h"
 #include "TRegistryAccessor.h"
 #include "TViewerDialogs.h"
-#include "ViewerText.h"
 
 #include <QApplication>
 #include <QByteArray>
@@ -92,6 +91,7 @@ int RunViewer(const QStringList& arguments, bool runLoop)
         }
     }
     QApplication::setApplicationName(QString::fromLatin1(kViewerTitle));
+    QApplication::setWindowIcon(TDocumentEditorForm::ApplicationIcon());
     RegisterReportFonts();
 
     TQuickRep::PrintDialog = &TQRPrintDialog::Run;
@@ -99,10 +99,7 @@ int RunViewer(const QStringList& arguments, bool runLoop)
     TDocumentEditorForm::SetMainForm(form);
     form->SetAppTitle(QString::fromLatin1(kViewerTitle));
     if (!path.isEmpty()) {
-        try {
-            form->LoadFile(path);
-        } catch (const std::exception& e) {
-            TViewerDialogs::Current().ShowError(form, FromUtf8(e.what()));
+        if (!form->LoadFileReported(path)) {
             delete form;
             return 1;
         }

@@ -1,6 +1,7 @@
 #include "ProgramEntry.h"
 
 #include "CellText.h"
+#include "InstallQtTranslation.h"
 
 #include <QApplication>
 #include <QLocale>
@@ -20,6 +21,7 @@ int main(int argc, char** argv)
     const std::unique_ptr<QApplication> app = CreateApplication(argc, argv);
     if (given == QStringList{QString::fromLatin1(kCheckDisplayOption)})
         return 0;
+    InstallQtTranslation();
     // Percentages use the decimal separator of the user's regional settings.
     const QString point = QLocale::system().decimalPoint();
     SetDecimalSeparator(point.size() == 1 && point[0].unicode() < 0x80 ? point[0].toLatin1() : '.');

@@ -183,6 +183,51 @@ TEST(ExportPdf, AFontThatMustNotBeEmbeddedSendsTheReportThroughQtsPdfOutput)
         << list.toStdString();
 }
 
+// The PDF export tells how far it is on stderr, as one line rewritten in place and cleared at
+// the end, only when stderr is a terminal; a pipe or a file gets nothing but messages.
+TEST(ExportPdf, ProgressOnATerminalOnly)
+{
+    TempDir dir;
+    const std::string log = dir.Path("whole.mpr");
+    WriteFileBytes(log, MprFile(SampleWholeLog()));
+    const std::string pdf = dir.Path("out.pdf");
+    const std::vector<std::string> args = {"--pdf", pdf, "--singles", log};
+    for (const bool progress : {false, true}) {
+        std::ostringstream out, err;
+        ASSERT_EQ(RunExport(args, out, err, progress), 0);
+        const std::string shown = err.str();
+        if (!progress) {
+            EXPECT_EQ(shown, "");
+            continue;
+        }
+        EXPECT_EQ(shown.rfind("\rTeil 1 von 9: Seite 1 wird vorbereitet", 0), 0u) << shown;
+        EXPECT_NE(shown.find("\rTeil 9 von 9: Seite 1 wird "), std::string::npos) << shown;
+        EXPECT_EQ(shown.substr(shown.size() - 4), "\r\x1b[K");
+        EXPECT_EQ(shown.find('\n'), std::string::npos);
+    }
+
+    // The program decides by its stderr: a pipe here, a terminal under script(1).
+    QProcess piped;
+    piped.start(QStringLiteral(ZELMORA_EXPORT_BINARY),
+                {"--pdf", QString::fromStdString(pdf), "--singles", QString::fromStdString(log)});
+    ASSERT_TRUE(piped.waitForFinished(60000));
+    EXPECT_EQ(piped.exitCode(), 0);
+    // (Qt may warn about the environment there; that is not ours.)
+    EXPECT_FALSE(piped.readAllStandardError().contains("Teil"));
+    if (QStandardPaths::findExecutable(QStringLiteral("script")).isEmpty())
+        GTEST_SKIP() << "script(1) is needed to give the program a terminal";
+    QProcess terminal;
+    terminal.start(QStringLiteral("script"),
+                   {"-qec",
+                    QStringLiteral("%1 --pdf %2 --singles %3")
+                        .arg(QStringLiteral(ZELMORA_EXPORT_BINARY), QString::fromStdString(pdf),
+                             QString::fromStdString(log)),
+                    "/dev/null"});
+    ASSERT_TRUE(terminal.waitForFinished(60000));
+    EXPECT_EQ(terminal.exitCode(), 0);
+    EXPECT_TRUE(terminal.readAllStandardOutput().contains("Teil 1 von 9: Seite 1 wird"));
+}
+
 TEST(ExportPdf, ReportsEmbedSmallSubsetsOfTheReportFontAndReadBackAsPrinted)
 {
     TempDir dir;

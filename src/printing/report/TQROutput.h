@@ -40,6 +40,9 @@ public:
     // Opens the next page and points the canvas at it: the first one begins the document.
     void OpenPage(TQRCanvas& canvas);
     void Finish();
+    // Ends the document unfinished, for a cancelled print: a printer job is dropped unsent, a PDF
+    // file this output began is removed.
+    void Abort() noexcept;
 
 private:
     QPagedPaintDevice& m_device;

@@ -42,6 +42,7 @@ void TQROutput::OpenPage(TQRCanvas& canvas)
             !printer->outputFileName().isEmpty()) {
             m_ownPdf = std::make_unique<TQRPdfDocument>(printer->outputFileName());
             m_ownPdf->SetTitle(printer->docName());
+            m_ownPdf->SetCreator(printer->creator());
             m_pdf = m_ownPdf.get();
         }
         m_directPdf = false;

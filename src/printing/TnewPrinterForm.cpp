@@ -631,9 +631,12 @@ void TnewPrinterForm::AlignToRightEdge(TQRLabel& label)
 
 // ---- Measuring and cell texts ----
 
+// Measured as far as the printable width: no column is wider, and a text beyond it is cut to
+// its column, so what lies further costs nothing.
 int TnewPrinterForm::PrinterTextWidth(const QString& text) const
 {
-    return qCeil(QuickRep1.Canvas()->TextWidth(QuickRep1.Page().Font, text));
+    const TQRCanvas& canvas = *QuickRep1.Canvas();
+    return qCeil(canvas.TextWidth(QuickRep1.Page().Font, text, canvas.WidthPixels()));
 }
 
 int TnewPrinterForm::MeasureColumn(int c)

@@ -28,6 +28,24 @@ constexpr std::size_t kMaxTexts = 16384;
 // Distinct widths kept per font and resolution: enough for the files table of a large log, which
 // every single log of a report measures whole.
 constexpr std::size_t kMaxWidths = 1 << 17;
+// Texts up to this length are measured and cut whole; longer ones only as far as their room
+// reaches.
+constexpr qsizetype kWholeText = 256;
+// Characters a part of a text goes on past the estimated end of its room, so that the last one's
+// kerning with the next, which the part lacks, decides nothing.
+constexpr qsizetype kPartOverrun = 8;
+
+thread_local std::uint64_t t_measuredCharacters = 0;
+
+// A length that ends neither inside a surrogate pair nor past the text.
+qsizetype WholeCharacters(const QString& text, qsizetype length)
+{
+    if (length >= text.size())
+        return text.size();
+    if (length > 0 && text.at(length - 1).isHighSurrogate())
+        return length + 1;
+    return length;
+}
 
 // Whether a one-line layout gives the glyphs and positions drawText gives: plain left-to-right
 // text. Controls, tabs, explicit direction marks, right-to-left scripts and whatever a layout
@@ -82,12 +100,25 @@ int TQRCanvas::HeightPixels() const { return qRound(m_height * m_yFactor); }
 
 std::size_t TQRCanvas::TextHash::operator()(const QString& text) const noexcept
 {
-    // FNV-1a over the UTF-16 code units.
+    // FNV-1a over the UTF-16 code units; of a long text over its length and both ends, which
+    // tell texts apart as well, without a page's look-ups costing the text's length each.
+    constexpr qsizetype ends = 256;
     std::uint64_t hash = 14695981039346656037ull;
-    for (const QChar ch : text) {
-        hash ^= ch.unicode();
+    const auto add = [&hash](char16_t unit) {
+        hash ^= unit;
         hash *= 1099511628211ull;
+    };
+    if (text.size() <= 2 * ends) {
+        for (const QChar ch : text)
+            add(ch.unicode());
+        return static_cast<std::size_t>(hash);
     }
+    for (qsizetype i = 0; i < ends; ++i)
+        add(text.at(i).unicode());
+    for (qsizetype i = text.size() - ends; i < text.size(); ++i)
+        add(text.at(i).unicode());
+    hash ^= std::uint64_t(text.size());
+    hash *= 1099511628211ull;
     return static_cast<std::size_t>(hash);
 }
 
@@ -129,6 +160,20 @@ TQRCanvas::Widths& TQRCanvas::sharedWidths(const QFont& font, int dpiX, int dpiY
     return stores.back()->widths;
 }
 
+std::uint64_t TQRCanvas::MeasuredCharacters() { return t_measuredCharacters; }
+
+double TQRCanvas::measure(const FontEntry& entry, const QString& text) const
+{
+    t_measuredCharacters += std::uint64_t(text.size());
+    return entry.metrics->horizontalAdvance(text);
+}
+
+QString TQRCanvas::elide(const FontEntry& entry, const QString& text, double width) const
+{
+    t_measuredCharacters += std::uint64_t(text.size());
+    return entry.metrics->elidedText(text, Qt::ElideRight, width);
+}
+
 double TQRCanvas::width(FontEntry& entry, const QString& text) const
 {
     Widths& widths = *entry.widths;
@@ -137,9 +182,114 @@ double TQRCanvas::width(FontEntry& entry, const QString& text) const
         return found->second;
     if (widths.size() >= kMaxWidths)
         widths.clear();
-    const double measured = entry.metrics->horizontalAdvance(text);
+    const double measured = measure(entry, text);
     widths.emplace(text, measured);
     return measured;
+}
+
+double TQRCanvas::advance(FontEntry& entry, char16_t ch) const
+{
+    const auto found = entry.advances.find(ch);
+    if (found != entry.advances.end())
+        return found->second;
+    return entry.advances.emplace(ch, width(entry, QString(QChar(ch)))).first->second;
+}
+
+double TQRCanvas::pairAdjustment(FontEntry& entry, char16_t first, char16_t second) const
+{
+    const std::uint32_t key = std::uint32_t(first) << 16 | second;
+    const auto found = entry.pairs.find(key);
+    if (found != entry.pairs.end())
+        return found->second;
+    const QChar pair[] = {QChar(first), QChar(second)};
+    const double adjustment =
+        measure(entry, QString(pair, 2)) - advance(entry, first) - advance(entry, second);
+    return entry.pairs.emplace(key, adjustment).first->second;
+}
+
+qsizetype TQRCanvas::reach(FontEntry& entry, const QString& text, qsizetype start, double limit,
+                           double* estimate) const
+{
+    const qsizetype end = std::min(text.size(), start + MaxLineCharacters);
+    double x = 0;
+    qsizetype i = start;
+    while (i < end) {
+        const char16_t ch = text.at(i).unicode();
+        x += advance(entry, ch);
+        if (i > start)
+            x += pairAdjustment(entry, text.at(i - 1).unicode(), ch);
+        ++i;
+        if (x > limit)
+            break;
+    }
+    if (estimate)
+        *estimate = x;
+    return i;
+}
+
+// The estimate is exact for fonts whose glyphs only kern in pairs; what decides is measured.
+double TQRCanvas::boundedWidth(FontEntry& entry, const QString& text, double limit) const
+{
+    if (text.size() <= kWholeText)
+        return width(entry, text);
+    if (const auto found = entry.widths->find(text); found != entry.widths->end())
+        return found->second;
+    // A part wider than the limit by more than any kerning is narrower than the whole text.
+    const double margin = entry.metrics->height();
+    if (const auto found = entry.partWidths.find(text);
+        found != entry.partWidths.end() && found->second > limit + margin / 2)
+        return found->second;
+    qsizetype length = reach(entry, text, 0, limit + margin) + kPartOverrun;
+    for (;;) {
+        length = WholeCharacters(text, length);
+        if (length >= text.size())
+            return width(entry, text);
+        const double part = measure(entry, text.left(length));
+        const bool passes = part > limit + margin / 2;
+        if (passes || length >= MaxLineCharacters) {
+            const double result = passes ? part : std::max(part, limit) + 1;
+            if (entry.partWidths.size() >= kMaxTexts)
+                entry.partWidths.clear();
+            entry.partWidths[text] = result;
+            return result;
+        }
+        length *= 2;
+    }
+}
+
+QString TQRCanvas::fittingText(FontEntry& entry, const QString& text, double width) const
+{
+    if (text.size() <= kWholeText)
+        return elide(entry, text, width);
+    const auto found = entry.cuts.find(text);
+    if (found != entry.cuts.end() && found->second.width == width)
+        return found->second.text;
+    // Eliding a part gives the whole text's cut where the cut lies well before the part's end:
+    // everything before it is laid out alike.
+    const double margin = entry.metrics->height();
+    qsizetype length = reach(entry, text, 0, width + margin) + kPartOverrun;
+    QString cut;
+    for (;;) {
+        length = WholeCharacters(text, length);
+        if (length >= text.size()) {
+            cut = elide(entry, text, width);
+            break;
+        }
+        const QString part = text.left(length);
+        cut = elide(entry, part, width);
+        if (cut.size() + kPartOverrun / 2 <= length)
+            break;
+        if (length >= MaxLineCharacters) {
+            // Characters without width: what no line can hold is cut all the same.
+            cut = elide(entry, part + QChar(0x2026), width);
+            break;
+        }
+        length *= 2;
+    }
+    if (entry.cuts.size() >= kMaxTexts)
+        entry.cuts.clear();
+    entry.cuts[text] = CutText{width, cut};
+    return cut;
 }
 
 TQRCanvas::ShapedText& TQRCanvas::text(FontEntry& entry, const QString& text) const
@@ -159,6 +309,45 @@ const QFontMetricsF& TQRCanvas::Metrics(const QFont& font) const { return *entry
 double TQRCanvas::TextWidth(const QFont& font, const QString& text) const
 {
     return width(entry(font), text);
+}
+
+double TQRCanvas::TextWidth(const QFont& font, const QString& text, double limit) const
+{
+    return boundedWidth(entry(font), text, limit);
+}
+
+QString TQRCanvas::FittingText(const QFont& font, const QString& text, double width) const
+{
+    FontEntry& fontEntry = entry(font);
+    if (boundedWidth(fontEntry, text, width + 0.01) <= width + 0.01)
+        return text;
+    return fittingText(fontEntry, text, width);
+}
+
+qsizetype TQRCanvas::FittingLength(const QFont& font, const QString& text, qsizetype start,
+                                   double width) const
+{
+    FontEntry& fontEntry = entry(font);
+    double estimate = 0;
+    const qsizetype end = reach(fontEntry, text, start, width, &estimate);
+    qsizetype length = end - start - (estimate > width ? 1 : 0);
+    for (;;) {
+        length = std::max<qsizetype>(1, length);
+        if (start + length < text.size() && text.at(start + length - 1).isHighSurrogate())
+            length += length > 1 ? -1 : 1;
+        // The estimate goes by pairs of characters; the piece that prints is measured.
+        if (length <= 1 || this->width(fontEntry, text.mid(start, length)) <= width)
+            return length;
+        --length;
+    }
+}
+
+double TQRCanvas::JoinWidth(const QFont& font, QChar before, QChar after) const
+{
+    FontEntry& fontEntry = entry(font);
+    const QChar joined[] = {before, QLatin1Char(' '), after};
+    return width(fontEntry, QString(joined, 3)) - advance(fontEntry, before.unicode()) -
+           advance(fontEntry, after.unicode());
 }
 
 void TQRCanvas::shape(const FontEntry& entry, const QString& text, ShapedText& shaped) const
@@ -181,6 +370,7 @@ void TQRCanvas::shape(const FontEntry& entry, const QString& text, ShapedText& s
     }
     // Laid out on the device like the painter's font, so the glyph runs use the font engine
     // drawText would use and the PDF embeds the same font.
+    t_measuredCharacters += std::uint64_t(laidOut.size());
     QTextLayout layout(laidOut, entry.font, &m_device);
     QTextOption option;
     option.setWrapMode(QTextOption::NoWrap);
@@ -294,13 +484,12 @@ void TQRCanvas::DrawText(const QFont& font, double left, double width, Qt::Align
     if (!Printing() || text.isEmpty())
         return;
     FontEntry& fontEntry = entry(font);
-    ShapedText& shaped = this->text(fontEntry, text);
     // A hair of rounding between a width and the text it was measured from cuts nothing.
-    if (shaped.width <= width + 0.01) {
-        drawAligned(font, shaped, text, left, width, alignment, baseline);
+    if (boundedWidth(fontEntry, text, width + 0.01) <= width + 0.01) {
+        drawAligned(font, this->text(fontEntry, text), text, left, width, alignment, baseline);
         return;
     }
-    const QString cut = fontEntry.metrics->elidedText(text, Qt::ElideRight, width);
+    const QString cut = fittingText(fontEntry, text, width);
     if (!cut.isEmpty())
         drawAligned(font, this->text(fontEntry, cut), cut, left, width, alignment, baseline);
 }

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 
 namespace {
 
@@ -23,11 +24,15 @@ std::uint64_t nextSerial()
 }
 
 // Distinct texts kept per font. A matrix repeats a few hundred texts millions of times; a files
-// table has a text per cell, which must not pile up for the length of the pass.
+// table has a text per cell, which must not pile up for the length of the pass. A shaped text
+// keeps some 40 bytes a glyph: long lines of a description are kept by their characters.
 constexpr std::size_t kMaxTexts = 16384;
+constexpr std::size_t kMaxShapedCharacters = 1 << 19;
 // Distinct widths kept per font and resolution: enough for the files table of a large log, which
 // every single log of a report measures whole.
 constexpr std::size_t kMaxWidths = 1 << 17;
+// Characters of the texts whose widths, parts' widths or cuts are kept.
+constexpr std::size_t kMaxMeasuredCharacters = 1 << 22;
 // Texts up to this length are measured and cut whole; longer ones only as far as their room
 // reaches.
 constexpr qsizetype kWholeText = 256;
@@ -122,6 +127,13 @@ std::size_t TQRCanvas::TextHash::operator()(const QString& text) const noexcept
     return static_cast<std::size_t>(hash);
 }
 
+TQRCanvas::FontEntry::FontEntry()
+    : texts(kMaxTexts, kMaxShapedCharacters)
+    , partWidths(kMaxTexts, kMaxMeasuredCharacters)
+    , cuts(kMaxTexts, kMaxMeasuredCharacters)
+{
+}
+
 TQRCanvas::FontEntry& TQRCanvas::entry(const QFont& font) const
 {
     // A report uses two or three fonts, so a short list beats hashing a font key per lookup.
@@ -156,7 +168,8 @@ TQRCanvas::Widths& TQRCanvas::sharedWidths(const QFont& font, int dpiX, int dpiY
         if (store->dpiX == dpiX && store->dpiY == dpiY && store->font == key)
             return store->widths;
     }
-    stores.push_back(std::make_unique<Store>(Store{key, dpiX, dpiY, {}}));
+    stores.push_back(std::make_unique<Store>(
+        Store{key, dpiX, dpiY, Widths(kMaxWidths, kMaxMeasuredCharacters)}));
     return stores.back()->widths;
 }
 
@@ -176,19 +189,21 @@ QString TQRCanvas::elide(const FontEntry& entry, const QString& text, double wid
 
 double TQRCanvas::width(FontEntry& entry, const QString& text) const
 {
-    Widths& widths = *entry.widths;
-    const auto found = widths.find(text);
-    if (found != widths.end())
-        return found->second;
-    if (widths.size() >= kMaxWidths)
-        widths.clear();
-    const double measured = measure(entry, text);
-    widths.emplace(text, measured);
-    return measured;
+    if (const double* known = entry.widths->Find(text))
+        return *known;
+    return entry.widths->Insert(text, measure(entry, text));
 }
 
 double TQRCanvas::advance(FontEntry& entry, char16_t ch) const
 {
+    if (ch < 256) {
+        if (entry.latinAdvances.empty())
+            entry.latinAdvances.assign(256, std::nan(""));
+        double& known = entry.latinAdvances[ch];
+        if (std::isnan(known))
+            known = width(entry, QString(QChar(ch)));
+        return known;
+    }
     const auto found = entry.advances.find(ch);
     if (found != entry.advances.end())
         return found->second;
@@ -197,14 +212,30 @@ double TQRCanvas::advance(FontEntry& entry, char16_t ch) const
 
 double TQRCanvas::pairAdjustment(FontEntry& entry, char16_t first, char16_t second) const
 {
+    const auto measured = [&] {
+        const QChar pair[] = {QChar(first), QChar(second)};
+        return measure(entry, QString(pair, 2)) - advance(entry, first) - advance(entry, second);
+    };
+    if (first < 256 && second < 256) {
+        if (entry.latinPairs.empty())
+            entry.latinPairs.assign(256 * 256, std::nan(""));
+        double& known = entry.latinPairs[std::size_t(first) << 8 | second];
+        if (std::isnan(known))
+            known = measured();
+        return known;
+    }
     const std::uint32_t key = std::uint32_t(first) << 16 | second;
     const auto found = entry.pairs.find(key);
     if (found != entry.pairs.end())
         return found->second;
-    const QChar pair[] = {QChar(first), QChar(second)};
-    const double adjustment =
-        measure(entry, QString(pair, 2)) - advance(entry, first) - advance(entry, second);
-    return entry.pairs.emplace(key, adjustment).first->second;
+    return entry.pairs.emplace(key, measured()).first->second;
+}
+
+double TQRCanvas::EstimatedWidth(const QFont& font, const QString& text, double limit) const
+{
+    double estimate = 0;
+    reach(entry(font), text, 0, limit, &estimate);
+    return estimate;
 }
 
 qsizetype TQRCanvas::reach(FontEntry& entry, const QString& text, qsizetype start, double limit,
@@ -232,13 +263,12 @@ double TQRCanvas::boundedWidth(FontEntry& entry, const QString& text, double lim
 {
     if (text.size() <= kWholeText)
         return width(entry, text);
-    if (const auto found = entry.widths->find(text); found != entry.widths->end())
-        return found->second;
+    if (const double* known = entry.widths->Find(text))
+        return *known;
     // A part wider than the limit by more than any kerning is narrower than the whole text.
     const double margin = entry.metrics->height();
-    if (const auto found = entry.partWidths.find(text);
-        found != entry.partWidths.end() && found->second > limit + margin / 2)
-        return found->second;
+    if (const double* part = entry.partWidths.Find(text); part && *part > limit + margin / 2)
+        return *part;
     qsizetype length = reach(entry, text, 0, limit + margin) + kPartOverrun;
     for (;;) {
         length = WholeCharacters(text, length);
@@ -247,11 +277,7 @@ double TQRCanvas::boundedWidth(FontEntry& entry, const QString& text, double lim
         const double part = measure(entry, text.left(length));
         const bool passes = part > limit + margin / 2;
         if (passes || length >= MaxLineCharacters) {
-            const double result = passes ? part : std::max(part, limit) + 1;
-            if (entry.partWidths.size() >= kMaxTexts)
-                entry.partWidths.clear();
-            entry.partWidths[text] = result;
-            return result;
+            return entry.partWidths.Insert(text, passes ? part : std::max(part, limit) + 1);
         }
         length *= 2;
     }
@@ -261,9 +287,8 @@ QString TQRCanvas::fittingText(FontEntry& entry, const QString& text, double wid
 {
     if (text.size() <= kWholeText)
         return elide(entry, text, width);
-    const auto found = entry.cuts.find(text);
-    if (found != entry.cuts.end() && found->second.width == width)
-        return found->second.text;
+    if (const CutText* known = entry.cuts.Find(text); known && known->width == width)
+        return known->text;
     // Eliding a part gives the whole text's cut where the cut lies well before the part's end:
     // everything before it is laid out alike.
     const double margin = entry.metrics->height();
@@ -286,22 +311,16 @@ QString TQRCanvas::fittingText(FontEntry& entry, const QString& text, double wid
         }
         length *= 2;
     }
-    if (entry.cuts.size() >= kMaxTexts)
-        entry.cuts.clear();
-    entry.cuts[text] = CutText{width, cut};
-    return cut;
+    return entry.cuts.Insert(text, CutText{width, cut}).text;
 }
 
 TQRCanvas::ShapedText& TQRCanvas::text(FontEntry& entry, const QString& text) const
 {
-    auto found = entry.texts.find(text);
-    if (found != entry.texts.end())
-        return found->second;
-    if (entry.texts.size() >= kMaxTexts)
-        entry.texts.clear();
+    if (ShapedText* known = entry.texts.Find(text))
+        return *known;
     ShapedText measured;
     measured.width = width(entry, text);
-    return entry.texts.emplace(text, std::move(measured)).first->second;
+    return entry.texts.Insert(text, std::move(measured));
 }
 
 const QFontMetricsF& TQRCanvas::Metrics(const QFont& font) const { return *entry(font).metrics; }
@@ -345,9 +364,20 @@ qsizetype TQRCanvas::FittingLength(const QFont& font, const QString& text, qsize
 double TQRCanvas::JoinWidth(const QFont& font, QChar before, QChar after) const
 {
     FontEntry& fontEntry = entry(font);
-    const QChar joined[] = {before, QLatin1Char(' '), after};
-    return width(fontEntry, QString(joined, 3)) - advance(fontEntry, before.unicode()) -
-           advance(fontEntry, after.unicode());
+    const auto measured = [&] {
+        const QChar joined[] = {before, QLatin1Char(' '), after};
+        return width(fontEntry, QString(joined, 3)) - advance(fontEntry, before.unicode()) -
+               advance(fontEntry, after.unicode());
+    };
+    // Asked once a word: Latin-1 pairs from a table.
+    if (before.unicode() >= 256 || after.unicode() >= 256)
+        return measured();
+    if (fontEntry.latinJoins.empty())
+        fontEntry.latinJoins.assign(256 * 256, std::nan(""));
+    double& known = fontEntry.latinJoins[std::size_t(before.unicode()) << 8 | after.unicode()];
+    if (std::isnan(known))
+        known = measured();
+    return known;
 }
 
 void TQRCanvas::shape(const FontEntry& entry, const QString& text, ShapedText& shaped) const
@@ -407,7 +437,9 @@ void TQRCanvas::shape(const FontEntry& entry, const QString& text, ShapedText& s
         part.decorated = run.flags().toInt() != 0;
         part.glyphs.assign(glyphs.begin(), glyphs.end());
         part.positions.assign(positions.begin(), positions.end());
-        part.run = std::move(run);
+        // Only a decorated run is drawn as a glyph run; the others go by their arrays.
+        if (part.decorated)
+            part.run = std::move(run);
         shaped.runs.push_back(std::move(part));
     }
     shaped.direct = false;

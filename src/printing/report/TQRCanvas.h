@@ -72,6 +72,10 @@ public:
     // Costs about the characters that fit.
     qsizetype FittingLength(const QFont& font, const QString& text, qsizetype start,
                             double width) const;
+    // The sum of the advances of a text's characters and of what adjacent ones add (kerning), up
+    // to the first character that passes limit: the width for fonts that kern in pairs only,
+    // without laying the text out; an estimate for others, for whoever measures what decides.
+    double EstimatedWidth(const QFont& font, const QString& text, double limit) const;
     // What a blank between a text ending in before and one beginning with after adds to their
     // widths: the blank's advance and the kerning either side of it. The width of a line of words
     // is then the sum of its words and their joins, without laying out the line again per word.
@@ -145,24 +149,61 @@ private:
     struct TextHash {
         std::size_t operator()(const QString& text) const noexcept;
     };
-    using Widths = std::unordered_map<QString, double, TextHash>;
+    // Texts and what is known of them, up to a number of texts and of their characters: emptied
+    // when either would be passed, so that neither many texts nor long ones pile up.
+    template <typename Value>
+    class TextCache {
+    public:
+        TextCache(std::size_t texts, std::size_t characters)
+            : m_maxTexts(texts)
+            , m_maxCharacters(characters)
+        {
+        }
+        Value* Find(const QString& text)
+        {
+            const auto found = m_map.find(text);
+            return found == m_map.end() ? nullptr : &found->second;
+        }
+        Value& Insert(const QString& text, Value value)
+        {
+            const std::size_t characters = std::size_t(text.size());
+            if (m_map.size() >= m_maxTexts || m_characters + characters > m_maxCharacters) {
+                m_map.clear();
+                m_characters = 0;
+            }
+            m_characters += characters;
+            return m_map.insert_or_assign(text, std::move(value)).first->second;
+        }
+
+    private:
+        std::size_t m_maxTexts;
+        std::size_t m_maxCharacters;
+        std::size_t m_characters = 0;
+        std::unordered_map<QString, Value, TextHash> m_map;
+    };
+    using Widths = TextCache<double>;
     struct CutText {
         double width = 0;
         QString text;
     };
     struct FontEntry {
+        FontEntry();
         QFont font;
         std::unique_ptr<QFontMetricsF> metrics;
-        std::unordered_map<QString, ShapedText, TextHash> texts;
+        TextCache<ShapedText> texts;
         // Shared by the canvases of the same resolution.
         Widths* widths = nullptr;
         // Long texts measured only in part: the width of the part, above the limit it was
         // measured for.
         Widths partWidths;
         // Long texts cut to a width, by the text.
-        std::unordered_map<QString, CutText, TextHash> cuts;
+        TextCache<CutText> cuts;
         // Advances of single characters, and what two adjacent ones add to them (kerning): what
         // finds how far into a long text a width reaches without laying the text out.
+        // Latin-1 characters (what logs hold, mostly) in tables, NaN where not yet measured.
+        std::vector<double> latinAdvances;
+        std::vector<double> latinPairs;
+        std::vector<double> latinJoins;
         std::unordered_map<char16_t, double> advances;
         std::unordered_map<std::uint32_t, double> pairs;
     };

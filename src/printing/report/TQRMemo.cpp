@@ -17,10 +17,11 @@ namespace {
 // Greedy breaking at blanks; the blanks at a break are dropped. A word wider than the width (a
 // path, a long code) is broken after as many characters as fit.
 //
-// A line costs its length: each word is measured once, as far as the width, and joins the words
-// before it by what its blank adds beside them (JoinWidth), rather than the line being measured
-// again with each word. The lines that result are measured whole, which printing them needs
-// anyway; one that the sum of its parts mismeasured gives its last word to the next line.
+// A line costs its length: words are sized from their characters' advances and kerning pairs
+// (EstimatedWidth, exact for fonts that kern in pairs) and join the words before them by what
+// their blank adds (JoinWidth), rather than the line being laid out again with each word. Each
+// line that results is measured whole, which printing it needs anyway: one that its parts
+// mismeasured gives its last words to the next line, or is broken at a character.
 class LineBreaker {
 public:
     LineBreaker(const TQRCanvas& canvas, const QFont& font, double width, QStringList& out)
@@ -33,7 +34,8 @@ public:
 
     void Break(const QString& line)
     {
-        if (m_canvas.TextWidth(m_font, line, m_width) <= m_width) {
+        if (m_canvas.EstimatedWidth(m_font, line, m_width) <= m_width &&
+            m_canvas.TextWidth(m_font, line, m_width) <= m_width) {
             m_out.append(line);
             return;
         }
@@ -62,7 +64,7 @@ private:
     qsizetype add(const QString& line, qsizetype from, qsizetype end)
     {
         const QString word = line.mid(from, end - from);
-        const double wordWidth = m_canvas.TextWidth(m_font, word, m_width);
+        const double wordWidth = m_canvas.EstimatedWidth(m_font, word, m_width);
         if (!m_current.isEmpty() && wordWidth <= m_width) {
             const double joined =
                 m_currentWidth + m_canvas.JoinWidth(m_font, m_current.back(), word.front()) +
@@ -85,17 +87,22 @@ private:
             m_currentWidth = wordWidth;
             return end;
         }
+        m_current = breakAtCharacters(word);
+        m_currentWidth = m_canvas.EstimatedWidth(m_font, m_current, m_width);
+        return end;
+    }
+
+    // Puts out the pieces of a word that fit the width but the last, which it returns.
+    QString breakAtCharacters(const QString& word)
+    {
         qsizetype start = 0;
         for (;;) {
             const qsizetype fits = m_canvas.FittingLength(m_font, word, start, m_width);
             if (start + fits >= word.size())
-                break;
+                return word.mid(start);
             m_out.append(word.mid(start, fits));
             start += fits;
         }
-        m_current = word.mid(start);
-        m_currentWidth = m_canvas.TextWidth(m_font, m_current, m_width);
-        return end;
     }
 
     // Puts out the current line, which must fit as measured whole: one that does not ends before
@@ -103,7 +110,11 @@ private:
     qsizetype endLine()
     {
         qsizetype back = -1;
-        while (!m_starts.empty() && m_canvas.TextWidth(m_font, m_current, m_width) > m_width) {
+        while (m_canvas.TextWidth(m_font, m_current, m_width) > m_width) {
+            if (m_starts.empty()) {
+                m_current = breakAtCharacters(m_current);
+                break;
+            }
             m_current.truncate(m_starts.back().first - 1);
             back = m_starts.back().second;
             m_starts.pop_back();
@@ -162,21 +173,30 @@ double TQRMemo::StretchBottom(const TQRCanvas& canvas) const
     return Top() + layout(canvas).heightPixels / canvas.YFactor();
 }
 
+double TQRMemo::availablePixels(const TQRCanvas& canvas) const
+{
+    return m_autoSize ? (canvas.Width() - Left()) * canvas.XFactor()
+                      : TQRPrintable::Width() * canvas.XFactor();
+}
+
+QStringList TQRMemo::PrintedLines(const TQRCanvas& canvas, const QStringList& lines) const
+{
+    if (!m_wordWrap)
+        return lines;
+    QStringList printed;
+    LineBreaker breaker(canvas, m_font, availablePixels(canvas), printed);
+    for (const QString& line : lines)
+        breaker.Break(line);
+    return printed;
+}
+
 const TQRMemo::Layout& TQRMemo::layout(const TQRCanvas& canvas) const
 {
-    const double available = m_autoSize ? (canvas.Width() - Left()) * canvas.XFactor()
-                                        : TQRPrintable::Width() * canvas.XFactor();
+    const double available = availablePixels(canvas);
     // Sizing, stretching and printing each ask for the layout, several times a page: the lines
     // are broken once for what they are broken by.
     if (!m_layoutValid || m_layoutSerial != canvas.Serial() || m_layoutAvailable != available) {
-        m_layout.lines.clear();
-        if (m_wordWrap) {
-            LineBreaker breaker(canvas, m_font, available, m_layout.lines);
-            for (const QString& line : m_lines)
-                breaker.Break(line);
-        } else {
-            m_layout.lines = m_lines;
-        }
+        m_layout.lines = PrintedLines(canvas, m_lines);
         m_layout.widthPixels = 0;
         if (m_autoSize) {
             for (const QString& line : m_layout.lines) {

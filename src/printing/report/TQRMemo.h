@@ -52,6 +52,8 @@ public:
 
     // The lines as they print on the canvas: wrapped with WordWrap, else as set.
     QStringList PrintedLines(const TQRCanvas& canvas) const { return layout(canvas).lines; }
+    // The lines the memo would print for lines set (it keeps its own).
+    QStringList PrintedLines(const TQRCanvas& canvas, const QStringList& lines) const;
     // The height of one printed line, in report units.
     double LineHeight(const TQRCanvas& canvas) const;
 
@@ -67,6 +69,8 @@ private:
         double heightPixels = 0;
     };
     const Layout& layout(const TQRCanvas& canvas) const;
+    // The width lines have, in pixels.
+    double availablePixels(const TQRCanvas& canvas) const;
     bool sizesToText() const { return m_autoSize || m_stretch; }
 
     QStringList m_lines;

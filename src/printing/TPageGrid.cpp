@@ -15,21 +15,18 @@ QString TPageGrid::Cell(int c, int r) const
 {
     if (c < 0 || c >= m_colCount || r < 0 || r >= m_rowCount)
         return QString();
-    const std::uint64_t key = std::uint64_t(std::uint32_t(c)) << 32 | std::uint32_t(r);
-    if (!m_longCells.empty()) {
-        const auto found = m_longCells.find(key);
-        if (found != m_longCells.end())
-            return found->second;
-    }
     const std::string text = m_cell(c, r);
     if (text.empty())
         return QString();
-    QString converted = QString::fromStdString(Cp1252ToUtf8(text));
+    if (text.size() <= kLongCell)
+        return QString::fromStdString(Cp1252ToUtf8(text));
     // A report prints the cells of the fixed columns on every strip, and cuts a long one to its
-    // column: converting it once keeps what a page costs apart from what its cells hold.
-    if (text.size() > kLongCell)
-        m_longCells.emplace(key, converted);
-    return converted;
+    // column: converting it once keeps what a page costs apart from what its cells hold. Kept by
+    // the text, which repeated columns share.
+    const auto found = m_longCells.find(text);
+    if (found != m_longCells.end())
+        return found->second;
+    return m_longCells.emplace(text, QString::fromStdString(Cp1252ToUtf8(text))).first->second;
 }
 
 const TColumnProperties* TPageGrid::Object(int c) const

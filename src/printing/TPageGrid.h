@@ -2,7 +2,6 @@
 
 #include "TReportGrid.h"
 
-#include <cstdint>
 #include <functional>
 #include <string>
 #include <unordered_map>
@@ -35,7 +34,7 @@ private:
     CellFunction m_cell;
     // Cells of more bytes than this are kept once converted.
     static constexpr std::size_t kLongCell = 4096;
-    mutable std::unordered_map<std::uint64_t, QString> m_longCells;
+    mutable std::unordered_map<std::string, QString> m_longCells;
     std::vector<TColumnProperties> m_objects;
     std::vector<bool> m_hasObject;
 };

@@ -277,7 +277,7 @@ double TQRCanvas::boundedWidth(FontEntry& entry, const QString& text, double lim
         const double part = measure(entry, text.left(length));
         const bool passes = part > limit + margin / 2;
         if (passes || length >= MaxLineCharacters) {
-            return entry.partWidths.Insert(text, passes ? part : std::max(part, limit) + 1);
+            return entry.partWidths.Insert(text, passes ? part : limit + margin);
         }
         length *= 2;
     }
@@ -305,8 +305,11 @@ QString TQRCanvas::fittingText(FontEntry& entry, const QString& text, double wid
         if (cut.size() + kPartOverrun / 2 <= length)
             break;
         if (length >= MaxLineCharacters) {
-            // Characters without width: what no line can hold is cut all the same.
-            cut = elide(entry, part + QChar(0x2026), width);
+            // Characters without width: what no line can hold is cut all the same, to what a
+            // line can.
+            cut = elide(entry, text.left(WholeCharacters(text, MaxLineCharacters - 1)) +
+                                   QChar(0x2026),
+                        width);
             break;
         }
         length *= 2;

@@ -143,7 +143,9 @@ TPrintedLog PrintShape(const TLogShape& shape, PdfDevice device, const std::stri
                                QString::fromStdString(Cp1252ToUtf8(printed.Document.HeadText)),
                                window.SumPanelsEnabled);
             const int pages = form.QuickRep1.PageNumber();
-            printed.Parts.push_back({number, page, pages, form.Layout(ReportSection::File)});
+            printed.Parts.push_back({number, page, pages, form.Layout(ReportSection::File),
+                                     form.Layout(ReportSection::Matrix), form.UsableWidth(),
+                                     form.CharWidth()});
             page += pages;
         }
         output->Finish();

@@ -40,12 +40,16 @@ TMatchDocument ShapedLog(const TLogShape& shape);
 QString FileToken(int file);
 QString InfoToken(int line);
 
-// One printed part: its pages in the PDF and the files table's layout.
+// One printed part: its pages in the PDF, the layouts of the files table and the matrix, and
+// the printable width and character width they were made with (report units).
 struct TPrintedPart {
     int SingleLogNumber = 0;
     int FirstPage = 0;
     int Pages = 0;
     SectionLayout FileLayout;
+    SectionLayout MatrixLayout;
+    double UsableWidth = 0;
+    double CharWidth = 0;
 };
 
 struct TPrintedLog {

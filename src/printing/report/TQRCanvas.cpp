@@ -458,8 +458,19 @@ std::size_t TQRCanvas::pendingFont(const QRawFont& font) const
     return m_pending.size() - 1;
 }
 
+void TQRCanvas::DrawHeldLines()
+{
+    if (m_heldLines.empty())
+        return;
+    const std::vector<std::pair<QLineF, QPen>> lines = std::move(m_heldLines);
+    m_heldLines.clear();
+    for (const auto& [line, pen] : lines)
+        DrawLine(line, pen);
+}
+
 void TQRCanvas::SetOutput(QPainter* painter, TQRPdfDocument* pdf)
 {
+    DrawHeldLines();
     Flush();
     m_painter = painter;
     m_pdf = painter ? nullptr : pdf;
@@ -653,6 +664,10 @@ void TQRCanvas::DrawLine(const QLineF& line, const QPen& pen)
 {
     if (!Printing())
         return;
+    if (m_holdLines) {
+        m_heldLines.emplace_back(line, pen);
+        return;
+    }
     if (!commutesWithText(pen))
         Flush();
     if (m_pdf) {

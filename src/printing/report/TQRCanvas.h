@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QGlyphRun>
+#include <QLineF>
 #include <QList>
 #include <QPen>
 #include <QRawFont>
@@ -12,9 +13,9 @@
 #include <cstdint>
 #include <memory>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
-class QLineF;
 class QPagedPaintDevice;
 class QPainter;
 class QPointF;
@@ -117,6 +118,10 @@ public:
     // Draws the text collected so far. Before the page ends or anyone paints on the painter
     // directly.
     void Flush();
+    // While holding, lines are kept instead of drawn, until DrawHeldLines: for a rule that must
+    // print over what comes after it. The page must not end with lines held.
+    void HoldLines(bool hold) { m_holdLines = hold; }
+    void DrawHeldLines();
     // Marks made from now on are cut at the rectangle (pixels), until ClearClip: for a band that
     // is taller than the room a page has for it.
     void SetClip(const QRectF& rect);
@@ -263,4 +268,6 @@ private:
     mutable std::vector<std::unique_ptr<FontEntry>> m_fonts;
     mutable std::vector<PendingRun> m_pending;
     bool m_hasPending = false;
+    bool m_holdLines = false;
+    std::vector<std::pair<QLineF, QPen>> m_heldLines;
 };

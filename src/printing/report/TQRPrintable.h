@@ -44,6 +44,14 @@ public:
     virtual double StretchBottom(const TQRCanvas& canvas) const;
     // Draws the control with the band's top-left corner at (x, y) pixels on the canvas's painter.
     virtual void Print(TQRCanvas& canvas, double x, double y) const = 0;
+    // A fill without outline (a background).
+    virtual bool FillsOnly() const { return false; }
+    // A horizontal rule along the foot of a band of that height.
+    virtual bool RuleAlongFoot(double bandHeight) const
+    {
+        (void)bandHeight;
+        return false;
+    }
 
 protected:
     // The canvas of the running pass, or null outside a pass.

@@ -276,9 +276,8 @@ double TQRCanvas::boundedWidth(FontEntry& entry, const QString& text, double lim
             return width(entry, text);
         const double part = measure(entry, text.left(length));
         const bool passes = part > limit + margin / 2;
-        if (passes || length >= MaxLineCharacters) {
+        if (passes || length >= MaxLineCharacters)
             return entry.partWidths.Insert(text, passes ? part : limit + margin);
-        }
         length *= 2;
     }
 }
@@ -462,10 +461,16 @@ void TQRCanvas::DrawHeldLines()
 {
     if (m_heldLines.empty())
         return;
-    const std::vector<std::pair<QLineF, QPen>> lines = std::move(m_heldLines);
-    m_heldLines.clear();
+    std::vector<std::pair<QLineF, QPen>> lines;
+    lines.swap(m_heldLines);
+    const bool hold = m_holdLines;
+    m_holdLines = false;
     for (const auto& [line, pen] : lines)
         DrawLine(line, pen);
+    m_holdLines = hold;
+    // Kept with its capacity: the next row holds its rule again.
+    lines.clear();
+    m_heldLines.swap(lines);
 }
 
 void TQRCanvas::SetOutput(QPainter* painter, TQRPdfDocument* pdf)
@@ -531,9 +536,15 @@ void TQRCanvas::DrawText(const QFont& font, double left, double width, Qt::Align
         return;
     FontEntry& fontEntry = entry(font);
     // A hair of rounding between a width and the text it was measured from cuts nothing.
-    if (boundedWidth(fontEntry, text, width + 0.01) <= width + 0.01) {
-        drawAligned(font, this->text(fontEntry, text), text, left, width, alignment, baseline);
-        return;
+    const double room = width + 0.01;
+    // A short text (nearly every cell) is looked up once, with its shaping; a long one is
+    // measured as far as the room first.
+    if (text.size() <= kWholeText || boundedWidth(fontEntry, text, room) <= room) {
+        ShapedText& shaped = this->text(fontEntry, text);
+        if (shaped.width <= room) {
+            drawAligned(font, shaped, text, left, width, alignment, baseline);
+            return;
+        }
     }
     const QString cut = fittingText(fontEntry, text, width);
     if (!cut.isEmpty())

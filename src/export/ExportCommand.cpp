@@ -1,5 +1,6 @@
 #include "ExportCommand.h"
 
+#include "JsonWriter.h"
 #include "PageExport.h"
 #include "PdfExport.h"
 #include "TFile.h"
@@ -9,6 +10,7 @@
 #include <QByteArray>
 #include <QGuiApplication>
 
+#include <cerrno>
 #include <memory>
 #include <ostream>
 
@@ -94,9 +96,19 @@ int RunExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
     }
     if (command.OutputMode == ExportCommand::Mode::Pdf)
         return RunPdfExport(command, doc, err);
-    if (command.OutputMode == ExportCommand::Mode::Json)
-        out << PagesJson(doc, command.Language) << '\n';
-    else
-        WriteGridCsv(out, doc, command.CsvGrid);
+    try {
+        if (command.OutputMode == ExportCommand::Mode::Json) {
+            WritePagesJson(out, doc, command.Language);
+            out << '\n';
+        } else {
+            WriteGridCsv(out, doc, command.CsvGrid);
+        }
+        errno = 0;
+        out.flush();
+        CheckOutputStream(out);
+    } catch (const std::exception& e) {
+        err << e.what() << '\n';
+        return 1;
+    }
     return 0;
 }

@@ -8,6 +8,11 @@
 #include "TRatingsTable.h"
 #include "TTitlePage.h"
 
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+
+#include <cstdio>
 #include <ostream>
 
 const char* const kApplicationTitle = "ZelmoraViewer 2.0.3";
@@ -123,7 +128,41 @@ void CellsCsv(std::ostream& out, int32_t rows, int32_t cols, const TextOf& text)
             out << CsvField(Cp1252ToUtf8(text(c, r)));
         }
         out << "\r\n";
+        // A full disk or a closed output ends the work at once instead of after the last row.
+        CheckOutputStream(out);
     }
+}
+
+// The length of the UTF-8 sequence starting at i, or 0 when the byte there does not start a
+// valid one (overlong forms, surrogates and values above U+10FFFF are not valid).
+std::size_t Utf8SequenceAt(const std::string& bytes, std::size_t i)
+{
+    const auto at = [&bytes](std::size_t k) { return static_cast<unsigned char>(bytes[k]); };
+    const unsigned char lead = at(i);
+    if (lead < 0x80)
+        return 1;
+    std::size_t length = 0;
+    unsigned char low = 0x80, high = 0xBF; // the allowed range of the second byte
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 0;
+    }
+    if (i + length > bytes.size() || at(i + 1) < low || at(i + 1) > high)
+        return 0;
+    for (std::size_t k = 2; k < length; ++k) {
+        if (at(i + k) < 0x80 || at(i + k) > 0xBF)
+            return 0;
+    }
+    return length;
 }
 
 } // namespace
@@ -142,16 +181,40 @@ std::string CsvField(const std::string& utf8)
     return quoted;
 }
 
-std::string PagesJson(const TMatchDocument& doc, const std::string& language)
+std::string FileNameUtf8(const std::string& bytes)
+{
+    std::string out;
+    out.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size();) {
+        const std::size_t length = Utf8SequenceAt(bytes, i);
+        if (length > 0) {
+            out.append(bytes, i, length);
+            i += length;
+            continue;
+        }
+        char escaped[5];
+        std::snprintf(escaped, sizeof escaped, "\\x%02X", static_cast<unsigned char>(bytes[i]));
+        out += escaped;
+        ++i;
+    }
+    return out;
+}
+
+std::string DisplayFileName(const std::string& bytes)
+{
+    return QFile::decodeName(QByteArray::fromStdString(bytes)).toStdString();
+}
+
+void WritePagesJson(std::ostream& out, const TMatchDocument& doc, const std::string& language)
 {
     const TFilesTable files(doc);
     const TMatrixTable matrix(doc);
     const TRatingsTable ratings(doc);
-    JsonWriter json;
+    JsonWriter json(out);
     json.BeginObject();
-    json.Key("path").String(doc.FileName);
+    json.Key("path").String(FileNameUtf8(doc.FileName));
     json.Key("language").String(language);
-    json.Key("caption").String(Cp1252ToUtf8(WindowCaption(kApplicationTitle, doc.FileName)));
+    json.Key("caption").String(WindowCaption(kApplicationTitle, DisplayFileName(doc.FileName)));
     json.Key("pages").BeginArray().String("Titel").String("Dateien");
     if (matrix.Visible())
         json.String("Matrix");
@@ -169,7 +232,7 @@ std::string PagesJson(const TMatchDocument& doc, const std::string& language)
     json.Key("document");
     WriteDocumentJson(json, doc);
     json.EndObject();
-    return json.Text();
+    json.Flush();
 }
 
 void WriteGridCsv(std::ostream& out, const TMatchDocument& doc, const std::string& grid)

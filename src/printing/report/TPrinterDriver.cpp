@@ -22,6 +22,8 @@ QString& ChosenPrinter()
 
 TPrinterDriver::~TPrinterDriver() = default;
 
+QString TPrinterDriver::JobRefusal() { return QString(); }
+
 TPrinterDriver& TPrinterDriver::Instance()
 {
     std::unique_ptr<TPrinterDriver>& driver = InstalledDriver();
@@ -43,7 +45,4 @@ QString TPrinterDriver::CurrentPrinter()
     return chosen.isEmpty() ? QPrinterInfo::defaultPrinterName() : chosen;
 }
 
-void TPrinterDriver::SetCurrentPrinter(const QString& name)
-{
-    ChosenPrinter() = name;
-}
+void TPrinterDriver::SetCurrentPrinter(const QString& name) { ChosenPrinter() = name; }

@@ -30,6 +30,8 @@ void PrintPart(const TReportSource& window, TPrintSetupState& state,
     const TMatchDocument& doc = window.Document();
     QPrinter printer(QPrinter::HighResolution);
     TQROutput output(printer, directPdf);
+    // The PDF entry may be given the log's own name: it is never written over.
+    output.KeepFile(doc.FileName);
     TnewPrinterForm form(window, output);
     TQRPrinterSettings& settings = form.QuickRep1.PrinterSettings();
     CopyPrinterSettings(holder, settings);

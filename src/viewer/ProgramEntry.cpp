@@ -1,5 +1,6 @@
 #include "ProgramEntry.h"
 
+#include "LocalFileName.h"
 #include "TDocumentEditorForm.h"
 #include "TFile.h"
 #include "TQRPrintDialog.h"
@@ -9,7 +10,6 @@
 #include "ViewerText.h"
 
 #include <QApplication>
-#include <QFileInfo>
 
 #include <memory>
 
@@ -38,10 +38,11 @@ int RunViewer(const QStringList& arguments, bool runLoop)
 
     QString path;
     if (arguments.size() == 1) {
-        path = QString::fromStdString(ExpandFileName(arguments.first().toStdString()));
-        if (!QFileInfo(path).isFile()) {
-            const QString message =
-                QStringLiteral("Das Statistik-Protokoll \"%1\" gibt es nicht.").arg(path);
+        path = FileNameFromBytes(QByteArray::fromStdString(
+            ExpandFileName(FileNameBytes(arguments.first()).toStdString())));
+        if (!FileNameIsFile(path)) {
+            const QString message = QStringLiteral("Das Statistik-Protokoll \"%1\" gibt es nicht.")
+                                        .arg(ShownFileName(path));
             // A start message is at most 255 characters long.
             return Fatal(message.left(255));
         }

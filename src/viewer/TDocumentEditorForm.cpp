@@ -1,5 +1,6 @@
 #include "TDocumentEditorForm.h"
 
+#include "LocalFileName.h"
 #include "PrintCommand.h"
 #include "ProductInformation.h"
 #include "TAddColInfo.h"
@@ -415,7 +416,7 @@ void TDocumentEditorForm::UpdateCaption()
     const QString kindName = FromCp1252(Locale().StatisticTitle + "-" + Locale().ProtocolTitle);
     QString caption = m_appTitle + QStringLiteral(" - ") + kindName;
     if (!m_fileName.isEmpty())
-        caption += QStringLiteral(" - ") + m_fileName;
+        caption += QStringLiteral(" - ") + ShownFileName(m_fileName);
     setWindowTitle(caption);
 }
 
@@ -439,7 +440,7 @@ void TDocumentEditorForm::LoadFile(const QString& path)
     std::exception_ptr failure;
     try {
         SetFileName(QString());
-        m_document->LoadFromFile(path.toStdString());
+        m_document->LoadFromFile(FileNameBytes(path).toStdString());
         SetFileName(path);
         loaded = true;
     } catch (...) {
@@ -486,7 +487,8 @@ void TDocumentEditorForm::LoadButtonClick()
 {
     if (!LoadButton->isEnabled())
         return;
-    const QString path = TViewerDialogs::Current().ChooseLogFile(this, m_loadDialogFileName);
+    const QString path =
+        ChosenFileName(TViewerDialogs::Current().ChooseLogFile(this, m_loadDialogFileName));
     if (!path.isEmpty())
         Guarded([this, path] { LoadFile(path); });
 }
@@ -522,8 +524,10 @@ void TDocumentEditorForm::dropEvent(QDropEvent* event)
 {
     QStringList paths;
     for (const QUrl& url : event->mimeData()->urls()) {
+        // Its percent-encoded bytes, not toLocalFile(): a name that is not UTF-8 stays whole.
         if (url.isLocalFile())
-            paths << url.toLocalFile();
+            paths << FileNameFromBytes(QByteArray::fromPercentEncoding(
+                url.path(QUrl::FullyEncoded).toLatin1()));
     }
     event->acceptProposedAction();
     // The drop is finished before the load can show a message box.

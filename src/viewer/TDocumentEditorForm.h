@@ -42,6 +42,7 @@ public:
     void SetAppTitle(const QString& text);
     const QString& AppTitle() const { return m_appTitle; }
     // Loads a log; throws the load error after the window has returned to the empty state.
+    // Paths here are window-held names (LocalFileName.h): any name of the file system opens.
     void LoadFile(const QString& path);
     void SetFileName(const QString& path);
     const QString& FileName() const { return m_fileName; }

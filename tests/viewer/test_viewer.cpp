@@ -1,3 +1,4 @@
+#include "LocalFileName.h"
 #include "MprWriter.h"
 #include "PageExport.h"
 #include "PrintCommand.h"
@@ -22,6 +23,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QTabWidget>
@@ -158,6 +160,41 @@ TEST_F(Viewer, LoadingAndFailing)
     EXPECT_EQ(form->windowTitle(), "ZelmoraViewer 2.0.3 - Statistik-Protokoll");
     // The dialog offered the last log loaded.
     EXPECT_EQ(dialogs.offered, QStringList{good});
+}
+
+TEST_F(Viewer, ALogWhoseNameIsNotUtf8OpensFromTheCommandLineTheLoadDialogAndADrop)
+{
+    // A Latin-1 name, as a log copied from an old share has it.
+    const std::string bytes = dir.Path("Gr\xFC\xDF.mpr");
+    WriteFileBytes(bytes, MprFile(SampleWholeLog()));
+    const QString name = FileNameFromBytes(QByteArray::fromStdString(bytes));
+    const QString shown = QString::fromStdString(dir.Path("Gr\uFFFD\uFFFD.mpr"));
+    const QString caption = "ZelmoraViewer 2.0.3 - Statistik-Protokoll - " + shown;
+
+    ASSERT_EQ(RunViewer({name}, false), 0);
+    TDocumentEditorForm* form = TDocumentEditorForm::MainForm();
+    ASSERT_NE(form, nullptr);
+    EXPECT_TRUE(form->EditorPanel->isVisible());
+    EXPECT_EQ(form->windowTitle(), caption);
+
+    // Qt's load dialog lists the file by its shown name.
+    TDocumentEditorForm* loaded = NewForm();
+    dialogs.answers << QFile::decodeName(QByteArray::fromStdString(bytes));
+    QTest::keyClick(loaded, Qt::Key_L, Qt::AltModifier);
+    EXPECT_EQ(FileNameBytes(loaded->FileName()).toStdString(), bytes);
+    EXPECT_EQ(loaded->windowTitle(), caption);
+
+    // A file manager drops it as a URL of its percent-encoded bytes.
+    TDocumentEditorForm* dropped = NewForm();
+    QMimeData data;
+    const QByteArray encoded = QByteArray::fromStdString(bytes).toPercentEncoding("/");
+    data.setUrls({QUrl::fromEncoded("file://" + encoded)});
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    // Straight to the window: QApplication only passes on a drop it saw a drag for.
+    static_cast<QObject*>(dropped)->event(&drop);
+    QTest::qWait(10);
+    EXPECT_EQ(FileNameBytes(dropped->FileName()).toStdString(), bytes);
+    EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
 }
 
 TEST_F(Viewer, LastLogIsRemembered)

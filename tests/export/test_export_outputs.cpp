@@ -119,6 +119,24 @@ TEST(ExportOutputs, AJsonOrCsvThatCannotBeWrittenIsAGermanMessageAndExitOne)
     }
 }
 
+TEST(ExportOutputs, JsonIsWrittenAsItIsBuiltNotHeldInMemory)
+{
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "a sanitizer's own memory hides the program's";
+#endif
+    TempDir dir;
+    const std::string log = dir.Path("big.mpr");
+    WriteFileBytes(log, MprFile(GeneratedLog(2000)));
+    const std::string json = dir.Path("big.json");
+    const ChildResult result = RunExporter({"--json", log}, ChildOptions{json, false, false, {}});
+    ASSERT_EQ(result.ExitCode, 0) << result.Err;
+    struct stat st;
+    ASSERT_EQ(stat(json.c_str(), &st), 0);
+    // Some 57 MB of text from a 3 MB log: the document and its pages fit in far less.
+    EXPECT_LT(result.PeakKilobytes * 1024, st.st_size)
+        << result.PeakKilobytes << " KB for " << st.st_size << " bytes";
+}
+
 TEST(ExportOutputs, JsonPathIsValidUtf8ForAnyFileNameAndTheCaptionDecodesItAsTheWindowDoes)
 {
     TempDir dir;

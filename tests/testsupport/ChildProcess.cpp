@@ -14,6 +14,7 @@
 
 #include <fcntl.h>
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -137,8 +138,10 @@ ChildResult ChildProcess::Wait()
 {
     ChildResult result;
     int status = 0;
-    while (waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
+    rusage usage{};
+    while (wait4(m_pid, &status, 0, &usage) < 0 && errno == EINTR) {
     }
+    result.PeakKilobytes = usage.ru_maxrss;
     m_waited = true;
     if (WIFEXITED(status))
         result.ExitCode = WEXITSTATUS(status);

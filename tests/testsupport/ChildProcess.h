@@ -20,8 +20,8 @@ struct ChildOptions {
 };
 
 struct ChildResult {
-    int ExitCode = -1; // -1 when ended by a signal
-    int Signal = 0;    // the signal that ended it, else 0
+    int ExitCode = -1;      // -1 when ended by a signal
+    int Signal = 0;         // the signal that ended it, else 0
     long PeakKilobytes = 0; // the most memory it held at once (resident set)
     std::string Out;
     std::string Err;

@@ -3,6 +3,7 @@
 #include "Cp1252.h"
 #include "DocumentJson.h"
 #include "JsonWriter.h"
+#include "ProductInformation.h"
 #include "TFilesTable.h"
 #include "TMatrixTable.h"
 #include "TRatingsTable.h"
@@ -15,8 +16,6 @@
 
 #include <cstdio>
 #include <ostream>
-
-const char* const kApplicationTitle = "ZelmoraViewer 2.0.3";
 
 namespace {
 

@@ -7,9 +7,6 @@
 
 // The export of what the four pages show, built on the same page data as the window.
 
-// The program's title, first part of the window caption.
-extern const char* const kApplicationTitle;
-
 // The whole JSON object of the export, written to out as it is built (the memory it takes does
 // not grow with the output) and flushed. EOutputError when out fails.
 void WritePagesJson(std::ostream& out, const TMatchDocument& doc, const std::string& language);

@@ -1,5 +1,6 @@
 #include "TStringGrid.h"
 
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -8,6 +9,7 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionFocusRect>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -296,6 +298,33 @@ bool TStringGrid::event(QEvent* event)
         return true;
     }
     return QAbstractScrollArea::event(event);
+}
+
+bool TStringGrid::viewportEvent(QEvent* event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QAbstractScrollArea::viewportEvent(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QString text = CutText(help->pos());
+    if (text.isEmpty()) {
+        QToolTip::hideText();
+        event->ignore();
+    } else {
+        const QPoint cell = MouseToCell(help->pos());
+        QToolTip::showText(help->globalPos(), text, viewport(), CellRect(cell.x(), cell.y()));
+    }
+    return true;
+}
+
+QString TStringGrid::CutText(const QPoint& pos) const
+{
+    const QPoint cell = MouseToCell(pos);
+    if (cell.x() < 0 || cell.y() < 0)
+        return QString();
+    const QString text = Cell(cell.x(), cell.y());
+    // Measured as paintCell draws it: from the inset to the cell's right edge.
+    const int room = ColWidth(cell.x()) - kTextInset;
+    return fontMetrics().horizontalAdvance(text) > room ? text : QString();
 }
 
 void TStringGrid::paintEvent(QPaintEvent* event)

@@ -28,7 +28,8 @@ class QPainter;
 // an axis without scrolling cells; it is drawn highlighted, and framed while the grid has the
 // focus. Arrows, Tab/Shift+Tab (wrapping through all cells), Page Up/Down, Home/End and their
 // Ctrl forms move it; a click on a scrolling cell selects it; the wheel and the scroll bars
-// scroll, following the thumb while it is dragged.
+// scroll, following the thumb while it is dragged. A cell too narrow for its text shows the whole
+// text as its tool tip.
 //
 // Defaults: 5 x 5 cells, one fixed row and column, rows 24 and columns 64 pixels, 1-pixel lines.
 // Sizes, counts and indices passed in are clamped to their valid ranges; out-of-range cells are
@@ -122,12 +123,16 @@ public:
     // (col, row) of the cell under a viewport position, a point on a grid line counting for the
     // cell before it; each is -1 where the position is on no cell or outside the viewport.
     QPoint MouseToCell(const QPoint& pos) const;
+    // The whole text of the cell under a viewport position when the cell cuts it off; empty when
+    // the text fits or there is no cell.
+    QString CutText(const QPoint& pos) const;
 
 signals:
     void topLeftChanged();
 
 protected:
     bool event(QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;

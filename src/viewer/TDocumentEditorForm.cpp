@@ -4,10 +4,13 @@
 #include "PrintCommand.h"
 #include "ProductInformation.h"
 #include "TAddColInfo.h"
+#include "TElidedLabel.h"
 #include "TFilesTable.h"
 #include "TLocale.h"
 #include "TMatrixTable.h"
+#include "TPickList.h"
 #include "TPosRegister.h"
+#include "TPrintProgressDialog.h"
 #include "TPrintSetupState.h"
 #include "TQorButton.h"
 #include "TRatingsTable.h"
@@ -17,20 +20,23 @@
 #include "TStringList.h"
 #include "TTitlePage.h"
 #include "TViewerDialogs.h"
+#include "TWaitCursor.h"
 #include "ViewerText.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QTabBar>
 #include <QMimeData>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QScopedValueRollback>
 #include <QStyle>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QUrl>
@@ -72,7 +78,7 @@ QLabel* DisplayPanel(QWidget* parent, const char* name, Qt::Alignment alignment)
 }
 
 TQorButton* BarButton(QWidget* parent, const char* name, int left, int width, const QString& text,
-                      const QString& hint, uint16_t keyCode, QStyle::StandardPixmap glyph)
+                      const QString& hint, uint16_t keyCode, const QIcon& glyph = QIcon())
 {
     auto* button = new TQorButton(parent);
     button->setObjectName(QString::fromLatin1(name));
@@ -80,12 +86,19 @@ TQorButton* BarButton(QWidget* parent, const char* name, int left, int width, co
     button->setText(text);
     button->setToolTip(hint);
     button->SetKeyCode(keyCode);
-    if (glyph != QStyle::SP_CustomBase) {
-        button->setIcon(parent->style()->standardIcon(glyph));
+    if (!glyph.isNull()) {
+        button->SetGlyph(glyph);
         button->setToolButtonStyle(text.isEmpty() ? Qt::ToolButtonIconOnly
                                                   : Qt::ToolButtonTextBesideIcon);
     }
     return button;
+}
+
+// The desktop's printer where its icon theme has one, else the program's own.
+QIcon PrinterGlyph()
+{
+    return QIcon::fromTheme(QStringLiteral("document-print"),
+                            QIcon(QStringLiteral(":/icons/document-print.svg")));
 }
 
 } // namespace
@@ -94,8 +107,14 @@ std::function<void(TDocumentEditorForm&)> TDocumentEditorForm::PrintCommand =
     [](TDocumentEditorForm& window) {
         // The report reads the same page data the window shows, built from its document.
         const TReportSource source(window.Document());
-        PrintStatisticsLog(source, window.PrintSetupState());
+        TPrintProgressDialog progress(&window);
+        PrintStatisticsLog(source, window.PrintSetupState(), &progress);
     };
+
+QIcon TDocumentEditorForm::ApplicationIcon()
+{
+    return QIcon(QStringLiteral(":/icons/zelmoraviewer.svg"));
+}
 
 TDocumentEditorForm* TDocumentEditorForm::MainForm()
 {
@@ -112,6 +131,7 @@ TDocumentEditorForm::TDocumentEditorForm(QWidget* parent) : QWidget(parent)
     setObjectName(QStringLiteral("DocumentEditorForm"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Statistik-Protokoll"));
+    setWindowIcon(ApplicationIcon());
     resize(792, 518);
     setMinimumSize(400, 360);
     CreateComponents();
@@ -215,7 +235,7 @@ QWidget* TDocumentEditorForm::CreateFilesSheet()
     FilesSheet->setObjectName(QStringLiteral("FilesSheet"));
     FilesGrid = new TStringGrid(FilesSheet);
     FilesGrid->setObjectName(QStringLiteral("FilesGrid"));
-    LegendPanel = new QLabel(FilesSheet);
+    LegendPanel = new TElidedLabel(FilesSheet);
     LegendPanel->setObjectName(QStringLiteral("LegendPanel"));
     LegendPanel->setTextFormat(Qt::PlainText);
     LegendPanel->setFixedHeight(kLegendHeight);
@@ -251,7 +271,7 @@ QWidget* TDocumentEditorForm::CreateMatrixSheet()
 {
     MatrixSheet = new QWidget;
     MatrixSheet->setObjectName(QStringLiteral("MatrixSheet"));
-    MatrixTypePanel = new QLabel(MatrixSheet);
+    MatrixTypePanel = new TElidedLabel(MatrixSheet);
     MatrixTypePanel->setObjectName(QStringLiteral("MatrixTypePanel"));
     MatrixTypePanel->setTextFormat(Qt::PlainText);
     MatrixTypePanel->setFixedHeight(kLegendHeight);
@@ -290,23 +310,22 @@ QWidget* TDocumentEditorForm::CreateButtonPanel()
     ButtonPanel = new QWidget(this);
     ButtonPanel->setObjectName(QStringLiteral("ButtonPanel"));
     CloseButton = BarButton(ButtonPanel, "CloseButton", 18, 49, QStringLiteral("Ende"),
-                            QStringLiteral("Protokoll-Editor schließen: ALT-F4"), 0,
-                            QStyle::SP_CustomBase);
+                            QStringLiteral("Protokoll-Editor schließen: ALT-F4"), 0);
     LoadButton = BarButton(ButtonPanel, "LoadButton", 88, 25, QString(),
                            QStringLiteral("Statistik-Protokoll laden: ALT-L"), 76,
-                           QStyle::SP_DialogOpenButton);
+                           style()->standardIcon(QStyle::SP_DialogOpenButton));
     AboutButton = BarButton(ButtonPanel, "AboutButton", 128, 73, QStringLiteral("Info"),
                             QStringLiteral("Produkt-Information: ALT-I"), 73,
-                            QStyle::SP_MessageBoxInformation);
-    PrintButton = BarButton(ButtonPanel, "PrintButton", 216, 25, QString(),
-                            QStringLiteral("Statistik-Protokoll ausdrucken: ALT-P"), 80,
-                            QStyle::SP_FileDialogDetailedView);
+                            style()->standardIcon(QStyle::SP_MessageBoxInformation));
+    PrintButton =
+        BarButton(ButtonPanel, "PrintButton", 216, 25, QString(),
+                  QStringLiteral("Statistik-Protokoll ausdrucken: ALT-P"), 80, PrinterGlyph());
     connect(CloseButton, &QToolButton::clicked, this, &TDocumentEditorForm::CloseButtonClick);
     connect(LoadButton, &QToolButton::clicked, this, &TDocumentEditorForm::LoadButtonClick);
     connect(AboutButton, &QToolButton::clicked, this, &TDocumentEditorForm::AboutButtonClick);
     connect(PrintButton, &QToolButton::clicked, this, &TDocumentEditorForm::PrintButtonClick);
 
-    LocaleCombo = new QComboBox(ButtonPanel);
+    LocaleCombo = new TPickList(ButtonPanel);
     LocaleCombo->setObjectName(QStringLiteral("LocaleCombo"));
     LocaleCombo->setGeometry(249, 11, 89, 23);
     LocaleCombo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
@@ -422,6 +441,9 @@ void TDocumentEditorForm::UpdateCaption()
 
 void TDocumentEditorForm::UpdateState()
 {
+    // Without a log the keys go to the empty panel, never to the language list; with one the
+    // panel lies covered under the pages and must not take the focus from them (Tab).
+    EmptyPanel->setFocusPolicy(m_fileName.isEmpty() ? Qt::StrongFocus : Qt::NoFocus);
     if (m_fileName.isEmpty()) {
         EditorPanel->hide();
         LoadButton->setEnabled(true);
@@ -438,20 +460,38 @@ void TDocumentEditorForm::LoadFile(const QString& path)
 {
     bool loaded = false;
     std::exception_ptr failure;
-    try {
-        SetFileName(QString());
-        m_document->LoadFromFile(FileNameBytes(path).toStdString());
-        SetFileName(path);
-        loaded = true;
-    } catch (...) {
-        failure = std::current_exception();
+    {
+        const TWaitCursor wait;
+        try {
+            SetFileName(QString());
+            m_document->LoadFromFile(FileNameBytes(path).toStdString());
+            SetFileName(path);
+            loaded = true;
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        UpdateCaption();
+        UpdateState();
+        // Whichever way the load went, the keys go to what the window shows now.
+        FocusPage();
     }
-    UpdateCaption();
-    UpdateState();
     if (failure)
         std::rethrow_exception(failure);
     if (loaded)
         WriteCurrentDocument();
+}
+
+bool TDocumentEditorForm::LoadFileReported(const QString& path)
+{
+    try {
+        LoadFile(path);
+        return true;
+    } catch (const std::exception& e) {
+        // The message may not say which log it was: the path follows on a line of its own.
+        TViewerDialogs::Current().ShowError(this, FromUtf8(e.what()) + QLatin1Char('\n') +
+                                                      ShownFileName(path));
+        return false;
+    }
 }
 
 void TDocumentEditorForm::ReadCurrentDocument()
@@ -490,7 +530,7 @@ void TDocumentEditorForm::LoadButtonClick()
     const QString path =
         ChosenFileName(TViewerDialogs::Current().ChooseLogFile(this, m_loadDialogFileName));
     if (!path.isEmpty())
-        Guarded([this, path] { LoadFile(path); });
+        LoadFileReported(path);
 }
 
 void TDocumentEditorForm::AboutButtonClick()
@@ -502,8 +542,11 @@ void TDocumentEditorForm::AboutButtonClick()
 
 void TDocumentEditorForm::PrintButtonClick()
 {
-    if (!PrintButton->isEnabled() || !PrintCommand)
+    if (!PrintButton->isEnabled() || !PrintCommand || m_printing)
         return;
+    // The print shows its progress and lets the window repaint: the window stays as it is
+    // until the print is over.
+    const QScopedValueRollback<bool> printing(m_printing, true);
     Guarded([this] { PrintCommand(*this); });
 }
 
@@ -511,7 +554,7 @@ void TDocumentEditorForm::DropFiles(const QStringList& paths)
 {
     const QString first = paths.isEmpty() ? QString() : paths.first();
     if (LoadButton->isEnabled())
-        Guarded([this, first] { LoadFile(first); });
+        LoadFileReported(first);
 }
 
 void TDocumentEditorForm::dragEnterEvent(QDragEnterEvent* event)
@@ -537,29 +580,39 @@ void TDocumentEditorForm::dropEvent(QDropEvent* event)
 void TDocumentEditorForm::LocaleComboChange(int index)
 {
     const int base = LocaleCombo->itemData(index).toInt();
+    // Picking the language already shown changes nothing: no new window, no reload, and the
+    // print choices stay.
+    if (index < 0 || base == Locale().Base)
+        return;
     const QString fileName = m_fileName;
     const QString bottomText = CopyrightPanel->text();
     const bool wasMain = g_mainForm == this;
     const QRect bounds = geometry();
 
-    Locale().SetBase(base);
-    m_posRegister->Save();
-    deleteLater();
-    hide();
-
-    auto* successor = new TDocumentEditorForm;
+    TDocumentEditorForm* successor = nullptr;
     {
-        const QSignalBlocker quiet(successor->LocaleCombo);
-        successor->LocaleCombo->setCurrentIndex(index);
+        const TWaitCursor wait;
+        Locale().SetBase(base);
+        m_posRegister->Save();
+        deleteLater();
+        hide();
+
+        successor = new TDocumentEditorForm;
+        {
+            const QSignalBlocker quiet(successor->LocaleCombo);
+            successor->LocaleCombo->setCurrentIndex(index);
+        }
+        if (wasMain || !g_mainForm)
+            g_mainForm = successor;
+        successor->setGeometry(bounds);
+        successor->CopyrightPanel->setText(bottomText);
+        successor->show();
+        successor->FocusPage();
     }
-    if (wasMain || !g_mainForm)
-        g_mainForm = successor;
-    successor->setGeometry(bounds);
-    successor->CopyrightPanel->setText(bottomText);
-    successor->show();
-    // The new window shows in any case; a reload that fails leaves it without a log.
+    // The new window shows in any case; a reload that fails leaves it without a log. The load
+    // has a wait cursor of its own, gone before its message shows.
     if (!fileName.isEmpty())
-        successor->Guarded([successor, fileName] { successor->LoadFile(fileName); });
+        successor->LoadFileReported(fileName);
 }
 
 void TDocumentEditorForm::changeEvent(QEvent* event)
@@ -571,6 +624,11 @@ void TDocumentEditorForm::changeEvent(QEvent* event)
 
 void TDocumentEditorForm::closeEvent(QCloseEvent* event)
 {
+    // The print reads this window's page data until it is over or cancelled.
+    if (m_printing) {
+        event->ignore();
+        return;
+    }
     if (m_posRegister)
         m_posRegister->Save();
     QWidget::closeEvent(event);
@@ -580,6 +638,12 @@ bool TDocumentEditorForm::eventFilter(QObject* watched, QEvent* event)
 {
     if ((watched == PageControl || watched == TitleSheet) && event->type() == QEvent::Resize)
         PageControlResize();
+    // The page control hears of a new size before the grid inside it has taken its own: the
+    // sum captions follow the grid's rows once they have moved (the filter is the
+    // application's, so it sees the viewport too).
+    if (watched == FilesGrid->viewport() && event->type() == QEvent::Resize &&
+        PageControl->currentWidget() == FilesSheet)
+        PlaceSumPanels();
     if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
         static_cast<QWidget*>(watched)->window() == this) {
         const auto* key = static_cast<QKeyEvent*>(event);
@@ -626,17 +690,26 @@ void TDocumentEditorForm::SelectNextPage(bool forward)
 void TDocumentEditorForm::PageControlChange()
 {
     LocaleCombo->move(PrintButton->x() + PrintButton->width() + 8, LocaleCombo->y());
-    QWidget* page = PageControl->currentWidget();
-    if (page == TitleSheet) {
-        InfoMemo->setFocus();
-    } else if (page == FilesSheet) {
-        FilesGrid->setFocus();
+    FocusPage();
+    if (PageControl->currentWidget() == FilesSheet)
         PlaceSumPanels();
-    } else if (page == MatrixSheet) {
-        MatrixGrid->setFocus();
-    } else if (page == RatingsSheet) {
-        RatingsGrid->setFocus();
+}
+
+void TDocumentEditorForm::FocusPage()
+{
+    if (m_fileName.isEmpty()) {
+        EmptyPanel->setFocus();
+        return;
     }
+    QWidget* page = PageControl->currentWidget();
+    if (page == TitleSheet)
+        InfoMemo->setFocus();
+    else if (page == FilesSheet)
+        FilesGrid->setFocus();
+    else if (page == MatrixSheet)
+        MatrixGrid->setFocus();
+    else if (page == RatingsSheet)
+        RatingsGrid->setFocus();
 }
 
 void TDocumentEditorForm::PageControlResize()

@@ -2,6 +2,7 @@
 
 #include "TMatchDocument.h"
 
+#include <QIcon>
 #include <QWidget>
 
 #include <functional>
@@ -25,6 +26,7 @@ class TStringGrid;
 //
 // Load failures are reported through the application's error report (TViewerDialogs) by the
 // commands that load; LoadFile itself lets them through after returning to the empty state.
+class TElidedLabel;
 class TDocumentEditorForm : public QWidget {
     Q_OBJECT
 
@@ -37,13 +39,20 @@ public:
     // The window the program treats as its main window (F9 shows it; the language switch hands
     // the role on to the window it creates).
     static TDocumentEditorForm* MainForm();
+    // The program's own icon, of its windows and of its desktop entry.
+    static QIcon ApplicationIcon();
     static void SetMainForm(TDocumentEditorForm* form);
 
     void SetAppTitle(const QString& text);
     const QString& AppTitle() const { return m_appTitle; }
     // Loads a log; throws the load error after the window has returned to the empty state.
-    // Paths here are window-held names (LocalFileName.h): any name of the file system opens.
+    // A wait cursor shows meanwhile; afterwards the keys go to the page shown (or to the empty
+    // panel). Paths here are window-held names (LocalFileName.h): any name of the file system
+    // opens.
     void LoadFile(const QString& path);
+    // LoadFile, reporting a failure through the application's error report: the load error's
+    // message, then the path on a line of its own. True when the log was loaded.
+    bool LoadFileReported(const QString& path);
     void SetFileName(const QString& path);
     const QString& FileName() const { return m_fileName; }
     void UpdateCaption();
@@ -63,6 +72,9 @@ public:
     void DropFiles(const QStringList& paths);
 
     void PageControlChange();
+    // Gives the focus to the main control of the page shown, or to the empty panel without a
+    // log.
+    void FocusPage();
     void PageControlResize();
     void PlaceSumPanels();
     void FitRatingsColumn();
@@ -105,10 +117,11 @@ public:
     QLabel* PercentDisplay = nullptr;
     QLabel* SingleNrDisplay = nullptr;
     TStringGrid* FilesGrid = nullptr;
-    QLabel* LegendPanel = nullptr;
+    // Cut with "…" where too narrow, the whole text then in its tool tip.
+    TElidedLabel* LegendPanel = nullptr;
     QLabel* Sum1Panel = nullptr;
     QLabel* Sum2Panel = nullptr;
-    QLabel* MatrixTypePanel = nullptr;
+    TElidedLabel* MatrixTypePanel = nullptr;
     TStringGrid* MatrixGrid = nullptr;
     TStringGrid* RatingsGrid = nullptr;
     QWidget* ButtonPanel = nullptr;
@@ -151,6 +164,7 @@ private:
     void FilesGridDrawCell(int col, int row, const QRect& rect, QPainter& painter);
     void MatrixGridDrawCell(int col, int row, const QRect& rect, QPainter& painter);
 
+    bool m_printing = false;
     QString m_appTitle;
     QString m_fileName;
     QString m_loadDialogFileName;

@@ -2,6 +2,7 @@
 #include "TDocumentEditorForm.h"
 
 #include "TAddColInfo.h"
+#include "TElidedLabel.h"
 #include "TFilesTable.h"
 #include "TLocale.h"
 #include "TMatrixTable.h"

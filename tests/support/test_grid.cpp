@@ -2,12 +2,14 @@
 #include "TStringGrid.h"
 
 #include <QApplication>
+#include <QHelpEvent>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QToolTip>
 #include <QWheelEvent>
 
 #include <gtest/gtest.h>
@@ -709,3 +711,33 @@ TEST(StringGrid, RowZeroObjectsAreOwnedByTheGrid)
 }
 
 } // namespace
+
+// A cell whose text is cut off by its width shows the whole text as its tool tip, fixed cells
+// too; a text that fits shows none. Property over widths around the text's own.
+TEST(StringGrid, CutCellTextShowsAsToolTip)
+{
+    GridWindow w(400, 200, {4, 4, 1, 1, 20, 50, 1});
+    TStringGrid& grid = *w.grid;
+    const QString text = QStringLiteral("Kompaktsperrdatei Süd");
+    const int needed = grid.fontMetrics().horizontalAdvance(text) + 2;
+    for (const QPoint cell : {QPoint(0, 2), QPoint(2, 0), QPoint(2, 2)}) {
+        grid.SetCell(cell.x(), cell.y(), text);
+        for (int width : {needed - 12, needed - 1, needed, needed + 20}) {
+            SCOPED_TRACE(testing::Message() << cell.x() << "," << cell.y() << " width " << width);
+            grid.SetColWidth(cell.x(), width);
+            const QPoint at = grid.CellRect(cell.x(), cell.y()).center();
+            const bool cut = width < needed;
+            EXPECT_EQ(grid.CutText(at), cut ? text : QString());
+            QHelpEvent help(QEvent::ToolTip, at, grid.viewport()->mapToGlobal(at));
+            QApplication::sendEvent(grid.viewport(), &help);
+            // The grid takes the event only for a tip of its own.
+            EXPECT_EQ(help.isAccepted(), cut);
+            if (cut) {
+                EXPECT_EQ(QToolTip::text(), text);
+            }
+        }
+        grid.SetColWidth(cell.x(), 50);
+    }
+    // Between cells and beyond the last one there is nothing to show.
+    EXPECT_EQ(grid.CutText(QPoint(399, 199)), QString());
+}

@@ -22,6 +22,8 @@ QString& ChosenPrinter()
 
 TPrinterDriver::~TPrinterDriver() = default;
 
+void TPrinterDriver::DropJob(QPrinter& printer) { printer.abort(); }
+
 QString TPrinterDriver::JobRefusal() { return QString(); }
 
 TPrinterDriver& TPrinterDriver::Instance()

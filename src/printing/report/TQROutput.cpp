@@ -64,7 +64,7 @@ TQROutput::~TQROutput()
         return;
     // A document that failed halfway must not reach the printer as a truncated job.
     if (auto* printer = PrinterOf(m_device); printer && !m_writer)
-        printer->abort();
+        TPrinterDriver::Instance().DropJob(*printer);
     m_painter.end();
 }
 
@@ -163,9 +163,14 @@ void TQROutput::Finish()
 
 void TQROutput::Abort() noexcept
 {
+    // The direct output's writer thread stops before its file goes.
+    if (m_ownPdf) {
+        m_pdf = nullptr;
+        m_ownPdf.reset();
+    }
     if (m_painter.isActive()) {
         if (auto* printer = PrinterOf(m_device); printer && !m_writer)
-            printer->abort();
+            TPrinterDriver::Instance().DropJob(*printer);
         m_painter.end();
     }
     if (m_file)

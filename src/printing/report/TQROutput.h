@@ -53,8 +53,8 @@ public:
     // Opens the next page and points the canvas at it: the first one begins the document.
     void OpenPage(TQRCanvas& canvas);
     void Finish();
-    // Ends the document unfinished, for a cancelled print: a printer job is aborted, a PDF file
-    // being written is removed and whatever was under its name stays. Also after a failure.
+    // Ends the document unfinished, for a cancelled print: a printer job is dropped unsent, a PDF
+    // file being written is removed and whatever was under its name stays. Also after a failure.
     void Abort() noexcept;
 
 private:

@@ -94,6 +94,10 @@ void TQRPass::endPage()
         PageEventScope scope(m_inPageEvent);
         m_report.OnEndPage(m_report);
     }
+    if (m_report.OnPageDone) {
+        PageEventScope scope(m_inPageEvent);
+        m_report.OnPageDone(m_report, m_output != nullptr);
+    }
 }
 
 void TQRPass::printDetail(const TQRBand& detail)

@@ -58,6 +58,10 @@ public:
     PageEvent OnEndPage;
     // Without a handler the report has no rows.
     FlagEvent OnNeedData;
+    // After each page of a pass has ended (after OnEndPage), in the preparing pass (printing
+    // false) as in the printing pass: for whoever runs the report to show progress, not for the
+    // report's own layout. An exception from it ends the pass like one from any event.
+    std::function<void(TQuickRep& report, bool printing)> OnPageDone;
 
     // A generation pass that outputs nothing; the device only lends its metrics.
     void Prepare(QPagedPaintDevice& device);

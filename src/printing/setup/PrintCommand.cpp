@@ -1,6 +1,7 @@
 #include "PrintCommand.h"
 
 #include "Cp1252.h"
+#include "TPrintProgress.h"
 #include "TPrintSetter.h"
 #include "TPrintSetupForm.h"
 #include "TPrintSetupState.h"
@@ -23,9 +24,16 @@ struct TAllowances {
     bool Matrix;
 };
 
+// Where the parts' pages are reported: part of parts.
+struct TPartProgress {
+    TPrintProgress* Progress;
+    int Part;
+    int Parts;
+};
+
 void PrintPart(const TReportSource& window, TPrintSetupState& state,
                const TQRPrinterSettings& holder, const TAllowances& allowed, int singleLogNumber,
-               int fileNumber, bool directPdf)
+               int fileNumber, const TPartProgress& progress, bool directPdf)
 {
     const TMatchDocument& doc = window.Document();
     QPrinter printer(QPrinter::HighResolution);
@@ -33,6 +41,7 @@ void PrintPart(const TReportSource& window, TPrintSetupState& state,
     // The PDF entry may be given the log's own name: it is never written over.
     output.KeepFile(doc.FileName);
     TnewPrinterForm form(window, output);
+    TPrintProgress::Follow(progress.Progress, form.QuickRep1, progress.Part, progress.Parts);
     TQRPrinterSettings& settings = form.QuickRep1.PrinterSettings();
     CopyPrinterSettings(holder, settings);
     settings.OutputFileName = PartFileName(holder.OutputFileName, fileNumber);
@@ -40,21 +49,27 @@ void PrintPart(const TReportSource& window, TPrintSetupState& state,
     // page range does not stop the part when cancelled.
     TPrintSetupForm::Application().Execute(form.Setter(), state, false, allowed.Singles,
                                            allowed.Ratings, allowed.Matrix);
-    form.PrintDocument(doc, state, singleLogNumber,
-                       QString::fromStdString(Cp1252ToUtf8(doc.HeadText)),
-                       window.SumPanelsEnabled);
+    try {
+        form.PrintDocument(doc, state, singleLogNumber,
+                           QString::fromStdString(Cp1252ToUtf8(doc.HeadText)),
+                           window.SumPanelsEnabled);
+    } catch (const EPrintCancelled&) {
+        // The part begun is of no use: no job for the spooler, no file.
+        output.Abort();
+        throw;
+    }
     output.Finish();
 }
 
 // The PDF entry's file is written directly, unless a font or text needs Qt's PDF output.
 void PrintPart(const TReportSource& window, TPrintSetupState& state,
                const TQRPrinterSettings& holder, const TAllowances& allowed, int singleLogNumber,
-               int fileNumber)
+               int fileNumber, const TPartProgress& progress)
 {
     try {
-        PrintPart(window, state, holder, allowed, singleLogNumber, fileNumber, true);
+        PrintPart(window, state, holder, allowed, singleLogNumber, fileNumber, progress, true);
     } catch (const EPdfUnsupported&) {
-        PrintPart(window, state, holder, allowed, singleLogNumber, fileNumber, false);
+        PrintPart(window, state, holder, allowed, singleLogNumber, fileNumber, progress, false);
     }
 }
 
@@ -87,7 +102,8 @@ QString PartFileName(const QString& fileName, int singleLogNumber)
     return suffix.isEmpty() ? base : base + QLatin1Char('.') + suffix;
 }
 
-void PrintStatisticsLog(const TReportSource& window, TPrintSetupState& state)
+bool PrintStatisticsLog(const TReportSource& window, TPrintSetupState& state,
+                        TPrintProgress* progress)
 {
     TPrintSetupForm& setupForm = TPrintSetupForm::Application();
     const int filesRows = window.FilesGrid().RowCount();
@@ -104,13 +120,24 @@ void PrintStatisticsLog(const TReportSource& window, TPrintSetupState& state)
         CopyPrinterSettings(probe->QuickRep1.PrinterSettings(), holder);
     }
     if (!confirmed)
-        return;
+        return false;
 
-    if (state.TitleAndTable || (state.Matrix && window.FileCount > 1) ||
-        (state.Ratings && window.RatingsPageVisible))
-        PrintPart(window, state, holder, allowed, window.Document().SingleNumber, 0);
-    if (state.Singles && filesRows > 5) {
-        for (int i = 0; i < window.FileCount; ++i)
-            PrintPart(window, state, holder, allowed, i + 1, i + 1);
+    const bool wholeLog = state.TitleAndTable || (state.Matrix && window.FileCount > 1) ||
+                          (state.Ratings && window.RatingsPageVisible);
+    const bool singles = state.Singles && filesRows > 5;
+    const int parts = (wholeLog ? 1 : 0) + (singles ? window.FileCount : 0);
+    int part = 0;
+    try {
+        if (wholeLog) {
+            PrintPart(window, state, holder, allowed, window.Document().SingleNumber, 0,
+                      {progress, ++part, parts});
+        }
+        if (singles) {
+            for (int i = 0; i < window.FileCount; ++i)
+                PrintPart(window, state, holder, allowed, i + 1, i + 1, {progress, ++part, parts});
+        }
+    } catch (const EPrintCancelled&) {
+        return false;
     }
+    return true;
 }

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class TPrintProgress;
 class TPrintSetupState;
 class TReportSource;
 struct TQRPrinterSettings;
@@ -20,7 +21,13 @@ void CopyPrinterSettings(const TQRPrinterSettings& source, TQRPrinterSettings& d
 // with "-n" before its extension, so the parts do not overwrite each other. Each file appears
 // only when complete (a full disk leaves what was there and ends the command with a message
 // naming the file and why), and the log itself is never written over.
-void PrintStatisticsLog(const TReportSource& window, TPrintSetupState& state);
+//
+// Every page of every part goes to the progress, when there is one; when it asks to stop, the
+// command stops after that page: parts printed before stay (with the spooler, or as files), the
+// part being printed is dropped (its job aborted, its file removed), later parts do not print.
+// True when every part printed; false when a dialog was cancelled or the progress stopped it.
+bool PrintStatisticsLog(const TReportSource& window, TPrintSetupState& state,
+                        TPrintProgress* progress = nullptr);
 
 // The file a part goes to on the PDF entry.
 QString PartFileName(const QString& fileName, int singleLogNumber);

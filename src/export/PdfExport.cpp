@@ -1,8 +1,8 @@
 #include "PdfExport.h"
 
 #include "AtomicFile.h"
-#include "Cp1252.h"
 #include "ExportCommand.h"
+#include "TPrintPlan.h"
 #include "TPrintProgress.h"
 #include "TPrintSetupState.h"
 #include "TQROutput.h"
@@ -16,6 +16,7 @@
 #include <memory>
 #include <optional>
 #include <ostream>
+#include <vector>
 
 namespace {
 
@@ -52,16 +53,6 @@ private:
     std::chrono::steady_clock::time_point m_last;
 };
 
-void PrintPart(const TReportSource& window, TQROutput& output, const TPrintSetupState& state,
-               int singleLogNumber, TPrintProgress* progress, int part, int parts)
-{
-    const TMatchDocument& doc = window.Document();
-    TnewPrinterForm form(window, output);
-    TPrintProgress::Follow(progress, form.QuickRep1, part, parts);
-    form.PrintDocument(doc, state, singleLogNumber,
-                       QString::fromStdString(Cp1252ToUtf8(doc.HeadText)), window.SumPanelsEnabled);
-}
-
 } // namespace
 
 int ExportPdf(const ExportCommand& command, const TMatchDocument& doc, std::ostream& err,
@@ -74,27 +65,28 @@ int ExportPdf(const ExportCommand& command, const TMatchDocument& doc, std::ostr
     state.Ratings = !command.NoRatings;
     state.Singles = command.Singles;
 
-    const bool wholeLog = state.TitleAndTable || (state.Matrix && window.FileCount > 1) ||
-                          (state.Ratings && window.RatingsPageVisible);
-    const bool singles = state.Singles && window.FilesGrid().RowCount() > 5;
-    if (!wholeLog && !singles) {
+    TPrintPlan plan(window, state);
+    const std::vector<TPrintPart> parts = plan.Parts();
+    if (parts.empty()) {
         err << "Die Auswahl enth\xC3\xA4lt nichts, was von diesem Protokoll zu drucken "
                "w\xC3\xA4re.\n";
         return 2;
     }
 
-    const int parts = (wholeLog ? 1 : 0) + (singles ? window.FileCount : 0);
     auto print = [&](TQROutput& output) {
         std::optional<TTerminalProgress> line;
         if (progress)
             line.emplace(err);
         TPrintProgress* shown = line ? &*line : nullptr;
+        // The file holds every part: it is not titled after the first.
+        output.SetTitle(plan.Title());
+        const int count = int(parts.size());
         int part = 0;
-        if (wholeLog)
-            PrintPart(window, output, state, doc.SingleNumber, shown, ++part, parts);
-        if (singles) {
-            for (int i = 0; i < window.FileCount; ++i)
-                PrintPart(window, output, state, i + 1, shown, ++part, parts);
+        for (const TPrintPart& each : parts) {
+            ++part;
+            plan.PrintPart(output, each, [&](TnewPrinterForm& form) {
+                TPrintProgress::Follow(shown, form.QuickRep1, part, count);
+            });
         }
         output.Finish();
     };

@@ -7,6 +7,8 @@
 #include <QFontMetricsF>
 #include <QRectF>
 
+#include <algorithm>
+
 TQRLabel::TQRLabel(TQRBand& band) : TQRPrintable(band), m_font(band.Report().Page().Font) {}
 
 void TQRLabel::SetCaption(const QString& caption)
@@ -27,7 +29,12 @@ double TQRLabel::Width() const
     const TQRCanvas* canvas = Canvas();
     if (!m_autoSize || !canvas)
         return TQRPrintable::Width();
-    return captionPixels(*canvas) / canvas->XFactor();
+    // Not the room right of Left: a label aligned to the right edge computes its left from its
+    // width.
+    double room = canvas->Width();
+    if (m_maxWidth > 0)
+        room = std::min(room, m_maxWidth);
+    return std::min(captionPixels(*canvas) / canvas->XFactor(), std::max(0.0, room));
 }
 
 void TQRLabel::Print(TQRCanvas& canvas, double x, double y) const

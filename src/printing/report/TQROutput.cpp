@@ -93,6 +93,7 @@ void TQROutput::beginDocument()
     if (m_directPdf) {
         m_ownPdf = std::make_unique<TQRPdfDocument>(*m_file);
         m_ownPdf->SetTitle(title);
+        m_ownPdf->SetCreator(printer ? printer->creator() : QString());
         m_pdf = m_ownPdf.get();
         return;
     }
@@ -103,8 +104,9 @@ void TQROutput::beginDocument()
     if (auto* layout = dynamic_cast<QPdfWriter*>(&m_device)) {
         m_writer->setTitle(layout->title());
         m_writer->setCreator(layout->creator());
-    } else {
+    } else if (printer) {
         m_writer->setTitle(title);
+        m_writer->setCreator(printer->creator());
     }
 }
 

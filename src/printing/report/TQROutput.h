@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPainter>
+#include <QString>
 
 #include <memory>
 #include <string>
@@ -49,6 +50,10 @@ public:
     TQRPdfDocument* Pdf() const { return m_pdf; }
     // True once a page was opened.
     bool Started() const { return m_started; }
+    // The document's title when it is not that of the first report printed into it (a file of
+    // several reports); set before the first page.
+    const QString& Title() const { return m_title; }
+    void SetTitle(const QString& title) { m_title = title; }
 
     // Opens the next page and points the canvas at it: the first one begins the document.
     void OpenPage(TQRCanvas& canvas);
@@ -64,6 +69,7 @@ private:
     QPagedPaintDevice& m_device;
     bool m_directPdf = false;
     bool m_started = false;
+    QString m_title;
     std::vector<std::string> m_keep;
     // Declared before what writes into them, so they outlive it.
     std::unique_ptr<AtomicFile> m_ownFile;

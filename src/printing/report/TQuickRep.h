@@ -23,10 +23,11 @@ class TQRPass;
 //   BeforePrint(printReport): false ends the pass with no page;
 //   start the first page; then, row by row: OnNeedData(moreData), which may call NewPage;
 //   on false the page ends and the pass stops; otherwise the detail band prints, on a new
-//   page first when it does not fit above the page footer.
+//   page first when it does not fit above the page footer (also as a page's first band).
 // Starting a page fires OnStartPage and prints the page header; the column header prints
 // together with the page's first detail band, so it never ends a page. Ending a page prints
-// the page footer at the bottom of the printable area and fires OnEndPage.
+// the page footer at the bottom of the printable area and fires OnEndPage. No band prints over
+// the page footer: one taller than the room left even on a page begun for it is cut there.
 //
 // Both passes apply the page setup and the printer settings to the device and measure on it,
 // so a layout computed in the preparing pass holds in the printing pass. Pages are painted as
@@ -46,6 +47,9 @@ public:
     const TQRPage& Page() const { return m_page; }
     TQRPrinterSettings& PrinterSettings() { return m_printerSettings; }
     const TQRPrinterSettings& PrinterSettings() const { return m_printerSettings; }
+    // The program that makes the report, named as the creator of a PDF file it opens.
+    const QString& Creator() const { return m_creator; }
+    void SetCreator(const QString& creator) { m_creator = creator; }
 
     // Creates the band of that kind; a report has at most one of each (std::logic_error).
     TQRBand& AddBand(TQRBandType type);
@@ -100,11 +104,12 @@ public:
 
 private:
     void applySettings(QPagedPaintDevice& device, TQROutput* output) const;
-    void applyJobSettings(QPagedPaintDevice& device) const;
+    void applyJobSettings(QPagedPaintDevice& device, const QString& title) const;
     void run(QPagedPaintDevice& device, TQROutput* output);
 
     TQRPage m_page;
     TQRPrinterSettings m_printerSettings;
+    QString m_creator;
     std::vector<std::unique_ptr<TQRBand>> m_bands;
     std::unique_ptr<TQRPass> m_pass;
     int m_pageCount = 0;

@@ -1,6 +1,6 @@
 #include "PrintCommand.h"
 
-#include "Cp1252.h"
+#include "TPrintPlan.h"
 #include "TPrintProgress.h"
 #include "TPrintSetter.h"
 #include "TPrintSetupForm.h"
@@ -15,6 +15,8 @@
 #include <QPrinter>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -31,28 +33,27 @@ struct TPartProgress {
     int Parts;
 };
 
-void PrintPart(const TReportSource& window, TPrintSetupState& state,
-               const TQRPrinterSettings& holder, const TAllowances& allowed, int singleLogNumber,
-               int fileNumber, const TPartProgress& progress, bool directPdf)
+void PrintPart(TPrintPlan& plan, TPrintSetupState& state, const TQRPrinterSettings& holder,
+               const TAllowances& allowed, const TPrintPart& part, const TPartProgress& progress,
+               const std::string& log, bool directPdf)
 {
-    const TMatchDocument& doc = window.Document();
     QPrinter printer(QPrinter::HighResolution);
     TQROutput output(printer, directPdf);
     // The PDF entry may be given the log's own name: it is never written over.
-    output.KeepFile(doc.FileName);
-    TnewPrinterForm form(window, output);
-    TPrintProgress::Follow(progress.Progress, form.QuickRep1, progress.Part, progress.Parts);
-    TQRPrinterSettings& settings = form.QuickRep1.PrinterSettings();
-    CopyPrinterSettings(holder, settings);
-    settings.OutputFileName = PartFileName(holder.OutputFileName, fileNumber);
-    // Only applies printer, bin and orientation; a print dialog it may show for copies or a
-    // page range does not stop the part when cancelled.
-    TPrintSetupForm::Application().Execute(form.Setter(), state, false, allowed.Singles,
-                                           allowed.Ratings, allowed.Matrix);
+    output.KeepFile(log);
     try {
-        form.PrintDocument(doc, state, singleLogNumber,
-                           QString::fromStdString(Cp1252ToUtf8(doc.HeadText)),
-                           window.SumPanelsEnabled);
+        plan.PrintPart(output, part, [&](TnewPrinterForm& form) {
+            TPrintProgress::Follow(progress.Progress, form.QuickRep1, progress.Part,
+                                   progress.Parts);
+            TQRPrinterSettings& settings = form.QuickRep1.PrinterSettings();
+            CopyPrinterSettings(holder, settings);
+            settings.OutputFileName =
+                PartFileName(holder.OutputFileName, part.WholeLog ? 0 : part.SingleLogNumber);
+            // Only applies printer, bin and orientation; a print dialog it may show for copies
+            // or a page range does not stop the part when cancelled.
+            TPrintSetupForm::Application().Execute(form.Setter(), state, false, allowed.Singles,
+                                                   allowed.Ratings, allowed.Matrix);
+        });
     } catch (const EPrintCancelled&) {
         // The part begun is of no use: no job for the spooler, no file.
         output.Abort();
@@ -62,14 +63,14 @@ void PrintPart(const TReportSource& window, TPrintSetupState& state,
 }
 
 // The PDF entry's file is written directly, unless a font or text needs Qt's PDF output.
-void PrintPart(const TReportSource& window, TPrintSetupState& state,
-               const TQRPrinterSettings& holder, const TAllowances& allowed, int singleLogNumber,
-               int fileNumber, const TPartProgress& progress)
+void PrintPart(TPrintPlan& plan, TPrintSetupState& state, const TQRPrinterSettings& holder,
+               const TAllowances& allowed, const TPrintPart& part, const TPartProgress& progress,
+               const std::string& log)
 {
     try {
-        PrintPart(window, state, holder, allowed, singleLogNumber, fileNumber, progress, true);
+        PrintPart(plan, state, holder, allowed, part, progress, log, true);
     } catch (const EPdfUnsupported&) {
-        PrintPart(window, state, holder, allowed, singleLogNumber, fileNumber, progress, false);
+        PrintPart(plan, state, holder, allowed, part, progress, log, false);
     }
 }
 
@@ -122,20 +123,14 @@ bool PrintStatisticsLog(const TReportSource& window, TPrintSetupState& state,
     if (!confirmed)
         return false;
 
-    const bool wholeLog = state.TitleAndTable || (state.Matrix && window.FileCount > 1) ||
-                          (state.Ratings && window.RatingsPageVisible);
-    const bool singles = state.Singles && filesRows > 5;
-    const int parts = (wholeLog ? 1 : 0) + (singles ? window.FileCount : 0);
+    TPrintPlan plan(window, state);
+    const std::vector<TPrintPart> parts = plan.Parts();
+    const int count = int(parts.size());
     int part = 0;
     try {
-        if (wholeLog) {
-            PrintPart(window, state, holder, allowed, window.Document().SingleNumber, 0,
-                      {progress, ++part, parts});
-        }
-        if (singles) {
-            for (int i = 0; i < window.FileCount; ++i)
-                PrintPart(window, state, holder, allowed, i + 1, i + 1, {progress, ++part, parts});
-        }
+        for (const TPrintPart& each : parts)
+            PrintPart(plan, state, holder, allowed, each, {progress, ++part, count},
+                      window.Document().FileName);
     } catch (const EPrintCancelled&) {
         return false;
     }

@@ -484,20 +484,25 @@ QWidget* ActiveModal() { return QApplication::activeModalWidget(); }
 
 // Runs the check on the next modal widget that shows up (from inside its event loop); a watchdog
 // closes whatever is still open after a few seconds, so a fault fails the test instead of hanging.
-void OnNextModal(std::function<void(QWidget*)> check)
-{
-    auto deadline = std::make_shared<QDeadlineTimer>(8000);
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [check, deadline, poll] {
+// Each poll schedules a copy of itself: nothing refers to itself, so nothing is left over.
+struct TModalPoll {
+    std::function<void(QWidget*)> Check;
+    QDeadlineTimer Deadline;
+    void operator()() const
+    {
         QWidget* modal = ActiveModal();
-        if (!modal && !deadline->hasExpired()) {
-            QTimer::singleShot(20, *poll);
+        if (!modal && !Deadline.hasExpired()) {
+            QTimer::singleShot(20, *this);
             return;
         }
         if (modal)
-            check(modal);
-    };
-    QTimer::singleShot(0, *poll);
+            Check(modal);
+    }
+};
+
+void OnNextModal(std::function<void(QWidget*)> check)
+{
+    QTimer::singleShot(0, TModalPoll{std::move(check), QDeadlineTimer(8000)});
 }
 
 void CloseAllModals()

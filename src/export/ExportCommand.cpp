@@ -1,5 +1,6 @@
 #include "ExportCommand.h"
 
+#include "Errors.h"
 #include "JsonWriter.h"
 #include "PageExport.h"
 #include "PdfExport.h"
@@ -128,16 +129,12 @@ int RunExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
         return 0;
     }
     Locale().SetBase(command.Language == "en" ? TLocale::kEnglishBase : TLocale::kGermanBase);
-    TMatchDocument doc;
+    // Running out of memory ends the export like any other failure: a German message, exit 1.
     try {
+        TMatchDocument doc;
         doc.LoadFromFile(ExpandFileName(command.LogPath));
-    } catch (const std::exception& e) {
-        err << e.what() << '\n';
-        return 1;
-    }
-    if (command.OutputMode == ExportCommand::Mode::Pdf)
-        return RunPdfExport(command, doc, err, progress);
-    try {
+        if (command.OutputMode == ExportCommand::Mode::Pdf)
+            return RunPdfExport(command, doc, err, progress);
         if (command.OutputMode == ExportCommand::Mode::Json) {
             WritePagesJson(out, doc, command.Language);
             out << '\n';
@@ -148,7 +145,7 @@ int RunExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
         out.flush();
         CheckOutputStream(out);
     } catch (const std::exception& e) {
-        err << e.what() << '\n';
+        err << ErrorMessage(e) << '\n';
         return 1;
     }
     return 0;

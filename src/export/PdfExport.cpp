@@ -1,6 +1,7 @@
 #include "PdfExport.h"
 
 #include "AtomicFile.h"
+#include "Errors.h"
 #include "ExportCommand.h"
 #include "TPrintPlan.h"
 #include "TPrintProgress.h"
@@ -121,7 +122,7 @@ int ExportPdf(const ExportCommand& command, const TMatchDocument& doc, std::ostr
         file->Commit();
     } catch (const std::exception& e) {
         file->Discard();
-        err << e.what() << '\n';
+        err << ErrorMessage(e) << '\n';
         return 1;
     }
     return 0;

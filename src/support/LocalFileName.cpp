@@ -63,10 +63,12 @@ QByteArray FileNameBytes(const QString& name)
 
 QString ShownFileName(const QString& name) { return QFile::decodeName(FileNameBytes(name)); }
 
-bool FileNameIsFile(const QString& name)
+bool FileNameExistsBesideFolders(const QString& name)
 {
     std::error_code ec;
-    return !name.isEmpty() && std::filesystem::is_regular_file(PathOf(name), ec);
+    const std::filesystem::file_status status = std::filesystem::status(PathOf(name), ec);
+    return !name.isEmpty() && std::filesystem::exists(status) &&
+           !std::filesystem::is_directory(status);
 }
 
 QString ChosenFileName(const QString& chosen)

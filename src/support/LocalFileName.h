@@ -15,8 +15,8 @@ QString FileNameFromBytes(const QByteArray& bytes);
 QByteArray FileNameBytes(const QString& name);
 // The name as the user sees it: every byte that is not UTF-8 as U+FFFD, as Qt shows it.
 QString ShownFileName(const QString& name);
-// Whether a file (not a folder) of that window-held name exists.
-bool FileNameIsFile(const QString& name);
+// Whether something other than a folder (a file, a FIFO, a device) has that window-held name.
+bool FileNameExistsBesideFolders(const QString& name);
 
 // The file a file dialog chose. Qt's dialogs list a name that is not UTF-8 by its shown form,
 // which names no file; this finds the file it stands for, part by part of the path: the one

@@ -8,6 +8,7 @@
 #include "TQRPrintDialog.h"
 #include "TQuickRep.h"
 #include "TRegistryAccessor.h"
+#include "TViewerApplication.h"
 #include "TViewerDialogs.h"
 
 #include <QApplication>
@@ -84,7 +85,9 @@ int RunViewer(const QStringList& arguments, bool runLoop)
     if (arguments.size() == 1) {
         path = FileNameFromBytes(QByteArray::fromStdString(
             ExpandFileName(FileNameBytes(arguments.first()).toStdString())));
-        if (!FileNameIsFile(path)) {
+        // What is there but is no regular file (a FIFO, a device) exists all the same: loading
+        // refuses it, without opening it.
+        if (!FileNameExistsBesideFolders(path)) {
             const QString message = QStringLiteral("Das Statistik-Protokoll \"%1\" gibt es nicht.")
                                         .arg(ShownFileName(path));
             // A start message is at most 255 characters long.
@@ -136,7 +139,7 @@ std::unique_ptr<QApplication> CreateApplication(int& argc, char** argv)
 {
     StartMessages().clear();
     const QtMessageHandler previous = qInstallMessageHandler(StartMessageHandler);
-    auto application = std::make_unique<QApplication>(argc, argv);
+    auto application = std::make_unique<TViewerApplication>(argc, argv);
     qInstallMessageHandler(previous);
     std::fwrite(StartMessages().constData(), 1, static_cast<size_t>(StartMessages().size()),
                 stderr);

@@ -1,5 +1,6 @@
 #include "TDocumentEditorForm.h"
 
+#include "Errors.h"
 #include "LocalFileName.h"
 #include "PrintCommand.h"
 #include "ProductInformation.h"
@@ -373,6 +374,8 @@ void TDocumentEditorForm::FormCreate()
     PageControl->setCurrentWidget(TitleSheet);
     m_posRegister = std::make_unique<TPosRegister>(this, QString::fromLatin1(kPositionName));
     Guarded([this] { m_posRegister->Restore(); });
+    for (TStringGrid* grid : {FilesGrid, MatrixGrid, RatingsGrid})
+        grid->SetOnShowFailure([this](std::exception_ptr failure) { PageFailed(failure); });
     m_appTitle = QString::fromLatin1(kDefaultAppTitle);
     m_printSetupState = std::make_unique<TPrintSetupState>(1);
     m_document = std::make_unique<TMatchDocument>();
@@ -413,8 +416,33 @@ void TDocumentEditorForm::Guarded(const std::function<void()>& command)
     try {
         command();
     } catch (const std::exception& e) {
-        TViewerDialogs::Current().ShowError(this, FromUtf8(e.what()));
+        TViewerDialogs::Current().ShowError(this, FromUtf8(ErrorMessage(e)));
     }
+}
+
+void TDocumentEditorForm::PageFailed(std::exception_ptr failure)
+{
+    if (m_pageFailurePending)
+        return;
+    m_pageFailurePending = true;
+    QTimer::singleShot(0, this, [this, failure] {
+        m_pageFailurePending = false;
+        DropLog();
+        Guarded([failure] { std::rethrow_exception(failure); });
+    });
+}
+
+void TDocumentEditorForm::DropLog()
+{
+    for (TStringGrid* grid : {FilesGrid, MatrixGrid, RatingsGrid})
+        grid->SetCellTextSource(nullptr);
+    m_filesTable.reset();
+    m_matrixTable.reset();
+    m_ratingsTable.reset();
+    m_document->Clear();
+    SetFileName(QString());
+    UpdateCaption();
+    UpdateState();
 }
 
 void TDocumentEditorForm::SetAppTitle(const QString& text)
@@ -471,7 +499,14 @@ void TDocumentEditorForm::LoadFile(const QString& path)
             failure = std::current_exception();
         }
         UpdateCaption();
-        UpdateState();
+        try {
+            UpdateState();
+        } catch (...) {
+            // The pages could not be built (memory ran out): the log is not shown after all.
+            failure = std::current_exception();
+            loaded = false;
+            DropLog();
+        }
         // Whichever way the load went, the keys go to what the window shows now.
         FocusPage();
     }
@@ -488,7 +523,7 @@ bool TDocumentEditorForm::LoadFileReported(const QString& path)
         return true;
     } catch (const std::exception& e) {
         // The message may not say which log it was: the path follows on a line of its own.
-        TViewerDialogs::Current().ShowError(this, FromUtf8(e.what()) + QLatin1Char('\n') +
+        TViewerDialogs::Current().ShowError(this, FromUtf8(ErrorMessage(e)) + QLatin1Char('\n') +
                                                       ShownFileName(path));
         return false;
     }
@@ -579,6 +614,12 @@ void TDocumentEditorForm::dropEvent(QDropEvent* event)
 
 void TDocumentEditorForm::LocaleComboChange(int index)
 {
+    // Runs from the list's event handler, which nothing may leave by an exception.
+    Guarded([this, index] { SwitchLanguage(index); });
+}
+
+void TDocumentEditorForm::SwitchLanguage(int index)
+{
     const int base = LocaleCombo->itemData(index).toInt();
     // Picking the language already shown changes nothing: no new window, no reload, and the
     // print choices stay.
@@ -592,12 +633,23 @@ void TDocumentEditorForm::LocaleComboChange(int index)
     TDocumentEditorForm* successor = nullptr;
     {
         const TWaitCursor wait;
+        const int32_t previousBase = Locale().Base;
         Locale().SetBase(base);
         m_posRegister->Save();
+        std::unique_ptr<TDocumentEditorForm> created;
+        try {
+            created = std::make_unique<TDocumentEditorForm>();
+        } catch (...) {
+            // Without a new window this one stays, in its language.
+            Locale().SetBase(previousBase);
+            const QSignalBlocker quiet(LocaleCombo);
+            LocaleCombo->setCurrentIndex(LocaleCombo->findData(previousBase));
+            throw;
+        }
         deleteLater();
         hide();
 
-        successor = new TDocumentEditorForm;
+        successor = created.release();
         {
             const QSignalBlocker quiet(successor->LocaleCombo);
             successor->LocaleCombo->setCurrentIndex(index);

@@ -5,6 +5,7 @@
 #include <QIcon>
 #include <QWidget>
 
+#include <exception>
 #include <functional>
 #include <memory>
 
@@ -146,6 +147,7 @@ private:
     // True when the key was one of the window's own (F6, F9, F12) and is consumed.
     bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
     void SelectNextPage(bool forward);
+    void SwitchLanguage(int index);
 
     void CreateComponents();
     QWidget* CreateTitleSheet();
@@ -160,6 +162,11 @@ private:
     void LayoutClientArea();
     // Runs a command that may fail; a failure goes to the application's error report.
     void Guarded(const std::function<void()>& command);
+    // A page could not be painted (its texts need more memory than there is): the log is given
+    // up and the failure reported, once, after the paint event.
+    void PageFailed(std::exception_ptr failure);
+    // Back to the window without a log, its page data freed.
+    void DropLog();
 
     void FilesGridDrawCell(int col, int row, const QRect& rect, QPainter& painter);
     void MatrixGridDrawCell(int col, int row, const QRect& rect, QPainter& painter);
@@ -174,4 +181,5 @@ private:
     std::unique_ptr<TFilesTable> m_filesTable;
     std::unique_ptr<TMatrixTable> m_matrixTable;
     std::unique_ptr<TRatingsTable> m_ratingsTable;
+    bool m_pageFailurePending = false;
 };

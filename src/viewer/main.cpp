@@ -2,8 +2,11 @@
 
 #include "AtomicFile.h"
 #include "CellText.h"
+#include "Errors.h"
 #include "InstallQtTranslation.h"
 #include "LocalFileName.h"
+#include "TViewerDialogs.h"
+#include "ViewerText.h"
 
 #include <QApplication>
 #include <QLocale>
@@ -33,5 +36,11 @@ int main(int argc, char** argv)
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments << FileNameFromBytes(QByteArray(argv[i]));
-    return RunViewer(arguments);
+    try {
+        return RunViewer(arguments);
+    } catch (const std::exception& e) {
+        // Nothing could be shown, not even the window: a fatal start message.
+        TViewerDialogs::Current().ShowFatal(FromUtf8(ErrorMessage(e)));
+        return 255;
+    }
 }

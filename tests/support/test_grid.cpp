@@ -16,6 +16,7 @@
 
 #include <cstdlib>
 #include <functional>
+#include <limits>
 #include <map>
 #include <set>
 #include <string>
@@ -711,6 +712,65 @@ TEST(StringGrid, RowZeroObjectsAreOwnedByTheGrid)
 }
 
 } // namespace
+
+TEST(StringGrid, HugeWidthsAreClampedAndLaidOutWithoutOverflow)
+{
+    GridWindow w(300, 200, {10, 4000, 1, 1, 20, 50, 1});
+    TStringGrid& grid = *w.grid;
+    const int max = TStringGrid::MaxColWidth;
+    grid.SetColWidth(1, std::numeric_limits<int>::max());
+    EXPECT_EQ(grid.ColWidth(1), max);
+    // A whole row of columns at the limit: positions past a billion pixels stay exact.
+    std::vector<int> widths(4000, std::numeric_limits<int>::max());
+    widths[2] = -7;
+    widths[3] = 60;
+    grid.SetColWidths(widths);
+    EXPECT_EQ(grid.ColWidth(0), max);
+    EXPECT_EQ(grid.ColWidth(2), 0);
+    EXPECT_EQ(grid.ColWidth(3), 60);
+    EXPECT_EQ(grid.ColWidth(3999), max);
+    grid.SetLeftCol(3999);
+    EXPECT_EQ(grid.LeftCol(), 3999);
+    EXPECT_EQ(grid.VisibleColCount(), 0); // not even one column fits whole
+    EXPECT_EQ(grid.MouseToCell(QPoint(10, 30)), QPoint(0, 1));
+    EXPECT_EQ(grid.MouseToCell(QPoint(299, 30)), QPoint(0, 1));
+    // Fewer widths than columns set the first ones only.
+    grid.SetColWidths({5, 6});
+    EXPECT_EQ(grid.ColWidth(1), 6);
+    EXPECT_EQ(grid.ColWidth(3), 60);
+}
+
+TEST(StringGrid, OnlyTheTextThatCanShowIsDrawn)
+{
+    GridWindow w(300, 200, {10, 3, 1, 1, 20, 50, 1});
+    TStringGrid& grid = *w.grid;
+    grid.SetColWidth(1, TStringGrid::MaxColWidth);
+    const QString huge(1000000, QLatin1Char('W'));
+    grid.SetCellTextSource([&huge](int, int) { return huge; });
+    for (int col : {0, 1}) {
+        const QRect rect = grid.CellRect(col, 1);
+        ASSERT_FALSE(rect.isEmpty());
+        const QString shown = grid.VisibleText(huge, rect);
+        EXPECT_TRUE(huge.startsWith(shown));
+        EXPECT_GE(shown.size(), std::min(rect.width(), 300 - rect.left()));
+        EXPECT_LE(shown.size(), 300 + 2);
+    }
+    const QString shortText = QStringLiteral("kurz");
+    EXPECT_EQ(grid.VisibleText(shortText, grid.CellRect(1, 1)), shortText);
+    // A pair of surrogates at the cut stays whole.
+    QString pairs;
+    for (int i = 0; i < 400; ++i)
+        pairs += QString::fromUcs4(U"\U0001F600");
+    const QString cut = grid.VisibleText(pairs, grid.CellRect(1, 1));
+    EXPECT_FALSE(cut.back().isHighSurrogate());
+    EXPECT_TRUE(pairs.startsWith(cut));
+    // Painting lays out those prefixes only, and the tool tip is a screenful with an ellipsis.
+    EXPECT_FALSE(w.window.grab().isNull());
+    const QString tip = grid.CutText(grid.CellRect(1, 1).topLeft() + QPoint(10, 5));
+    EXPECT_EQ(tip.size(), 4097);
+    EXPECT_TRUE(tip.endsWith(QChar(0x2026)));
+    EXPECT_TRUE(huge.startsWith(tip.chopped(1)));
+}
 
 // A cell whose text is cut off by its width shows the whole text as its tool tip, fixed cells
 // too; a text that fits shows none. Property over widths around the text's own.

@@ -61,6 +61,6 @@ TEST(LocalFileName, AFileChosenByItsShownNameIsFound)
          }) {
         EXPECT_EQ(ChosenFileName(c.chosen), c.found) << c.chosen.toStdString();
     }
-    EXPECT_TRUE(FileNameIsFile(ChosenFileName(shown(log))));
-    EXPECT_FALSE(FileNameIsFile(FileNameFromBytes(QByteArray::fromStdString(folder))));
+    EXPECT_TRUE(FileNameExistsBesideFolders(ChosenFileName(shown(log))));
+    EXPECT_FALSE(FileNameExistsBesideFolders(FileNameFromBytes(QByteArray::fromStdString(folder))));
 }

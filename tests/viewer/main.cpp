@@ -1,6 +1,6 @@
 #include "InstallQtTranslation.h"
+#include "TViewerApplication.h"
 
-#include <QApplication>
 #include <QByteArray>
 
 #include <gtest/gtest.h>
@@ -13,7 +13,7 @@ int main(int argc, char** argv)
     testing::InitGoogleTest(&argc, argv);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
-    QApplication app(argc, argv);
+    TViewerApplication app(argc, argv);
     // Qt's dialogs speak German in the tests as in the program.
     InstallQtTranslation();
     return RUN_ALL_TESTS();

@@ -1,3 +1,6 @@
+#include "AllocationLimit.h"
+#include "FifoWatch.h"
+#include "HostileLogs.h"
 #include "LocalFileName.h"
 #include "MprWriter.h"
 #include "PageExport.h"
@@ -15,10 +18,12 @@
 #include "TQRPrintDialog.h"
 #include "TQorButton.h"
 #include "TQuickRep.h"
+#include "TRegistryAccessor.h"
 #include "TStringGrid.h"
 #include "TViewerDialogs.h"
 #include "TempDir.h"
 #include "TempSettings.h"
+#include "ViewerText.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -43,6 +48,7 @@
 #include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -459,6 +465,128 @@ TEST_F(Viewer, PrintButtonPrintsEveryPartAndTheLanguageSwitchForgetsTheChoices)
     TQuickRep::PrintDialog = nullptr;
     TPrintSetupForm::ShowModal = nullptr;
     TPrintSetupForm::Release();
+}
+
+TEST_F(Viewer, HostileLogsOpenOrAreRefused)
+{
+    // Each log of the family either shows, every page painted, with bounded column widths and
+    // labels, or is refused with its message and leaves the window without a log.
+    TDocumentEditorForm* form = NewForm();
+    for (const HostileLog& log : HostileLogs()) {
+        SCOPED_TRACE(log.Name);
+        const TMatchDocument doc = log.Build();
+        const QString path = Write(log.Name + ".mpr", doc);
+        dialogs.errors.clear();
+        dialogs.answers << path;
+        form->LoadButtonClick();
+        QFile::remove(path);
+        if (log.Refused) {
+            ASSERT_EQ(dialogs.errors.size(), 1);
+            EXPECT_TRUE(dialogs.errors[0].contains("ist zu groß zum Anzeigen: "));
+            EXPECT_TRUE(form->EmptyPanel->isVisible());
+            continue;
+        }
+        ASSERT_EQ(dialogs.errors, QStringList());
+        ASSERT_EQ(form->FileName(), path);
+        TStringGrid* grid = form->FilesGrid;
+        for (int c = 0; c < grid->ColCount(); ++c)
+            ASSERT_LE(grid->ColWidth(c), TStringGrid::MaxColWidth);
+        for (int c = 1; c < grid->ColCount(); ++c) {
+            if (c != form->NameColumnCount && doc.Columns[c] == doc.Columns[c - 1]) {
+                ASSERT_EQ(grid->ColWidth(c), grid->ColWidth(c - 1)) << "column " << c;
+            }
+        }
+        EXPECT_LE(form->HeadDisplay->text().size(), 8192);
+        EXPECT_TRUE(FromCp1252(doc.HeadText).startsWith(form->HeadDisplay->text()));
+        for (QWidget* page :
+             {form->TitleSheet, form->FilesSheet, form->MatrixSheet, form->RatingsSheet}) {
+            form->PageControl->setCurrentWidget(page);
+            EXPECT_FALSE(form->grab().isNull());
+        }
+    }
+}
+
+TEST_F(Viewer, RunningOutOfMemoryWhilePaintingGivesUpTheLogWithAMessage)
+{
+    // One cell of 12 million "ü" loads in 12 MB; painting it needs its 24 MB of UTF-8 at once,
+    // which a machine without 16 MB in one piece left cannot give.
+    TMatchDocument doc = PlainFilesLog(1);
+    TMatchDocAddColEntry column;
+    column.Cells = {"Notiz", "", std::string(12000000, '\xFC'), "", ""};
+    doc.AddedColumns = {column};
+    doc.Columns.push_back(1);
+    TDocumentEditorForm* form = NewForm();
+    form->LoadFile(Write("wide.mpr", doc));
+    ASSERT_FALSE(form->FileName().isEmpty());
+    {
+        const ScopedAllocationLimit limit(16u << 20);
+        form->PageControl->setCurrentWidget(form->FilesSheet);
+        form->grab();
+        form->grab(); // a second failing paint before the report is reported once
+        QApplication::processEvents();
+    }
+    EXPECT_EQ(dialogs.errors, QStringList{"Zu wenig Arbeitsspeicher"});
+    EXPECT_TRUE(form->FileName().isEmpty());
+    EXPECT_TRUE(form->EmptyPanel->isVisible());
+    EXPECT_FALSE(form->PrintButton->isEnabled());
+    EXPECT_EQ(form->Document().AddedColumns.size(), 0u);
+    // The window goes on: the next log opens.
+    form->LoadFile(Sample(0));
+    EXPECT_TRUE(form->EditorPanel->isVisible());
+}
+
+TEST_F(Viewer, AFailureThatLeavesAnEventHandlerIsReportedAfterIt)
+{
+    struct Failing : QWidget {
+        bool event(QEvent* event) override
+        {
+            if (event->type() == QEvent::User)
+                throw std::bad_alloc();
+            return QWidget::event(event);
+        }
+    } widget;
+    QEvent event(QEvent::User);
+    EXPECT_FALSE(QApplication::sendEvent(&widget, &event));
+    EXPECT_TRUE(dialogs.errors.isEmpty()); // not from inside the event
+    QApplication::processEvents();
+    EXPECT_EQ(dialogs.errors, QStringList{"Zu wenig Arbeitsspeicher"});
+}
+
+TEST_F(Viewer, AFifoIsRefusedWithoutWaitingForAWriter)
+{
+    FifoWatch fifo(dir.Path("fifo.mpr"));
+    const QString path = QString::fromStdString(dir.Path("fifo.mpr"));
+    // From the command line, the load dialog and a drop.
+    EXPECT_EQ(RunViewer({path}, false), 1);
+    TDocumentEditorForm* form = NewForm();
+    dialogs.answers << path;
+    form->LoadButtonClick();
+    form->DropFiles({path});
+    EXPECT_EQ(dialogs.fatals, QStringList());
+    EXPECT_EQ(dialogs.errors, QStringList(3, "Dateizugriff verweigert\n" + path));
+    EXPECT_TRUE(form->FileName().isEmpty());
+    EXPECT_FALSE(fifo.OpenedForReading());
+}
+
+TEST_F(Viewer, AnAbsurdStoredWindowSizeIsBroughtOntoTheScreen)
+{
+    TRegistryAccessor& registry = settings.accessor();
+    registry.setRootKey(TRegistryAccessor::kProgramRoot);
+    ASSERT_TRUE(registry.openKey(registry.keyUnderRoot("Positions\\DocumentEditor"), true));
+    for (const char* name : {"Left", "Top"})
+        registry.writeInteger(QString::fromLatin1(name), 0);
+    for (const char* name : {"Width", "Height"})
+        registry.writeInteger(QString::fromLatin1(name), 1000000000);
+    registry.closeKey();
+    TDocumentEditorForm* form = NewForm();
+    form->LoadFile(Sample(0));
+    const QRect area = form->screen()->availableVirtualGeometry();
+    EXPECT_EQ(form->size(), area.size());
+    // Position and size as they are stored: the frame's position, the size inside it.
+    EXPECT_TRUE(area.contains(QRect(form->pos(), form->size())));
+    // The pages lay out at that size.
+    EXPECT_EQ(form->EditorPanel->width(), area.width());
+    EXPECT_FALSE(form->grab().isNull());
 }
 
 namespace {

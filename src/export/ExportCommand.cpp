@@ -1,6 +1,7 @@
 #include "ExportCommand.h"
 
 #include "Errors.h"
+#include "JsonWriter.h"
 #include "PageExport.h"
 #include "PdfExport.h"
 #include "ProductInformation.h"
@@ -12,6 +13,7 @@
 #include <QByteArray>
 #include <QGuiApplication>
 
+#include <cerrno>
 #include <memory>
 #include <ostream>
 
@@ -133,10 +135,15 @@ int RunExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
         doc.LoadFromFile(ExpandFileName(command.LogPath));
         if (command.OutputMode == ExportCommand::Mode::Pdf)
             return RunPdfExport(command, doc, err, progress);
-        if (command.OutputMode == ExportCommand::Mode::Json)
-            out << PagesJson(doc, command.Language) << '\n';
-        else
+        if (command.OutputMode == ExportCommand::Mode::Json) {
+            WritePagesJson(out, doc, command.Language);
+            out << '\n';
+        } else {
             WriteGridCsv(out, doc, command.CsvGrid);
+        }
+        errno = 0;
+        out.flush();
+        CheckOutputStream(out);
     } catch (const std::exception& e) {
         err << ErrorMessage(e) << '\n';
         return 1;

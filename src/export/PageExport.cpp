@@ -8,7 +8,13 @@
 #include "TMatrixTable.h"
 #include "TRatingsTable.h"
 #include "TTitlePage.h"
+#include "Utf8.h"
 
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+
+#include <cstdio>
 #include <ostream>
 
 namespace {
@@ -122,6 +128,8 @@ void CellsCsv(std::ostream& out, int32_t rows, int32_t cols, const TextOf& text)
             out << CsvField(Cp1252ToUtf8(text(c, r)));
         }
         out << "\r\n";
+        // A full disk or a closed output ends the work at once instead of after the last row.
+        CheckOutputStream(out);
     }
 }
 
@@ -141,16 +149,40 @@ std::string CsvField(const std::string& utf8)
     return quoted;
 }
 
-std::string PagesJson(const TMatchDocument& doc, const std::string& language)
+std::string FileNameUtf8(const std::string& bytes)
+{
+    std::string out;
+    out.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size();) {
+        const std::size_t length = Utf8SequenceAt(bytes, i);
+        if (length > 0) {
+            out.append(bytes, i, length);
+            i += length;
+            continue;
+        }
+        char escaped[5];
+        std::snprintf(escaped, sizeof escaped, "\\x%02X", static_cast<unsigned char>(bytes[i]));
+        out += escaped;
+        ++i;
+    }
+    return out;
+}
+
+std::string DisplayFileName(const std::string& bytes)
+{
+    return QFile::decodeName(QByteArray::fromStdString(bytes)).toStdString();
+}
+
+void WritePagesJson(std::ostream& out, const TMatchDocument& doc, const std::string& language)
 {
     const TFilesTable files(doc);
     const TMatrixTable matrix(doc);
     const TRatingsTable ratings(doc);
-    JsonWriter json;
+    JsonWriter json(out);
     json.BeginObject();
-    json.Key("path").String(doc.FileName);
+    json.Key("path").String(FileNameUtf8(doc.FileName));
     json.Key("language").String(language);
-    json.Key("caption").String(Cp1252ToUtf8(WindowCaption(kApplicationTitle, doc.FileName)));
+    json.Key("caption").String(WindowCaption(kApplicationTitle, DisplayFileName(doc.FileName)));
     json.Key("pages").BeginArray().String("Titel").String("Dateien");
     if (matrix.Visible())
         json.String("Matrix");
@@ -168,7 +200,7 @@ std::string PagesJson(const TMatchDocument& doc, const std::string& language)
     json.Key("document");
     WriteDocumentJson(json, doc);
     json.EndObject();
-    return json.Text();
+    json.Flush();
 }
 
 void WriteGridCsv(std::ostream& out, const TMatchDocument& doc, const std::string& grid)

@@ -82,6 +82,14 @@ TMatchDocument ShapedLog(const TLogShape& shape)
         doc.InfoLines.push_back(line);
     if (shape.LongHead)
         doc.HeadText = "Kopf " + Repeat("einer sehr langen Kopfzeile ", 14);
+    if (shape.HugeTexts) {
+        doc.HeadText = "Kopf" + std::string(200000, 'H');
+        doc.CustomerText = "Kunde" + std::string(40000, 'C');
+        doc.TaskText = "Auftrag" + std::string(40000, 'T');
+        // Soft hyphens print as nothing: more of them than a line holds before the letters.
+        for (TMatchDocFileEntry& entry : doc.Entries)
+            entry.Name += std::string(70000, '\xAD') + std::string(30000, 'n');
+    }
 
     TColumnMap columns;
     if (ShowsIdentColumn(shape.FileLabelKind))

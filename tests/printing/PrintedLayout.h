@@ -30,6 +30,10 @@ struct TLogShape {
     bool WideColumn = false;
     // A counting column (gross) right after the number column.
     bool CountingSecond = false;
+    // What hostile logs hold: a head text and file names far wider than the page (the names
+    // beginning with more characters of no width than a line holds), customer and task texts
+    // of pages of characters without a blank.
+    bool HugeTexts = false;
     bool WholeLog = true;
     std::vector<int> Singles;
 };

@@ -223,6 +223,16 @@ std::vector<TLogShape> Shapes()
     singles.WholeLog = false;
     singles.Singles = {1, 2, 3, 4, 5};
     shapes.push_back(singles);
+    for (TStrips strips : {TStrips::One, TStrips::Many}) {
+        TLogShape hostile;
+        hostile.Name = strips == TStrips::One ? "huge texts, one strip, single logs"
+                                              : "huge texts, many strips, single logs";
+        hostile.FileLabelKind = strips == TStrips::One ? 2 : 3;
+        hostile.Strips = strips;
+        hostile.HugeTexts = true;
+        hostile.Singles = {2};
+        shapes.push_back(hostile);
+    }
     return shapes;
 }
 

@@ -1,5 +1,6 @@
 #include "ExportCommand.h"
 
+#include "GridCsv.h"
 #include "PageExport.h"
 #include "PdfExport.h"
 #include "TFile.h"

@@ -8,8 +8,6 @@
 #include "TRatingsTable.h"
 #include "TTitlePage.h"
 
-#include <ostream>
-
 const char* const kApplicationTitle = "ZelmoraViewer 2.0.3";
 
 namespace {
@@ -113,34 +111,7 @@ void RatingsJson(JsonWriter& json, const TRatingsTable& ratings)
     json.EndObject();
 }
 
-template <class TextOf>
-void CellsCsv(std::ostream& out, int32_t rows, int32_t cols, const TextOf& text)
-{
-    for (int32_t r = 0; r < rows; ++r) {
-        for (int32_t c = 0; c < cols; ++c) {
-            if (c > 0)
-                out << ',';
-            out << CsvField(Cp1252ToUtf8(text(c, r)));
-        }
-        out << "\r\n";
-    }
-}
-
 } // namespace
-
-std::string CsvField(const std::string& utf8)
-{
-    if (utf8.find_first_of(",\"\r\n") == std::string::npos)
-        return utf8;
-    std::string quoted = "\"";
-    for (char c : utf8) {
-        if (c == '"')
-            quoted += '"';
-        quoted += c;
-    }
-    quoted += '"';
-    return quoted;
-}
 
 std::string PagesJson(const TMatchDocument& doc, const std::string& language)
 {
@@ -170,23 +141,4 @@ std::string PagesJson(const TMatchDocument& doc, const std::string& language)
     WriteDocumentJson(json, doc);
     json.EndObject();
     return json.Text();
-}
-
-void WriteGridCsv(std::ostream& out, const TMatchDocument& doc, const std::string& grid)
-{
-    if (grid == "files") {
-        const TFilesTable files(doc);
-        CellsCsv(out, files.RowCount(), files.ColCount(),
-                 [&files](int32_t c, int32_t r) { return files.GridCellText(c, r); });
-    } else if (grid == "matrix") {
-        const TMatrixTable matrix(doc);
-        if (matrix.Visible())
-            CellsCsv(out, matrix.RowCount(), matrix.ColCount(),
-                     [&matrix](int32_t c, int32_t r) { return matrix.CellText(c, r); });
-    } else if (grid == "ratings") {
-        const TRatingsTable ratings(doc);
-        if (ratings.Visible())
-            CellsCsv(out, ratings.RowCount(), TRatingsTable::ColCount,
-                     [&ratings](int32_t c, int32_t r) { return ratings.CellText(c, r); });
-    }
 }

@@ -1,3 +1,4 @@
+#include "GridCsv.h"
 #include "MprWriter.h"
 #include "PageExport.h"
 #include "PrintCommand.h"

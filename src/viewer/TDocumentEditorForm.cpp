@@ -4,6 +4,7 @@
 #include "ProductInformation.h"
 #include "TAddColInfo.h"
 #include "TFilesTable.h"
+#include "TGridCommands.h"
 #include "TLocale.h"
 #include "TMatrixTable.h"
 #include "TPosRegister.h"
@@ -66,6 +67,9 @@ QLabel* DisplayPanel(QWidget* parent, const char* name, Qt::Alignment alignment)
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(alignment | Qt::AlignVCenter);
+    // Its text can be selected with the mouse and copied; no text cursor changes its look.
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // After the interaction flags, which would make it take the focus by click only.
     label->setFocusPolicy(Qt::StrongFocus);
     return label;
 }
@@ -149,6 +153,7 @@ void TDocumentEditorForm::CreateComponents()
     PageControl->installEventFilter(this);
     TitleSheet->installEventFilter(this);
 
+    CreateGridCommands();
     CreateButtonPanel();
     CopyrightPanel = new QLabel(this);
     CopyrightPanel->setObjectName(QStringLiteral("CopyrightPanel"));
@@ -282,6 +287,20 @@ QWidget* TDocumentEditorForm::CreateRatingsSheet()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(RatingsGrid);
     return RatingsSheet;
+}
+
+void TDocumentEditorForm::CreateGridCommands()
+{
+    const auto shown = [](const TStringGrid* grid) {
+        return [grid](int col, int row) { return grid->Cell(col, row); };
+    };
+    FilesCommands =
+        new TGridCommands(*FilesGrid, *this, "files", QStringLiteral("Dateien"),
+                          [this](int col, int row) { return FilesGridShownText(col, row); });
+    MatrixCommands = new TGridCommands(*MatrixGrid, *this, "matrix", QStringLiteral("Matrix"),
+                                       shown(MatrixGrid));
+    RatingsCommands = new TGridCommands(*RatingsGrid, *this, "ratings", QStringLiteral("Ratings"),
+                                        shown(RatingsGrid));
 }
 
 QWidget* TDocumentEditorForm::CreateButtonPanel()

@@ -13,6 +13,7 @@ class QLabel;
 class QPlainTextEdit;
 class QTabWidget;
 class TFilesTable;
+class TGridCommands;
 class TMatrixTable;
 class TPosRegister;
 class TPrintSetupState;
@@ -117,6 +118,14 @@ public:
     TQorButton* PrintButton = nullptr;
     QComboBox* LocaleCombo = nullptr;
     QLabel* CopyrightPanel = nullptr;
+    // The copy commands and context menus of the three grids.
+    TGridCommands* FilesCommands = nullptr;
+    TGridCommands* MatrixCommands = nullptr;
+    TGridCommands* RatingsCommands = nullptr;
+
+    // A files-grid cell as the window shows it: the fixed cells of the sum rows lie under the
+    // sum panels, whose caption (without its leading blanks) is then the row's label.
+    QString FilesGridShownText(int col, int row) const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -139,6 +148,7 @@ private:
     QWidget* CreateMatrixSheet();
     QWidget* CreateRatingsSheet();
     QWidget* CreateButtonPanel();
+    void CreateGridCommands();
     void FillTitlePage();
     void FillFilesPage(int rowHeight);
     void FillMatrixPage(int rowHeight);

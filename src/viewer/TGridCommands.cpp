@@ -1,0 +1,157 @@
+#include "TGridCommands.h"
+
+#include "GridCsv.h"
+#include "TDocumentEditorForm.h"
+#include "TStringGrid.h"
+#include "TViewerDialogs.h"
+#include "ViewerText.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFileInfo>
+#include <QKeySequence>
+#include <QLocale>
+#include <QMenu>
+#include <QMimeData>
+#include <QSaveFile>
+
+#include <new>
+#include <sstream>
+#include <stdexcept>
+
+namespace {
+
+// Copies of this many cells take long enough to be noticed.
+constexpr qint64 kWaitCursorCells = 200'000;
+
+class TBusyCursor {
+public:
+    explicit TBusyCursor(bool busy)
+        : m_busy(busy)
+    {
+        if (m_busy)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+    ~TBusyCursor()
+    {
+        if (m_busy)
+            QApplication::restoreOverrideCursor();
+    }
+    TBusyCursor(const TBusyCursor&) = delete;
+    TBusyCursor& operator=(const TBusyCursor&) = delete;
+
+private:
+    bool m_busy;
+};
+
+QString Count(qint64 value) { return QLocale(QLocale::German).toString(value); }
+
+} // namespace
+
+TGridCommands::TGridCommands(TStringGrid& grid, TDocumentEditorForm& form, std::string csvGrid,
+                             QString pageName, TGridCopy::CellText text)
+    : QObject(&grid)
+    , m_grid(grid)
+    , m_form(form)
+    , m_csvGrid(std::move(csvGrid))
+    , m_pageName(std::move(pageName))
+    , m_text(std::move(text))
+{
+    setObjectName(m_grid.objectName() + QStringLiteral("Commands"));
+    m_menu = new QMenu(&m_grid);
+    CopyAction = m_menu->addAction(QStringLiteral("Kopieren"));
+    CopyAction->setShortcut(QKeySequence::Copy);
+    CopyAllAction = m_menu->addAction(QStringLiteral("Alles kopieren"));
+    m_menu->addSeparator();
+    SaveCsvAction = m_menu->addAction(QStringLiteral("Als CSV speichern…"));
+    // The grid answers Ctrl+C itself; the menu only shows the key.
+    CopyAction->setShortcutContext(Qt::WidgetShortcut);
+    connect(CopyAction, &QAction::triggered, this, [this] { Copy(false); });
+    connect(CopyAllAction, &QAction::triggered, this, [this] { Copy(true); });
+    connect(SaveCsvAction, &QAction::triggered, this, &TGridCommands::SaveCsv);
+    connect(&m_grid, &TStringGrid::copyRequested, this, [this] { Copy(false); });
+    connect(&m_grid, &TStringGrid::contextMenuRequested, this, &TGridCommands::ShowMenu);
+}
+
+TGridCommands::~TGridCommands() = default;
+
+void TGridCommands::ShowMenu(const QPoint& globalPos)
+{
+    CopyAction->setEnabled(!m_grid.Selection().IsEmpty());
+    m_menu->exec(globalPos);
+}
+
+void TGridCommands::Copy(bool all)
+{
+    const TGridCopy copy = TGridCopy::OfGrid(m_grid, m_text, all);
+    if (copy.CellCount() == 0)
+        return;
+    if (copy.TooLarge()) {
+        TViewerDialogs::Current().ShowWarning(
+            &m_grid, QStringLiteral("Die Auswahl ist mit %1 Zellen zu groß zum Kopieren; kopiert "
+                                    "werden höchstens %2 Zellen. „Als CSV speichern…“ schreibt "
+                                    "die ganze Tabelle in eine Datei.")
+                         .arg(Count(copy.CellCount()), Count(TGridCopy::MaxCells)));
+        return;
+    }
+    try {
+        std::unique_ptr<QMimeData> data;
+        {
+            const TBusyCursor busy(copy.CellCount() >= kWaitCursorCells);
+            data = copy.MimeData();
+        }
+        QApplication::clipboard()->setMimeData(data.release());
+    } catch (const std::bad_alloc&) {
+        TViewerDialogs::Current().ShowError(
+            &m_grid, QStringLiteral("Für das Kopieren von %1 Zellen reicht der Speicher nicht.")
+                         .arg(Count(copy.CellCount())));
+    }
+}
+
+QString TGridCommands::SuggestedCsvPath() const
+{
+    const QFileInfo log(m_form.FileName());
+    return log.dir().filePath(log.completeBaseName() + QLatin1Char('-') + m_pageName +
+                              QStringLiteral(".csv"));
+}
+
+void TGridCommands::SaveCsv()
+{
+    const QString path = TViewerDialogs::Current().ChooseSaveFile(
+        &m_grid, QStringLiteral("Als CSV speichern"), SuggestedCsvPath(),
+        QStringLiteral("CSV-Datei (*.csv)"), QStringLiteral("csv"));
+    if (path.isEmpty())
+        return;
+    try {
+        WriteCsv(path);
+    } catch (const std::exception& e) {
+        TViewerDialogs::Current().ShowError(&m_grid, FromUtf8(e.what()));
+    }
+}
+
+void TGridCommands::WriteCsv(const QString& path) const
+{
+    const QFileInfo target(path);
+    const QFileInfo log(m_form.FileName());
+    if (target.exists() && log.exists() && target.canonicalFilePath() == log.canonicalFilePath())
+        throw std::runtime_error(
+            QStringLiteral("\"%1\" ist das angezeigte Statistik-Protokoll und wird nicht "
+                           "überschrieben.")
+                .arg(path)
+                .toStdString());
+    const TBusyCursor busy(true);
+    std::ostringstream csv;
+    WriteGridCsv(csv, m_form.Document(), m_csvGrid);
+    const std::string bytes = csv.str();
+    QSaveFile file(path);
+    const bool written = file.open(QIODevice::WriteOnly) &&
+                         file.write(bytes.data(), qint64(bytes.size())) == qint64(bytes.size()) &&
+                         file.commit();
+    if (!written)
+        throw std::runtime_error(QStringLiteral("Die Datei \"%1\" konnte nicht geschrieben "
+                                                "werden: %2")
+                                     .arg(path, file.errorString())
+                                     .toStdString());
+}

@@ -9,15 +9,25 @@
 
 namespace {
 
-QString TsvField(const QString& text)
+bool NeedsQuotes(const QString& text)
 {
-    const bool quoted = text.contains(QLatin1Char('\t')) || text.contains(QLatin1Char('\n')) ||
-                        text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('"'));
-    if (!quoted)
-        return text;
+    for (const QChar ch : text) {
+        const char16_t code = ch.unicode();
+        if (code == u'\t' || code == u'\n' || code == u'\r' || code == u'"')
+            return true;
+    }
+    return false;
+}
+
+void AppendTsvField(QString& out, const QString& text)
+{
+    if (!NeedsQuotes(text)) {
+        out += text;
+        return;
+    }
     QString field = text;
     field.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return QLatin1Char('"') + field + QLatin1Char('"');
+    out += QLatin1Char('"') + field + QLatin1Char('"');
 }
 
 qint64 Span(int first, int last) { return last >= first ? qint64(last) - first + 1 : 0; }
@@ -78,11 +88,13 @@ template <class Visit> void TGridCopy::forEachRow(const Visit& visit) const
 QString TGridCopy::Tsv() const
 {
     QString text;
+    // Grid cells are short: a few characters and a separator each, so the text seldom grows.
+    text.reserve(static_cast<qsizetype>(std::min<qint64>(CellCount() * 4, MaxCells * 4)));
     forEachRow([&](int r, const std::vector<int>& cols, bool) {
         for (size_t i = 0; i < cols.size(); ++i) {
             if (i > 0)
                 text += QLatin1Char('\t');
-            text += TsvField(m_text(cols[i], r));
+            AppendTsvField(text, m_text(cols[i], r));
         }
         text += QLatin1Char('\n');
     });

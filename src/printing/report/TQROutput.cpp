@@ -20,7 +20,18 @@ TQROutput::TQROutput(QPagedPaintDevice& device, TQRPdfDocument& pdf)
 {
 }
 
-bool TQROutput::Started() const { return m_pdf ? m_pdf->PageCount() > 0 : m_painter.isActive(); }
+TQROutput::TQROutput(QPagedPaintDevice& device, QPainter& painter)
+    : m_device(device)
+    , m_pagePainter(&painter)
+{
+}
+
+bool TQROutput::Started() const
+{
+    if (m_pagePainter)
+        return m_pagePainterUsed;
+    return m_pdf ? m_pdf->PageCount() > 0 : m_painter.isActive();
+}
 
 TQROutput::~TQROutput()
 {
@@ -34,6 +45,12 @@ TQROutput::~TQROutput()
 
 void TQROutput::OpenPage(TQRCanvas& canvas)
 {
+    if (m_pagePainter) {
+        canvas.SetOutput(nullptr, nullptr);
+        m_pagePainterUsed = true;
+        canvas.SetOutput(m_pagePainter, nullptr);
+        return;
+    }
     if (m_directPdf && !Started()) {
         auto* printer = dynamic_cast<QPrinter*>(&m_device);
         if (printer && printer->outputFormat() == QPrinter::PdfFormat &&

@@ -23,6 +23,10 @@ class TQROutput {
 public:
     explicit TQROutput(QPagedPaintDevice& device, bool directPdf = false);
     TQROutput(QPagedPaintDevice& device, TQRPdfDocument& pdf);
+    // Pages painted with a painter of the caller's (a preview's page image), whose origin and
+    // scale the caller sets to the printable area's top-left corner in device pixels; the
+    // device only lays out and measures, and no document is opened on it.
+    TQROutput(QPagedPaintDevice& device, QPainter& painter);
     ~TQROutput();
     TQROutput(const TQROutput&) = delete;
     TQROutput& operator=(const TQROutput&) = delete;
@@ -42,4 +46,6 @@ private:
     std::unique_ptr<TQRPdfDocument> m_ownPdf;
     TQRPdfDocument* m_pdf = nullptr;
     QPainter m_painter;
+    QPainter* m_pagePainter = nullptr;
+    bool m_pagePainterUsed = false;
 };

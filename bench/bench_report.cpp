@@ -1,5 +1,6 @@
 // The whole-log PDF of a generated 2,000-file log: pages, seconds, pages per second and peak
 // memory. A plain program rather than a Google Benchmark: one run takes long enough to time.
+#include "ReportFonts.h"
 #include "Samples.h"
 #include "TPrintSetupState.h"
 #include "TQROutput.h"
@@ -38,6 +39,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
     QGuiApplication app(argc, argv);
+    RegisterReportFonts();
     const int files = argc > 1 ? std::stoi(argv[1]) : 2000;
     const QString path =
         argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("bench-report.pdf");

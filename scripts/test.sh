@@ -1,19 +1,21 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the normal build (Qt parts offscreen), the core again
-# under the address and undefined-behaviour sanitizers, and a short fuzzing run on the reader.
+# Builds everything and runs every test: the normal build (Qt parts offscreen, printing to a
+# private CUPS scheduler), the Debian package installed and tried, the core again under the
+# address and undefined-behaviour sanitizers, and a short fuzzing run on the reader.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/deps.sh
+bash scripts/deps.sh tests
+source scripts/runtime-dir.sh
 
 export QT_QPA_PLATFORM=offscreen
-# The printing tests print to a real CUPS queue whose backend captures each job here.
-export ZELMORA_CUPS_CAPTURE=${ZELMORA_CUPS_CAPTURE:-/var/spool/zelmora-capture}
-bash scripts/cups-test-queue.sh "$ZELMORA_CUPS_CAPTURE"
 jobs=${JOBS:-2}
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j"$jobs"
-(cd build && ctest --output-on-failure -j"$jobs")
+bash scripts/with-test-printer.sh ctest --test-dir build --output-on-failure --no-tests=error \
+    -j"$jobs"
+
+bash scripts/package-test.sh build
 
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZELMORA_SANITIZE=ON -DZELMORA_GUI=OFF
 cmake --build build-asan -j"$jobs"

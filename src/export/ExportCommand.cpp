@@ -3,6 +3,8 @@
 #include "GridCsv.h"
 #include "PageExport.h"
 #include "PdfExport.h"
+#include "ProductInformation.h"
+#include "ReportFonts.h"
 #include "TFile.h"
 #include "TLocale.h"
 #include "TMatchDocument.h"
@@ -18,6 +20,11 @@ bool ExportCommand::Parse(const std::vector<std::string>& args)
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         const bool hasValue = i + 1 < args.size();
+        if (a == "--help" || a == "--version") {
+            Help = a == "--help";
+            Version = !Help;
+            return true;
+        }
         if (a == "--lang" && hasValue) {
             Language = args[++i];
             if (Language != "de" && Language != "en")
@@ -60,19 +67,47 @@ const char* ExportCommand::Usage()
            " [--no-matrix] [--no-ratings] LOG.mpr\n";
 }
 
+std::string ExportCommand::HelpText()
+{
+    return std::string(Usage()) +
+           "Writes what the viewer's pages show of a statistics log (.mpr); needs no display.\n"
+           "\n"
+           "  --lang de|en   language of the log's texts (default de)\n"
+           "  --json         the four pages as JSON\n"
+           "  --csv GRID     one grid as CSV: files, matrix or ratings\n"
+           "  --pdf OUT.pdf  the printed report as one PDF file\n"
+           "  --singles      with --pdf: also one single log per input file\n"
+           "  --no-table, --no-matrix, --no-ratings\n"
+           "                 with --pdf: leave that part out of the whole log\n"
+           "  --help         show this help and exit\n"
+           "  --version      show the version and exit\n"
+           "\n"
+           "Exit status: 0 done, 1 the log cannot be read or the output cannot be written,\n"
+           "2 bad arguments or nothing to print.\n";
+}
+
+std::string ExportCommand::VersionText()
+{
+    return std::string("zelmora-export (ZelmoraViewer) " ZELMORA_VERSION "\n") + kMakerNotice +
+           "\n";
+}
+
 namespace {
 
 // Fonts and the PDF writer need a GUI application; without a display it runs offscreen.
 int RunPdfExport(const ExportCommand& command, const TMatchDocument& doc, std::ostream& err)
 {
-    if (QGuiApplication::instance())
+    if (QGuiApplication::instance()) {
+        RegisterReportFonts();
         return ExportPdf(command, doc, err);
+    }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
     static int argc = 1;
     static char name[] = "zelmora-export";
     static char* argv[] = {name, nullptr};
     QGuiApplication app(argc, argv);
+    RegisterReportFonts();
     return ExportPdf(command, doc, err);
 }
 
@@ -84,6 +119,10 @@ int RunExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
     if (!command.Parse(args)) {
         err << ExportCommand::Usage();
         return 2;
+    }
+    if (command.Help || command.Version) {
+        out << (command.Help ? ExportCommand::HelpText() : ExportCommand::VersionText());
+        return 0;
     }
     Locale().SetBase(command.Language == "en" ? TLocale::kEnglishBase : TLocale::kGermanBase);
     TMatchDocument doc;

@@ -16,13 +16,20 @@ struct ExportCommand {
     bool NoMatrix = false;
     bool NoRatings = false;
     std::string LogPath;
+    // --help or --version: answered instead of any export, whatever else the line holds.
+    bool Help = false;
+    bool Version = false;
 
     // Parses the arguments after the program name; false on any bad argument.
     bool Parse(const std::vector<std::string>& args);
 
     static const char* Usage();
+    // The usage followed by what each option does (--help).
+    static std::string HelpText();
+    // The program's name, version and maker notice (--version).
+    static std::string VersionText();
 };
 
-// Runs the export: the result on out, a load failure as one line on err.
-// Returns the process exit code: 0 success, 1 load failure, 2 bad arguments.
+// Runs the export: the result on out, a load failure as one line on err; --help and --version
+// print on out. Returns the process exit code: 0 success, 1 load failure, 2 bad arguments.
 int RunExport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

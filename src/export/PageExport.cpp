@@ -3,12 +3,11 @@
 #include "Cp1252.h"
 #include "DocumentJson.h"
 #include "JsonWriter.h"
+#include "ProductInformation.h"
 #include "TFilesTable.h"
 #include "TMatrixTable.h"
 #include "TRatingsTable.h"
 #include "TTitlePage.h"
-
-const char* const kApplicationTitle = "ZelmoraViewer 2.0.3";
 
 namespace {
 

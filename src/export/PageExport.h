@@ -6,8 +6,5 @@
 
 // The export of what the four pages show, built on the same page data as the window.
 
-// The program's title, first part of the window caption.
-extern const char* const kApplicationTitle;
-
 // The whole JSON object of the export.
 std::string PagesJson(const TMatchDocument& doc, const std::string& language);

@@ -46,6 +46,31 @@ TEST(ExportArguments, UsageErrorsExitTwo)
     }
 }
 
+TEST(ExportArguments, HelpAndVersionOnStdoutExitZero)
+{
+    const struct {
+        std::vector<std::string> args;
+        std::string outStart;
+    } cases[] = {
+        {{"--help"}, "usage: zelmora-export"},
+        // Whatever else the line holds, even a bad argument or a log that is not there.
+        {{"--json", "missing.mpr", "--help"}, "usage: zelmora-export"},
+        {{"--version"}, "zelmora-export (ZelmoraViewer) " ZELMORA_VERSION "\n"},
+        {{"--csv", "files", "--version", "--help"}, "zelmora-export (ZelmoraViewer) "},
+    };
+    for (const auto& c : cases) {
+        const ExportRun run = Export(c.args);
+        EXPECT_EQ(run.code, 0) << c.args.front();
+        EXPECT_EQ(run.out.rfind(c.outStart, 0), 0u) << run.out;
+        EXPECT_EQ(run.err, "");
+    }
+    // The help names every option the parser takes.
+    const std::string help = Export({"--help"}).out;
+    for (const char* option : {"--lang", "--json", "--csv", "--pdf", "--singles", "--no-table",
+                               "--no-matrix", "--no-ratings", "--help", "--version"})
+        EXPECT_NE(help.find(option), std::string::npos) << option;
+}
+
 TEST(ExportJson, DocumentOfTheSample)
 {
     TempDir dir;

@@ -23,7 +23,9 @@ namespace {
 
 constexpr double kPointsPerUnit = 72.0 / 254.0;
 constexpr double kLeftMarginPoints = 100 * kPointsPerUnit;
-constexpr int kDpi = 150;
+// Rules are 1/300 inch: at a lower resolution the next row's background, which the renderer
+// snaps to whole pixels, can cover one.
+constexpr int kDpi = 300;
 
 // Prints one part of doc into a PDF and lets the caller look at the form before it goes.
 PdfFile PrintPart(PdfDevice kind, const TMatchDocument& doc, const std::string& path,

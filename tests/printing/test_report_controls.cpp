@@ -1,9 +1,12 @@
+#include "FontFiles.h"
 #include "PdfDevice.h"
 #include "PdfFile.h"
 #include "ScriptedReport.h"
 #include "TQRCanvas.h"
+#include "TQRPage.h"
 #include "TQRShape.h"
 
+#include <QFontDatabase>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -210,4 +213,45 @@ TEST_P(ReportControls, TextStaysBehindAFillStackedInFrontOfIt)
     const QImage bare = PdfFile(print(report.Report, other, GetParam())).Render(1, 254);
     EXPECT_GT(marked(bare, 0, Qt::white), 100);
     EXPECT_GT(marked(bare, 1, Qt::white), 100);
+}
+
+TEST_P(ReportControls, BoldTextPrintsHeavierThanRegularAlsoFromAFaceWithoutBold)
+{
+    // DejaVu Sans's regular outlines as a family that has no bold face: the bold is made from
+    // the regular.
+    const std::string regular =
+        WithFamilyName(InstalledFont("DejaVu Sans"), "DejaVu Sans", "Regula Sans");
+    ASSERT_FALSE(regular.empty()) << "DejaVu Sans is not installed";
+    const int id = QFontDatabase::addApplicationFontFromData(QByteArray::fromStdString(regular));
+    ASSERT_TRUE(QFontDatabase::applicationFontFamilies(id).contains(QStringLiteral("Regula Sans")));
+
+    for (const QString& family : {TQRPage::DefaultFont().family(), QStringLiteral("Regula Sans")}) {
+        SCOPED_TRACE(family.toStdString());
+        QTemporaryDir dir;
+        ScriptedReport report(100);
+        report.Rows = 1;
+        QFont font = TQRPage::DefaultFont();
+        font.setFamily(family);
+        for (const bool bold : {false, true}) {
+            auto& label = report.Detail.Add<TQRLabel>();
+            font.setBold(bold);
+            label.SetFont(font);
+            label.SetCaption(QStringLiteral("Zelmora -- Statistik"));
+            label.SetLeft(bold ? 1500 : 100);
+            label.SetWidth(1300);
+            label.SetHeight(50);
+        }
+        const QImage page = PdfFile(print(report.Report, dir, GetParam())).Render(1, 254);
+        ASSERT_FALSE(page.isNull());
+        const auto ink = [&page](double left) {
+            double sum = 0;
+            for (int y = 0; y < 60; ++y) {
+                for (int x = 0; x < 1300; ++x)
+                    sum += 255 - qGray(colourAt(page, left + x, y).rgb());
+            }
+            return sum;
+        };
+        EXPECT_GT(ink(100), 0);
+        EXPECT_GT(ink(1500), 1.1 * ink(100));
+    }
 }

@@ -22,7 +22,8 @@ QString CaptureFolder()
 
 bool TestQueueReady()
 {
-    return !CaptureFolder().isEmpty() && QDir(CaptureFolder()).exists() &&
+    return !qEnvironmentVariableIsEmpty("CUPS_SERVER") && !CaptureFolder().isEmpty() &&
+           QDir(CaptureFolder()).exists() &&
            QPrinterInfo::availablePrinterNames().contains(QString::fromLatin1(kTestQueue));
 }
 

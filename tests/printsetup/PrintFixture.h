@@ -17,18 +17,21 @@
 class TPrintSetupForm;
 class TQuickRep;
 
-// The CUPS queue the test command sets up, whose backend captures each job in a folder.
+// The CUPS queue of the private test scheduler (scripts/with-test-printer.sh), whose backend
+// captures each job in a folder.
 extern const char* const kTestQueue;
 // The capture folder (ZELMORA_CUPS_CAPTURE); empty when not set.
 QString CaptureFolder();
-// True when the test queue is installed and the capture folder is known.
+// True when libcups is pointed at a scheduler of the tests' own (CUPS_SERVER), which has the
+// test queue, and the capture folder is known. The system's scheduler is never printed to.
 bool TestQueueReady();
 
-#define REQUIRE_TEST_QUEUE()                                                                   \
-    do {                                                                                       \
-        if (!TestQueueReady())                                                                 \
-            GTEST_SKIP() << "CUPS queue \"ZelmoraTest\" or ZELMORA_CUPS_CAPTURE missing; run " \
-                            "scripts/cups-test-queue.sh (scripts/test.sh does)";               \
+#define REQUIRE_TEST_QUEUE()                                                                       \
+    do {                                                                                           \
+        if (!TestQueueReady())                                                                     \
+            GTEST_SKIP() << "no private test scheduler with the queue \"ZelmoraTest\"; run "       \
+                            "the tests under scripts/with-test-printer.sh (scripts/test.sh "       \
+                            "does)";                                                               \
     } while (false)
 
 // One job the backend captured.

@@ -1,3 +1,5 @@
+#include "ReportFonts.h"
+
 #include <QApplication>
 #include <QByteArray>
 
@@ -12,5 +14,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
     QApplication app(argc, argv);
+    // The report font the programs print with, where the machine has it.
+    RegisterReportFonts();
     return RUN_ALL_TESTS();
 }

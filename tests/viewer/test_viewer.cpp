@@ -3,6 +3,7 @@
 #include "PageExport.h"
 #include "PrintCommand.h"
 #include "ProgramEntry.h"
+#include "ReportFonts.h"
 #include "Samples.h"
 #include "TDocumentEditorForm.h"
 #include "TFilesTable.h"
@@ -25,6 +26,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
@@ -144,6 +146,18 @@ TEST_F(Viewer, FatalStartMessages)
     EXPECT_EQ(form->FileName(), QString::fromStdString(dir.Path("whole-log.mpr")));
     EXPECT_EQ(form->windowTitle(),
               "ZelmoraViewer 2.0.3 - Statistik-Protokoll - " + form->FileName());
+}
+
+TEST_F(Viewer, StartMakesTheReportFontKnownWhereTheMachineHasIt)
+{
+    const bool file =
+        QFileInfo(QDir(ReportFontFolder()).filePath(QStringLiteral("tahoma.ttf"))).isFile();
+    QProcess list;
+    list.start(QStringLiteral("fc-list"), {QStringLiteral("Tahoma")});
+    list.waitForFinished();
+    const bool installed = !list.readAllStandardOutput().trimmed().isEmpty();
+    EXPECT_EQ(RunViewer({}, false), 0);
+    EXPECT_EQ(QFontDatabase::families().contains(QStringLiteral("Tahoma")), file || installed);
 }
 
 TEST_F(Viewer, LoadingAndFailing)

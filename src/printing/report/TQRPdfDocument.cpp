@@ -140,10 +140,11 @@ std::string deflate(const std::string& data, int level)
 }
 
 // A PostScript name: letters, digits and hyphens.
-std::string postScriptName(const QRawFont& font)
+std::string postScriptName(const QRawFont& font, bool emboldened)
 {
     std::string name;
-    const QString full = font.familyName() + QLatin1Char('-') + font.styleName();
+    const QString full = font.familyName() + QLatin1Char('-') +
+                         (emboldened ? QStringLiteral("Bold") : font.styleName());
     for (const QChar ch : full) {
         const char16_t code = ch.unicode();
         if ((code >= 'A' && code <= 'Z') || (code >= 'a' && code <= 'z') ||
@@ -166,6 +167,9 @@ struct TQRPdfDocument::Font {
     std::vector<double> widths;
     std::vector<bool> used;
     std::vector<std::u16string> unicode;
+    // Bold asked of a face that is not: drawn with an outline stroke of this width in pixels,
+    // as Qt's own PDF output thickens such text too; 0 for none.
+    double boldStroke = 0;
     int objectId = 0;
 };
 
@@ -202,6 +206,14 @@ TQRPdfDocument::Font& TQRPdfDocument::font(const QRawFont& raw)
     font->widths.assign(font->glyphCount, -1);
     font->used.assign(font->glyphCount, false);
     font->unicode.assign(font->glyphCount, std::u16string());
+    // The face is bold by its style bits (OS/2 fsSelection, else head macStyle) or its weight
+    // class, as the font system reads them when it decides to thicken the glyphs.
+    const QByteArray os2 = raw.fontTable("OS/2");
+    const bool boldFace = os2.size() >= 64
+                              ? (read16(os2, 62) & 0x0020) != 0 || read16(os2, 4) >= 700
+                              : (read16(raw.fontTable("head"), 44) & 0x0001) != 0;
+    if (raw.weight() >= QFont::Bold && !boldFace)
+        font->boldStroke = raw.lineThickness() > 0 ? raw.lineThickness() / 2 : font->size / 60;
     m_fonts.push_back(std::move(font));
     return *m_fonts.back();
 }
@@ -286,6 +298,7 @@ void TQRPdfDocument::BeginPage(const QPageLayout& layout, double dpiX, double dp
                 number(paint.left()) + ' ' + number(full.height() - paint.top()) + " cm\n";
     m_hasFill = false;
     m_hasStroke = false;
+    m_textMode = 0;
     m_lineWidth = -1;
     m_dash.clear();
     m_cap = -1;
@@ -492,8 +505,16 @@ void TQRPdfDocument::DrawGlyphs(const QRawFont& raw, const quint32* glyphs,
     const double size = font.size;
     if (size <= 0)
         return;
+    const int mode = font.boldStroke > 0 ? 2 : 0; // fill and stroke, or fill
+    if (mode == 2)
+        useStroke(QPen(colour, font.boldStroke, Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin));
     std::string& out = m_content;
-    out += "BT\n/F";
+    out += "BT\n";
+    if (m_textMode != mode) {
+        out += std::to_string(mode) + " Tr\n";
+        m_textMode = mode;
+    }
+    out += "/F";
     out += std::to_string(font.number);
     out += ' ';
     appendNumber(out, size, 3);
@@ -615,15 +636,20 @@ void TQRPdfDocument::writeFont(Font& font)
     const QByteArray os2 = raw.fontTable("OS/2");
     const int unitsPerEm = std::max(16, read16(head, 18));
     const double scale = 1000.0 / unitsPerEm;
-    const int ascent = qRound(readSigned16(hhea, 4) * scale);
-    const int descent = qRound(readSigned16(hhea, 6) * scale);
+    // The heights the text was laid out with, which a font may take from its OS/2 table
+    // rather than hhea: a viewer's text boxes then cover the lines as printed.
+    const double pixelSize = raw.pixelSize();
+    const int ascent = pixelSize > 0 ? qRound(raw.ascent() * 1000 / pixelSize)
+                                     : qRound(readSigned16(hhea, 4) * scale);
+    const int descent = pixelSize > 0 ? -qRound(raw.descent() * 1000 / pixelSize)
+                                      : qRound(readSigned16(hhea, 6) * scale);
     const int capHeight =
         read16(os2, 0) >= 2 && os2.size() >= 90 ? qRound(readSigned16(os2, 88) * scale) : ascent;
     std::string baseName = "/ZLM";
     baseName += char('A' + (font.number / 676) % 26);
     baseName += char('A' + (font.number / 26) % 26);
     baseName += char('A' + font.number % 26);
-    baseName += '+' + postScriptName(raw);
+    baseName += '+' + postScriptName(raw, font.boldStroke > 0);
 
     const int fileId = newObject();
     const int descriptorId = newObject();

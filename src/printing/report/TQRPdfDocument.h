@@ -139,6 +139,7 @@ private:
     std::string m_dash;
     int m_cap = -1;
     int m_join = -1;
+    int m_textMode = 0;
     PathKind m_pathKind = PathKind::None;
     int m_contentId = 0;
 };

@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include <any>
 #include <array>
 #include <memory>
 #include <vector>
@@ -40,6 +41,10 @@ public:
     // Builds the controls of every section the choices select and runs both passes: one to lay
     // out, one into the output. singleLogNumber is 0 for the whole log.
     void PrintDocument(const TMatchDocument& document, const TPrintSetupState& setupState,
+                       int singleLogNumber, const QString& headText, bool sumRowsMerged);
+    // PrintDocument without the passes: the report is ready for its setter's passes, which is
+    // how a preview generates the pages it shows.
+    void BuildDocument(const TMatchDocument& document, const TPrintSetupState& setupState,
                        int singleLogNumber, const QString& headText, bool sumRowsMerged);
 
     TQuickRep QuickRep1;
@@ -116,6 +121,11 @@ private:
     // The columns of the current strip, fixed ones first.
     const std::vector<int>& VisibleColumns();
     SectionLayout& CurrentLayout() { return m_layouts[static_cast<int>(Section)]; }
+    // What the events carry from row to row, for the report's bookmarks: a pass that goes on
+    // from one goes on with the form as it was there.
+    struct TPassState;
+    std::any SavePassState() const;
+    void RestorePassState(const std::any& state);
 
     const TReportSource& m_window;
     std::unique_ptr<TPrintSetter> m_setter;

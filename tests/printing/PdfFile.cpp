@@ -98,6 +98,17 @@ QImage PdfFile::Render(int page, int dpi) const
     return QImage(prefix + QStringLiteral(".png"));
 }
 
+QImage PdfFile::RenderSmooth(int page, int dpi) const
+{
+    QTemporaryDir dir;
+    const QString prefix = dir.filePath(QStringLiteral("page"));
+    const QString number = QString::number(page);
+    run(QStringLiteral("pdftocairo"),
+        {QStringLiteral("-png"), QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-f"),
+         number, QStringLiteral("-l"), number, QStringLiteral("-singlefile"), m_path, prefix});
+    return QImage(prefix + QStringLiteral(".png"));
+}
+
 QStringList PdfFile::Fonts() const
 {
     QStringList lines = run(QStringLiteral("pdffonts"), {m_path}).split(QLatin1Char('\n'));

@@ -49,6 +49,7 @@ void TQROutput::OpenPage(TQRCanvas& canvas)
         canvas.SetOutput(nullptr, nullptr);
         m_pagePainterUsed = true;
         canvas.SetOutput(m_pagePainter, nullptr);
+        canvas.SetReduced(true);
         return;
     }
     if (m_directPdf && !Started()) {

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the normal build (Qt parts offscreen, printing to a
 # private CUPS scheduler), the Debian package installed and tried, the core again under the
-# address and undefined-behaviour sanitizers, and a short fuzzing run on the reader.
+# address and undefined-behaviour sanitizers, and a short fuzzing run of each fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh tests
@@ -21,12 +21,27 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZELMORA_SANITIZE=ON
 cmake --build build-asan -j"$jobs"
 (cd build-asan && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j"$jobs")
 
-CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DZELMORA_FUZZ=ON -DZELMORA_GUI=OFF \
+# Two fuzz targets, FUZZ_SECONDS each: the reader alone, and every log it accepts through the
+# page data, the exports and the printed report. Undefined behaviour stops them like a crash.
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DZELMORA_FUZZ=ON \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build-fuzz -j"$jobs" --target fuzz_reader
+cmake --build build-fuzz -j"$jobs" --target fuzz_reader fuzz_pages
 corpus=$(mktemp -d)
-cp samples/*.mpr "$corpus"/
-./build-fuzz/fuzz/fuzz_reader -max_total_time="${FUZZ_SECONDS:-30}" -rss_limit_mb=1024 \
-    -malloc_limit_mb=64 "$corpus" 2>&1 | tail -n 3
+fuzz() {
+    local target=$1
+    shift
+    mkdir -p "$corpus/$target"
+    cp samples/*.mpr "$corpus/$target"/
+    # A finding stays in the corpus folder, which a failure does not remove.
+    if ! "./build-fuzz/fuzz/$target" -max_total_time="${FUZZ_SECONDS:-30}" "$@" \
+        -artifact_prefix="$corpus/$target-" "$corpus/$target" > "$corpus/$target.log" 2>&1; then
+        tail -n 60 "$corpus/$target.log"
+        return 1
+    fi
+    echo "$target: $(grep -E '^Done [0-9]+ runs' "$corpus/$target.log")"
+}
+fuzz fuzz_reader -rss_limit_mb=1024 -malloc_limit_mb=64
+# The report's fonts stay loaded for the whole run: not leaks.
+ASAN_OPTIONS=detect_leaks=0 fuzz fuzz_pages -rss_limit_mb=2048 -malloc_limit_mb=256
 rm -rf "$corpus"
 echo "All tests passed."

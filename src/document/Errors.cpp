@@ -1,6 +1,7 @@
 #include "Errors.h"
 
 #include <cerrno>
+#include <new>
 
 namespace {
 // The runtime's own I/O error numbers; the messages belong to them.
@@ -37,4 +38,12 @@ EInOutError EInOutError::FromErrno(int errnoValue)
 EInOutError EInOutError::EndOfFile()
 {
     return EInOutError("Versuch hinter dem Dateiende zu lesen", kReadBeyondEnd);
+}
+
+std::string ErrorMessage(const std::exception& failure)
+{
+    if (dynamic_cast<const std::bad_alloc*>(&failure) ||
+        dynamic_cast<const std::length_error*>(&failure))
+        return "Zu wenig Arbeitsspeicher";
+    return failure.what();
 }

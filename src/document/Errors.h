@@ -28,3 +28,8 @@ public:
 private:
     int m_errorCode;
 };
+
+// The message of a failure, ready to be shown: the exception's own text, or for running out of
+// memory (std::bad_alloc, or a container that cannot grow that far) "Zu wenig Arbeitsspeicher",
+// since the standard library's texts are neither German nor meant for users.
+std::string ErrorMessage(const std::exception& failure);

@@ -6,6 +6,10 @@
 #include <filesystem>
 #include <system_error>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace fs = std::filesystem;
 
 std::string ExpandFileName(const std::string& path)
@@ -36,19 +40,52 @@ void TFile::SetName(const std::string& path)
     m_name = ExpandFileName(path);
 }
 
+namespace {
+
+// Only a regular file is a log. Anything else is refused before it is opened for reading:
+// opening a FIFO waits for a writer, a device may do anything when opened, and neither has an
+// end to read up to. A folder is refused as the operating system the messages come from does.
+void RequireRegularFile(const std::string& name)
+{
+    struct stat info {};
+    if (::stat(name.c_str(), &info) != 0)
+        throw EInOutError::FromErrno(errno ? errno : ENOENT);
+    if (!S_ISREG(info.st_mode))
+        throw EInOutError::FromErrno(EACCES);
+}
+
+// Opens without waiting, whatever stands under the name by now, and makes sure it still is a
+// regular file; then reads block again.
+std::FILE* OpenRegularFile(const std::string& name)
+{
+    const int fd = ::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        throw EInOutError::FromErrno(errno ? errno : ENOENT);
+    struct stat info {};
+    const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    const int flags = regular ? ::fcntl(fd, F_GETFL) : -1;
+    if (!regular || flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        ::close(fd);
+        throw EInOutError::FromErrno(EACCES);
+    }
+    std::FILE* file = ::fdopen(fd, "rb");
+    if (!file) {
+        const int err = errno;
+        ::close(fd);
+        throw EInOutError::FromErrno(err ? err : EIO);
+    }
+    return file;
+}
+
+} // namespace
+
 void TFile::Open()
 {
     if (IsOpen())
         Close();
-    std::error_code ec;
-    // A folder opens on some systems and fails on the first read; refuse it as the
-    // operating system that the messages come from does.
-    if (!m_name.empty() && fs::is_directory(fs::path(m_name), ec))
-        throw EInOutError::FromErrno(EACCES);
     errno = 0;
-    std::FILE* file = std::fopen(m_name.c_str(), "rb");
-    if (!file)
-        throw EInOutError::FromErrno(errno ? errno : ENOENT);
+    RequireRegularFile(m_name);
+    std::FILE* file = OpenRegularFile(m_name);
     if (std::fseek(file, 0, SEEK_END) != 0) {
         int err = errno;
         std::fclose(file);

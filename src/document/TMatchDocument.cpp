@@ -3,7 +3,10 @@
 #include "Errors.h"
 #include "TMatchDocFile.h"
 
+#include <algorithm>
 #include <cstring>
+#include <limits>
+#include <unordered_map>
 
 namespace {
 
@@ -25,6 +28,74 @@ void ReadInt32Array(TSafeFile& file, std::vector<int32_t>& values, int64_t count
     values.resize(static_cast<size_t>(count));
     for (size_t i = 0; i < values.size(); ++i)
         values[i] = ReadLE32(raw.data() + 4 * i);
+}
+
+// Version 4 and older number the system columns from -5 on one lower. A code below them names no
+// column either way; it must not wrap around into the added columns.
+int32_t CurrentColumnCode(int32_t oldCode)
+{
+    if (oldCode > -5 || oldCode == std::numeric_limits<int32_t>::min())
+        return oldCode;
+    return oldCode - 1;
+}
+
+// Bytes of stored text a column shows on the files page: file idents or names, or the cells
+// of an added column. Counting columns show figures, which the cell count bounds.
+int64_t ColumnTextSize(const TMatchDocument& doc, int32_t code)
+{
+    int64_t size = 0;
+    if (code == -12 || code == -13) {
+        for (int64_t i = 0; i < doc.FileCount; ++i) {
+            const TMatchDocFileEntry& entry = doc.Entries[static_cast<size_t>(i)];
+            size += static_cast<int64_t>(code == -12 ? entry.Ident.size() : entry.Name.size());
+        }
+    } else if (code >= 1 && code <= static_cast<int64_t>(doc.AddedColumns.size())) {
+        for (const std::string& cell : doc.AddedColumns[static_cast<size_t>(code) - 1].Cells)
+            size += static_cast<int64_t>(cell.size());
+    }
+    return size;
+}
+
+// Fails with the "zu groß zum Anzeigen" message when the amount exceeds its bound.
+void RequireAtMost(const TSafeFile& file, int64_t amount, int64_t bound, const std::string& what)
+{
+    if (amount <= bound)
+        return;
+    file.Fail("Statistik-Protokoll \"%s\" ist zu groß zum Anzeigen: " + std::to_string(amount) +
+              " " + what + " (höchstens " + std::to_string(bound) + ")");
+}
+
+// A well-formed log can still describe pages no one could look at: a code repeated a million
+// times over a thousand files, or one huge cell named by every column. Such a log is refused
+// before anything is built from it; the look costs what the distinct columns hold.
+void RequireShowablePages(const TSafeFile& file, const TMatchDocument& doc)
+{
+    const int64_t columns = static_cast<int64_t>(doc.Columns.size());
+    RequireAtMost(file, columns, TMatchDocument::kMaxColumns, "Spalten");
+    RequireAtMost(file, columns * (int64_t(doc.FileCount) + 4), TMatchDocument::kMaxCells,
+                  "Zellen in der Dateitabelle");
+    std::unordered_map<int32_t, int64_t> sizes;
+    int64_t tableText = 0;
+    for (int32_t code : doc.Columns) {
+        auto found = sizes.find(code);
+        if (found == sizes.end())
+            found = sizes.emplace(code, ColumnTextSize(doc, code)).first;
+        tableText += found->second;
+    }
+    RequireAtMost(file, tableText, TMatchDocument::kMaxTableText,
+                  "Zeichen Text in der Dateitabelle");
+
+    RequireAtMost(file, static_cast<int64_t>(doc.InfoLines.size()), TMatchDocument::kMaxInfoLines,
+                  "Informationszeilen");
+    int64_t infoText = 0;
+    int64_t longestLine = 0;
+    for (const std::string& line : doc.InfoLines) {
+        infoText += static_cast<int64_t>(line.size());
+        longestLine = std::max(longestLine, static_cast<int64_t>(line.size()));
+    }
+    RequireAtMost(file, infoText, TMatchDocument::kMaxInfoText, "Zeichen Informationstext");
+    RequireAtMost(file, longestLine, TMatchDocument::kMaxInfoLineLength,
+                  "Zeichen in einer Informationszeile");
 }
 
 struct LeadingRecord {
@@ -110,10 +181,8 @@ void TMatchDocument::LoadFromFile(const std::string& path)
     if (columnCount > 0)
         ReadInt32Array(file, Columns, columnCount);
     if (file.Version < 5) {
-        for (int32_t& code : Columns) {
-            if (code <= -5)
-                code -= 1;
-        }
+        for (int32_t& code : Columns)
+            code = CurrentColumnCode(code);
     }
 
     const int64_t rowCount = int64_t(fileCount) + 4;
@@ -168,6 +237,7 @@ void TMatchDocument::LoadFromFile(const std::string& path)
             ReadInt32Array(file, Matrix[i - 1], MatrixTriangular ? i - 1 : n);
     }
 
+    RequireShowablePages(file, *this);
     file.Close();
     FileName = path;
 }

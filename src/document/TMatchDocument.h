@@ -51,13 +51,28 @@ using TAddColTable = std::vector<TMatchDocAddColEntry>;
 // LoadFromFile fails with the container's errors (EInOutError, Exception with "ist kein" or
 // "ungültige Version"), with "Statistik-Protokoll \"<path>\": ungültiger Sicherheitscode", with
 // "ist kein" for a negative count, and with the end-of-file error for any count or length whose
-// data cannot fit in the rest of the file (checked before anything is allocated for it). A failed
+// data cannot fit in the rest of the file (checked before anything is allocated for it). A log
+// that is well formed but whose pages would be beyond the bounds below fails with
+// "Statistik-Protokoll \"<path>\" ist zu groß zum Anzeigen: <what> (höchstens <bound>)". A failed
 // load leaves the document cleared or partly filled, with FileName empty.
 class TMatchDocument {
 public:
     static constexpr int kLeadingRecordSize = 54;
     static constexpr int kAddColBlockSize = 7;
     static constexpr int kEntryBlockSize = 30;
+
+    // What the pages show at most. A code costs 4 bytes and may repeat, so a small file can
+    // describe a files table of billions of cells; real logs have a few thousand files, a few
+    // dozen columns and a few lines of information, far below every bound.
+    static constexpr int64_t kMaxColumns = 10000;
+    // Cells of the files table: columns x (files + 4).
+    static constexpr int64_t kMaxCells = 10000000;
+    // Bytes of stored text the files table shows (file idents and names, added cells), counted
+    // once for every column that shows them.
+    static constexpr int64_t kMaxTableText = int64_t(64) << 20;
+    static constexpr int64_t kMaxInfoLines = 50000;
+    static constexpr int64_t kMaxInfoText = int64_t(4) << 20;
+    static constexpr int64_t kMaxInfoLineLength = 4096;
 
     TMatchDocument() = default;
 

@@ -1,5 +1,6 @@
 #include "ExportCommand.h"
 
+#include "Errors.h"
 #include "GridCsv.h"
 #include "PageExport.h"
 #include "PdfExport.h"
@@ -95,11 +96,12 @@ std::string ExportCommand::VersionText()
 namespace {
 
 // Fonts and the PDF writer need a GUI application; without a display it runs offscreen.
-int RunPdfExport(const ExportCommand& command, const TMatchDocument& doc, std::ostream& err)
+int RunPdfExport(const ExportCommand& command, const TMatchDocument& doc, std::ostream& err,
+                 bool progress)
 {
     if (QGuiApplication::instance()) {
         RegisterReportFonts();
-        return ExportPdf(command, doc, err);
+        return ExportPdf(command, doc, err, progress);
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
@@ -108,12 +110,13 @@ int RunPdfExport(const ExportCommand& command, const TMatchDocument& doc, std::o
     static char* argv[] = {name, nullptr};
     QGuiApplication app(argc, argv);
     RegisterReportFonts();
-    return ExportPdf(command, doc, err);
+    return ExportPdf(command, doc, err, progress);
 }
 
 } // namespace
 
-int RunExport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+int RunExport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+              bool progress)
 {
     ExportCommand command;
     if (!command.Parse(args)) {
@@ -125,18 +128,19 @@ int RunExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
         return 0;
     }
     Locale().SetBase(command.Language == "en" ? TLocale::kEnglishBase : TLocale::kGermanBase);
-    TMatchDocument doc;
+    // Running out of memory ends the export like any other failure: a German message, exit 1.
     try {
+        TMatchDocument doc;
         doc.LoadFromFile(ExpandFileName(command.LogPath));
+        if (command.OutputMode == ExportCommand::Mode::Pdf)
+            return RunPdfExport(command, doc, err, progress);
+        if (command.OutputMode == ExportCommand::Mode::Json)
+            out << PagesJson(doc, command.Language) << '\n';
+        else
+            WriteGridCsv(out, doc, command.CsvGrid);
     } catch (const std::exception& e) {
-        err << e.what() << '\n';
+        err << ErrorMessage(e) << '\n';
         return 1;
     }
-    if (command.OutputMode == ExportCommand::Mode::Pdf)
-        return RunPdfExport(command, doc, err);
-    if (command.OutputMode == ExportCommand::Mode::Json)
-        out << PagesJson(doc, command.Language) << '\n';
-    else
-        WriteGridCsv(out, doc, command.CsvGrid);
     return 0;
 }

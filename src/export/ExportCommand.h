@@ -31,5 +31,7 @@ struct ExportCommand {
 };
 
 // Runs the export: the result on out, a load failure as one line on err; --help and --version
-// print on out. Returns the process exit code: 0 success, 1 load failure, 2 bad arguments.
-int RunExport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// print on out; with progress, a PDF export shows on err how far it is (for a terminal).
+// Returns the process exit code: 0 success, 1 load failure, 2 bad arguments.
+int RunExport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+              bool progress = false);

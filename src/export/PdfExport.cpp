@@ -1,7 +1,9 @@
 #include "PdfExport.h"
 
-#include "Cp1252.h"
+#include "Errors.h"
 #include "ExportCommand.h"
+#include "TPrintPlan.h"
+#include "TPrintProgress.h"
 #include "TPrintSetupState.h"
 #include "TQROutput.h"
 #include "TQRPdfDocument.h"
@@ -11,22 +13,50 @@
 #include <QFile>
 #include <QPdfWriter>
 
+#include <chrono>
+#include <optional>
 #include <ostream>
+#include <vector>
 
 namespace {
 
-void PrintPart(const TReportSource& window, TQROutput& output, const TPrintSetupState& state,
-               int singleLogNumber)
-{
-    const TMatchDocument& doc = window.Document();
-    TnewPrinterForm form(window, output);
-    form.PrintDocument(doc, state, singleLogNumber,
-                       QString::fromStdString(Cp1252ToUtf8(doc.HeadText)), window.SumPanelsEnabled);
-}
+// The progress as one terminal line, rewritten in place at most every tenth of a second and
+// at every new part.
+class TTerminalProgress : public TPrintProgress {
+public:
+    explicit TTerminalProgress(std::ostream& err)
+        : m_err(err)
+    {
+    }
+    ~TTerminalProgress() override
+    {
+        if (m_shown)
+            m_err << "\r\x1b[K" << std::flush;
+    }
+    bool PageDone(int part, int parts, int page, int pages, bool printing) override
+    {
+        const auto now = std::chrono::steady_clock::now();
+        if (part == m_part && now - m_last < std::chrono::milliseconds(100))
+            return true;
+        m_part = part;
+        m_last = now;
+        m_shown = true;
+        m_err << '\r' << Text(part, parts, page, pages, printing).toStdString() << "\x1b[K"
+              << std::flush;
+        return true;
+    }
+
+private:
+    std::ostream& m_err;
+    int m_part = 0;
+    bool m_shown = false;
+    std::chrono::steady_clock::time_point m_last;
+};
 
 } // namespace
 
-int ExportPdf(const ExportCommand& command, const TMatchDocument& doc, std::ostream& err)
+int ExportPdf(const ExportCommand& command, const TMatchDocument& doc, std::ostream& err,
+              bool progress)
 {
     const TReportSource window(doc);
     TPrintSetupState state(1);
@@ -35,10 +65,9 @@ int ExportPdf(const ExportCommand& command, const TMatchDocument& doc, std::ostr
     state.Ratings = !command.NoRatings;
     state.Singles = command.Singles;
 
-    const bool wholeLog = state.TitleAndTable || (state.Matrix && window.FileCount > 1) ||
-                          (state.Ratings && window.RatingsPageVisible);
-    const bool singles = state.Singles && window.FilesGrid().RowCount() > 5;
-    if (!wholeLog && !singles) {
+    TPrintPlan plan(window, state);
+    const std::vector<TPrintPart> parts = plan.Parts();
+    if (parts.empty()) {
         err << "Die Auswahl enth\xC3\xA4lt nichts, was von diesem Protokoll zu drucken "
                "w\xC3\xA4re.\n";
         return 2;
@@ -46,11 +75,19 @@ int ExportPdf(const ExportCommand& command, const TMatchDocument& doc, std::ostr
 
     const QString path = QString::fromStdString(command.PdfPath);
     auto print = [&](TQROutput& output) {
-        if (wholeLog)
-            PrintPart(window, output, state, doc.SingleNumber);
-        if (singles) {
-            for (int i = 0; i < window.FileCount; ++i)
-                PrintPart(window, output, state, i + 1);
+        std::optional<TTerminalProgress> line;
+        if (progress)
+            line.emplace(err);
+        TPrintProgress* shown = line ? &*line : nullptr;
+        // The file holds every part: it is not titled after the first.
+        output.SetTitle(plan.Title());
+        const int count = int(parts.size());
+        int part = 0;
+        for (const TPrintPart& each : parts) {
+            ++part;
+            plan.PrintPart(output, each, [&](TnewPrinterForm& form) {
+                TPrintProgress::Follow(shown, form.QuickRep1, part, count);
+            });
         }
         output.Finish();
     };
@@ -73,7 +110,7 @@ int ExportPdf(const ExportCommand& command, const TMatchDocument& doc, std::ostr
         }
     } catch (const std::exception& e) {
         QFile::remove(path);
-        err << e.what() << '\n';
+        err << ErrorMessage(e) << '\n';
         return 1;
     }
     return 0;

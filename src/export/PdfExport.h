@@ -11,6 +11,10 @@ struct ExportCommand;
 // (files table, matrix, ratings as the command chooses) and, with --singles, one single log per
 // input file after it, each part from a new page. Needs a QGuiApplication.
 //
+// With progress, the part and page being printed are shown on err as one line rewritten in
+// place (for a terminal), cleared at the end.
+//
 // Returns the exit code: 0 written; 1 when printing failed (the German message on err, and no
 // file is left behind); 2 when the choices leave nothing to print for this log.
-int ExportPdf(const ExportCommand& command, const TMatchDocument& doc, std::ostream& err);
+int ExportPdf(const ExportCommand& command, const TMatchDocument& doc, std::ostream& err,
+              bool progress = false);

@@ -1,11 +1,25 @@
 #include "ExportCommand.h"
 
 #include <clocale>
+#include <cstdio>
 #include <iostream>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 int main(int argc, char** argv)
 {
     // Percentages use the decimal separator of the user's regional settings, as in the viewer.
     std::setlocale(LC_NUMERIC, "");
-    return RunExport(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr);
+    // Progress is for a person watching a terminal; a log file or a pipe gets only the messages.
+#ifdef _WIN32
+    const bool terminal = _isatty(_fileno(stderr)) != 0;
+#else
+    const bool terminal = isatty(STDERR_FILENO) != 0;
+#endif
+    return RunExport(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr,
+                     terminal);
 }

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <unordered_map>
 
 namespace {
 
@@ -123,17 +124,20 @@ TFilesTable::TFilesTable(const TMatchDocument& doc) : m_doc(doc)
         if (!IsNameOrNumber(ColumnMap[c]))
             SumPanelsEnabled = false;
     }
-    // Sums are asked for at every paint; add them up once.
-    m_sumWithout.resize(ColumnMap.size());
-    m_sumWith.resize(ColumnMap.size());
+    // Sums are asked for at every paint; add them up once for each added column shown, however
+    // many codes name it.
+    m_sumWithout.resize(doc.AddedColumns.size());
+    m_sumWith.resize(doc.AddedColumns.size());
+    std::vector<bool> summed(doc.AddedColumns.size());
     for (int32_t c = 0; c < ColCount(); ++c) {
         const TMatchDocAddColEntry* column = AddedColumn(ColumnMap[c]);
-        if (!column || doc.SingleNumber > 0)
+        if (!column || doc.SingleNumber > 0 || summed[ColumnMap[c] - 1])
             continue;
+        summed[ColumnMap[c] - 1] = true;
         if (column->SumWithout)
-            m_sumWithout[c] = ColumnSum(c, false);
+            m_sumWithout[ColumnMap[c] - 1] = ColumnSum(c, false);
         if (column->SumWith)
-            m_sumWith[c] = ColumnSum(c, true);
+            m_sumWith[ColumnMap[c] - 1] = ColumnSum(c, true);
     }
 }
 
@@ -172,9 +176,9 @@ std::string TFilesTable::GridCellText(int32_t c, int32_t r) const
     const TMatchDocAddColEntry* column = AddedColumn(code);
     if (column && m_doc.SingleNumber <= 0) {
         if (r == SumWithoutRow() && column->SumWithout)
-            return m_sumWithout[c];
+            return m_sumWithout[code - 1];
         if (r == SumWithRow() && column->SumWith)
-            return m_sumWith[c];
+            return m_sumWith[code - 1];
     }
     return AddedCellText(code, r);
 }
@@ -302,4 +306,17 @@ int TFilesTable::ColumnWidth(int32_t c, const TTextWidth& width, int digitWidth)
     else if (code == kCodeIdent)
         FileColumnWidth = b;
     return b + 8;
+}
+
+std::vector<int> TFilesTable::ColumnWidths(const TTextWidth& width, int digitWidth)
+{
+    std::vector<int> widths(ColumnMap.size());
+    std::unordered_map<int32_t, int> measured;
+    for (int32_t c = 0; c < ColCount(); ++c) {
+        auto found = measured.find(ColumnMap[c]);
+        if (found == measured.end())
+            found = measured.emplace(ColumnMap[c], ColumnWidth(c, width, digitWidth)).first;
+        widths[c] = found->second;
+    }
+    return widths;
 }

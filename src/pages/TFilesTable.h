@@ -56,6 +56,9 @@ public:
     // Content width of column c plus the 8-pixel margin, measured with width; digitWidth is the
     // width of "2". Remembers the widths of the ident and file-name columns.
     int ColumnWidth(int32_t c, const TTextWidth& width, int digitWidth);
+    // ColumnWidth of every column, measuring each distinct column code once: a code may repeat,
+    // and its column is the same wherever it stands.
+    std::vector<int> ColumnWidths(const TTextWidth& width, int digitWidth);
     // Width of a counting column's figures: digitWidth per character of GrossTotal, at least 3.
     int NumberWidth(int digitWidth) const;
     int FileColumnWidth = 0;
@@ -66,7 +69,8 @@ private:
     std::string AddedCellText(int32_t code, int32_t r) const;
 
     const TMatchDocument& m_doc;
-    std::vector<std::string> m_sumWithout; // per column; filled for summed added columns
+    // Per added column (index code - 1), filled for the summed ones the table shows.
+    std::vector<std::string> m_sumWithout;
     std::vector<std::string> m_sumWith;
 };
 

@@ -4,6 +4,7 @@
 
 #include <QLocale>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -45,16 +46,18 @@ bool ReadsAsInteger(const QString& text, qint64* value)
     return true;
 }
 
-bool ReadsAsDecimal(const QString& text, QChar decimal, double* value)
+namespace {
+
+// The text, blanks around it aside, with the decimal separator made a point: only digits, signs,
+// the separator and an exponent letter pass, so that the float parser cannot take "inf", "nan"
+// or hexadecimal forms, which no cell means as numbers. Empty for any other character.
+std::string CanonicalDecimal(const QString& text, QChar decimal)
 {
-    // Only digits, one sign, the separator and an exponent: the float parser would also take
-    // "inf", "nan" and hexadecimal forms, which no cell means as numbers.
     std::string canonical;
     const QString trimmed = text.trimmed();
-    canonical.reserve(trimmed.size());
+    canonical.reserve(std::size_t(trimmed.size()));
     bool separatorSeen = false;
-    for (int i = 0; i < trimmed.size(); ++i) {
-        const QChar ch = trimmed.at(i);
+    for (const QChar ch : trimmed) {
         if (ch == decimal && !separatorSeen) {
             canonical += '.';
             separatorSeen = true;
@@ -64,13 +67,126 @@ bool ReadsAsDecimal(const QString& text, QChar decimal, double* value)
                    ch == QLatin1Char('+')) {
             canonical += static_cast<char>(ch.unicode());
         } else {
-            return false;
+            return std::string();
         }
     }
-    const size_t start = !canonical.empty() && canonical[0] == '+' ? 1 : 0;
-    const char* first = canonical.data() + start;
+    // The float parser takes a minus but no plus sign, and one sign only.
+    if (!canonical.empty() && canonical[0] == '+') {
+        canonical.erase(0, 1);
+        if (canonical.empty() || canonical[0] == '-')
+            return std::string();
+    }
+    return canonical;
+}
+
+// Adds one unit in the last place of a digit string; true when it carries out of the first.
+bool IncrementDigits(std::string& digits)
+{
+    for (std::size_t i = digits.size(); i-- > 0;) {
+        if (digits[i] != '9') {
+            ++digits[i];
+            return false;
+        }
+        digits[i] = '0';
+    }
+    digits.insert(digits.begin(), '1');
+    return true;
+}
+
+// Keeps the first `keep` digits, rounding half away from zero on the digit after them; the point
+// moves when the rounding carries into a new leading digit. keep may be 0 or less (nothing is
+// kept, and only a first digit of 5 or more rounds up to one unit at that place).
+void RoundDigits(std::string& digits, long& point, long keep)
+{
+    if (keep >= long(digits.size()))
+        return;
+    const bool up = keep >= 0 && digits[std::size_t(keep)] >= '5';
+    digits.resize(std::size_t(std::max(0L, keep)));
+    if (!up)
+        return;
+    if (keep == 0) {
+        digits = "1";
+        ++point;
+        return;
+    }
+    if (IncrementDigits(digits)) {
+        digits.pop_back();
+        ++point;
+    }
+}
+
+// A canonical decimal text ("[-]ddd[.ddd][e[+-]dd]", as ReadsAsDecimal accepted it) with two
+// decimals: taken to 18 significant digits, then to two decimals, each time rounded half away
+// from zero on the decimal digits themselves. A binary double would print "2.675" as 2.67.
+std::string TwoDecimals(const std::string& canonical)
+{
+    bool negative = false;
+    std::size_t i = 0;
+    if (i < canonical.size() && canonical[i] == '-') {
+        negative = true;
+        ++i;
+    }
+    std::string digits;
+    long point = 0;
+    bool inFraction = false;
+    for (; i < canonical.size() && canonical[i] != 'e' && canonical[i] != 'E'; ++i) {
+        if (canonical[i] == '.') {
+            inFraction = true;
+            continue;
+        }
+        digits += canonical[i];
+        if (!inFraction)
+            ++point;
+    }
+    if (i < canonical.size()) {
+        ++i;
+        bool negativeExponent = false;
+        if (i < canonical.size() && (canonical[i] == '-' || canonical[i] == '+'))
+            negativeExponent = canonical[i++] == '-';
+        long exponent = 0;
+        // The float parser found the number finite, so a long exponent only pads zeros.
+        for (; i < canonical.size() && exponent < 100000; ++i)
+            exponent = exponent * 10 + (canonical[i] - '0');
+        point += negativeExponent ? -exponent : exponent;
+    }
+    // Digits from the first significant one: value = 0.digits x 10^point.
+    const std::size_t first = digits.find_first_not_of('0');
+    if (first == std::string::npos) {
+        digits.clear();
+    } else {
+        digits.erase(0, first);
+        point -= long(first);
+        digits.erase(digits.find_last_not_of('0') + 1);
+    }
+    constexpr long kSignificantDigits = 18;
+    RoundDigits(digits, point, kSignificantDigits);
+    RoundDigits(digits, point, point + 2);
+
+    std::string whole;
+    std::string fraction;
+    for (long k = 0; k < point + 2; ++k) {
+        const char digit = k >= 0 && k < long(digits.size()) ? digits[std::size_t(k)] : '0';
+        if (k < point)
+            whole += digit;
+        else if (k >= 0)
+            fraction += digit;
+    }
+    if (whole.empty())
+        whole = "0";
+    while (fraction.size() < 2)
+        fraction.insert(fraction.begin(), '0');
+    const bool zero = digits.empty();
+    return (negative && !zero ? "-" : "") + whole + '.' + fraction;
+}
+
+} // namespace
+
+bool ReadsAsDecimal(const QString& text, QChar decimal, double* value)
+{
+    const std::string canonical = CanonicalDecimal(text, decimal);
+    const char* first = canonical.data();
     const char* end = canonical.data() + canonical.size();
-    if (first == end || (start == 1 && *first == '-'))
+    if (first == end)
         return false;
     double parsed = 0;
     const auto result = std::from_chars(first, end, parsed);
@@ -157,18 +273,9 @@ QString FormatNumber(const QString& text, TNumberFormat format, const TNumberSep
         return Group(std::to_string(value), separators);
     }
     if (format == TNumberFormat::TwoDecimals) {
-        double value = 0;
-        if (!ReadsAsDecimal(text, separators.Decimal, &value))
+        if (!ReadsAsDecimal(text, separators.Decimal))
             return text;
-        char buffer[400];
-        const auto result =
-            std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 2);
-        if (result.ec != std::errc())
-            return text;
-        std::string plain(buffer, result.ptr);
-        if (plain == "-0.00")
-            plain = "0.00";
-        return Group(plain, separators);
+        return Group(TwoDecimals(CanonicalDecimal(text, separators.Decimal)), separators);
     }
     return text;
 }

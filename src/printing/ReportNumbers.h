@@ -22,4 +22,7 @@ bool ReadsAsInteger(const QString& text, qint64* value = nullptr);
 // (an integer is one too).
 bool ReadsAsDecimal(const QString& text, QChar decimal, double* value = nullptr);
 // The text written in the format when it reads as a number of that format, else unchanged.
-QString FormatNumber(const QString& text, TNumberFormat format, const TNumberSeparators& separators);
+// Two decimals round the decimal text itself, half away from zero, after taking it to 18
+// significant digits ("2.675" gives 2.68, "-0.125" -0.13).
+QString FormatNumber(const QString& text, TNumberFormat format,
+                     const TNumberSeparators& separators);

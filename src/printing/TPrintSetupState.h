@@ -16,6 +16,8 @@ public:
     QString PrinterName;
     int BinIndex = 0;
     int OrientationIndex = 0;
+    // The file the PDF entry wrote last; its print dialog offers it again.
+    QString PdfFileName;
     bool TitleAndTable = true;
     bool Matrix = true;
     bool Ratings = true;

@@ -1,5 +1,6 @@
 #include "TnewPrinterForm.h"
 
+#include "Cp1252.h"
 #include "ProductInformation.h"
 #include "TLocale.h"
 #include "TMatchDocument.h"
@@ -12,8 +13,8 @@
 #include "TQROutput.h"
 #include "TQRShape.h"
 #include "TReportGrid.h"
+#include "TReportMeasures.h"
 #include "TReportSource.h"
-#include "Cp1252.h"
 
 #include <QColor>
 #include <QFont>
@@ -32,6 +33,9 @@ constexpr double kFootBandHeight = 148.2;
 constexpr double kLabelHeight = 45.0;
 constexpr double kDividerWidth = 2775.5;
 constexpr double kLineHeight = 2.6;
+constexpr double kDescriptionTop = 134.9;
+// A width that reaches the printable width by a rounding hair still reaches it.
+constexpr double kWidthTolerance = 1e-9;
 
 QString Text(const std::string& cp1252)
 {
@@ -53,7 +57,19 @@ TQRShape& AddLine(TQRBand& band, TQRShapeType shape)
 } // namespace
 
 TnewPrinterForm::TnewPrinterForm(const TReportSource& window, TQROutput& output)
-    : m_window(window), m_separators(TNumberSeparators::Current())
+    : m_ownMeasures(std::make_unique<TReportMeasures>(window))
+    , m_measures(*m_ownMeasures)
+    , m_window(window)
+    , m_separators(TNumberSeparators::Current())
+{
+    FormCreate();
+    m_setter->SetOutput(&output);
+}
+
+TnewPrinterForm::TnewPrinterForm(TReportMeasures& measures, TQROutput& output)
+    : m_measures(measures)
+    , m_window(measures.Window())
+    , m_separators(TNumberSeparators::Current())
 {
     FormCreate();
     m_setter->SetOutput(&output);
@@ -64,6 +80,7 @@ TnewPrinterForm::~TnewPrinterForm() = default;
 void TnewPrinterForm::FormCreate()
 {
     m_setter = std::make_unique<TPrintSetter>(QuickRep1);
+    QuickRep1.SetCreator(QString::fromUtf8(kProductVersion));
     CreateTitleBand();
     ColumnBand = &QuickRep1.AddBand(TQRBandType::ColumnHeader);
     ColumnBand->SetName(QStringLiteral("ColumnBand"));
@@ -127,7 +144,7 @@ void TnewPrinterForm::CreateTitleBand()
     DescriptionMemo->SetStretch(true);
     DescriptionMemo->SetTransparent(true);
     DescriptionMemo->SetWordWrap(true);
-    PlaceControl(*DescriptionMemo, 0, 134.9, -1, -1);
+    PlaceControl(*DescriptionMemo, 0, kDescriptionTop, -1, -1);
 }
 
 void TnewPrinterForm::CreateFootBand()
@@ -267,8 +284,31 @@ void TnewPrinterForm::NextSection()
     StripCounter = CurrentLayout().LastStrip;
     PageInStrip = 0;
     TrailerStep = NextTrailerStep = -1;
+    m_captionColumns = CaptionColumns();
+    m_descriptionRest.clear();
     if (!Building)
         LayoutSection();
+}
+
+int TnewPrinterForm::CaptionColumns() const
+{
+    if (Section != ReportSection::File || !SumRowsMerged || ColCount < 1)
+        return 0;
+    // The window's sum panels cover the fixed name and number columns, which carry no sums. The
+    // caption spans column 1 too where that is one of them; a number column that alone is fixed
+    // keeps it to column 0, so the sums of the column after it print and no strip of the table
+    // finds the caption over its own first columns.
+    const bool secondFree = ColCount >= 2 && FixedCols >= 2 &&
+                            Grid->Cell(1, RowCount - 2).trimmed().isEmpty() &&
+                            Grid->Cell(1, RowCount - 1).trimmed().isEmpty();
+    return secondFree ? 2 : 1;
+}
+
+int TnewPrinterForm::CaptionMeasureColumn() const
+{
+    if (Section != ReportSection::File)
+        return -1;
+    return m_captionColumns > 0 ? m_captionColumns - 1 : 1;
 }
 
 QString TnewPrinterForm::SectionName(ReportSection section, int column)
@@ -341,8 +381,6 @@ void TnewPrinterForm::HideSectionControls(SectionLayout& layout, int colCount)
     const int count = std::min(colCount, static_cast<int>(layout.CellLabels.size()));
     for (int c = 0; c < count; ++c)
         HideColumn(layout, c);
-    if (&layout == &CurrentLayout())
-        m_placedColumns.clear();
 }
 
 void TnewPrinterForm::HideColumn(SectionLayout& layout, int c)
@@ -399,24 +437,69 @@ void TnewPrinterForm::SplitIntoStrips(SectionLayout& layout)
     const double factor = QuickRep1.Canvas()->XFactor();
     const double W = m_usableWidth;
     const double C = m_charWidth;
-    double fixed = 0;
-    double run = 0;
     for (int c = 0; c < ColCount; ++c) {
         ColumnLayout& column = layout.Columns[c];
         column.Width = (MeasureColumn(c) + 1) / factor;
         column.Alignment = ColumnAlignment(c);
+    }
+    CapColumnWidths(layout);
+    double fixed = 0;
+    double run = 0;
+    for (int c = 0; c < ColCount; ++c) {
+        ColumnLayout& column = layout.Columns[c];
         if (c < FixedCols) {
             fixed += column.Width + C;
             run = 0;
         } else {
             run += column.Width + C;
-            if (fixed + run >= W) {
+            if (fixed + run >= W - kWidthTolerance) {
                 ++StripCounter;
                 run = column.Width + C;
             }
         }
         column.Strip = StripCounter;
     }
+}
+
+// The fixed columns together take at most the printable width less the widest data column, and
+// at least half of it: long file names are cut rather than push the data off every strip. The
+// widest fixed columns give way first. A data column wider than what a strip has left beside
+// the fixed columns is cut to that room. Cut columns print their texts cut, with an ellipsis.
+void TnewPrinterForm::CapColumnWidths(SectionLayout& layout)
+{
+    const double W = m_usableWidth;
+    const double C = m_charWidth;
+    const int fixedCount = std::min(FixedCols, ColCount);
+    double widestData = 0;
+    for (int c = fixedCount; c < ColCount; ++c)
+        widestData = std::max(widestData, layout.Columns[c].Width + C);
+    const double budget = W - std::min(widestData, W / 2);
+    double fixed = 0;
+    std::vector<double> widths;
+    for (int c = 0; c < fixedCount; ++c) {
+        fixed += layout.Columns[c].Width + C;
+        widths.push_back(layout.Columns[c].Width);
+    }
+    if (fixed > budget) {
+        // The level t at which the fixed widths, none above t, fill the budget.
+        std::sort(widths.begin(), widths.end());
+        double left = budget - fixedCount * C;
+        double level = 0;
+        for (std::size_t i = 0; i < widths.size(); ++i) {
+            level = std::max(0.0, left / double(widths.size() - i));
+            if (level <= widths[i])
+                break;
+            left -= widths[i];
+        }
+        fixed = 0;
+        for (int c = 0; c < fixedCount; ++c) {
+            layout.Columns[c].Width = std::min(layout.Columns[c].Width, level);
+            fixed += layout.Columns[c].Width + C;
+        }
+    }
+    const double room = std::max(0.0, W - fixed - C);
+    for (int c = fixedCount; c < ColCount; ++c)
+        layout.Columns[c].Width = std::min(layout.Columns[c].Width, room);
 }
 
 void TnewPrinterForm::SizeControls(SectionLayout& layout)
@@ -483,7 +566,10 @@ void TnewPrinterForm::PlaceStrip()
     m_placedSection = Section;
     m_placedColumns = visible;
     ResultSeparator->BringToFront();
-    if (Section == ReportSection::File && CurrentStrip == 0 && TrailerStep >= 0) {
+    // A page that begins inside the trailer shows neither column titles nor their rule.
+    const bool trailer = Section == ReportSection::File && CurrentStrip == 0 && TrailerStep >= 0;
+    ColumnBand->SetEnabled(!trailer);
+    if (trailer) {
         HideSectionControls(layout, ColCount);
         ResultSeparator->SetEnabled(false);
     }
@@ -503,10 +589,10 @@ void TnewPrinterForm::PlaceColumn(SectionLayout& layout, int c, double x)
         layout.CellLines[c]->SetLeft(x - 0.5 * C);
     }
     // A page that begins with a merged sum row keeps the caption's area free.
-    if (c == 1 && c < FixedCols && Section == ReportSection::File && SumRowsMerged &&
-        CurrentRow >= RowCount - 2 && !SingleLogRowPending()) {
-        layout.CellLabels[1]->SetEnabled(false);
-        layout.CellLines[1]->SetEnabled(false);
+    if (c >= 1 && c < m_captionColumns && c < FixedCols && CurrentRow >= RowCount - 2 &&
+        !SingleLogRowPending()) {
+        layout.CellLabels[c]->SetEnabled(false);
+        layout.CellLines[c]->SetEnabled(false);
     }
     TQRShape& background = *layout.CellBackgrounds[c];
     background.SetEnabled(true);
@@ -563,40 +649,69 @@ int TnewPrinterForm::MeasureColumn(int c)
 {
     if (Section == ReportSection::Matrix && c >= FixedCols)
         return MeasureMatrixColumns();
-    const bool sumCaptions = Section == ReportSection::File && c == 1;
-    const int firstColumn = sumCaptions ? MeasureColumn(0) : 0;
-    int widest = 0;
-    for (int r = 0; r < RowCount; ++r) {
-        int width = 0;
-        if (sumCaptions && r == RowCount - 2)
-            width = PrinterTextWidth(m_window.Sum1Caption) - firstColumn;
-        else if (sumCaptions && r == RowCount - 1)
-            width = PrinterTextWidth(m_window.Sum2Caption) - firstColumn;
-        else
-            width = PrinterTextWidth(ReportCellText(c, r));
-        widest = std::max(widest, width);
-    }
+    if (c != CaptionMeasureColumn())
+        return MeasureCells(c, 0, RowCount - 1, QStringLiteral("all"));
+    // The sum captions span the columns up to this one: it takes what the columns before it
+    // leave of them.
+    int before = 0;
+    for (int k = 0; k < c; ++k)
+        before += MeasureColumn(k);
+    int widest = MeasureCells(c, 0, RowCount - 3, QStringLiteral("body"));
+    if (RowCount >= 2)
+        widest = std::max(widest, PrinterTextWidth(m_window.Sum1Caption) - before);
+    if (RowCount >= 1)
+        widest = std::max(widest, PrinterTextWidth(m_window.Sum2Caption) - before);
     return widest;
+}
+
+int TnewPrinterForm::MeasureCells(int c, int first, int last, const QString& part)
+{
+    return m_measures.Width(DeviceKey(), ColumnKey(c) + QLatin1Char(' ') + part, [&] {
+        int widest = 0;
+        for (int r = std::max(0, first); r <= last && r < RowCount; ++r)
+            widest = std::max(widest, PrinterTextWidth(ReportCellText(c, r)));
+        return widest;
+    });
 }
 
 int TnewPrinterForm::MeasureMatrixColumns()
 {
     if (MatrixColumnWidth >= 0)
         return MatrixColumnWidth;
-    // Millions of cells but few distinct texts: measuring each text once gives the same widths.
-    std::unordered_map<QString, int> widths;
-    int widest = 0;
-    for (int k = FixedCols; k < ColCount; ++k) {
-        for (int r = 0; r < RowCount; ++r) {
-            const QString text = ReportCellText(k, r);
-            auto found = widths.find(text);
-            if (found == widths.end())
-                found = widths.emplace(text, PrinterTextWidth(text)).first;
-            widest = std::max(widest, found->second);
+    MatrixColumnWidth = m_measures.Width(DeviceKey(), QStringLiteral("Matrix data"), [this] {
+        // Millions of cells but few distinct texts: measuring each text once gives the same
+        // widths.
+        std::unordered_map<QString, int> widths;
+        int widest = 0;
+        for (int k = FixedCols; k < ColCount; ++k) {
+            for (int r = 0; r < RowCount; ++r) {
+                const QString text = ReportCellText(k, r);
+                auto found = widths.find(text);
+                if (found == widths.end())
+                    found = widths.emplace(text, PrinterTextWidth(text)).first;
+                widest = std::max(widest, found->second);
+            }
         }
-    }
-    MatrixColumnWidth = widest;
-    return widest;
+        return widest;
+    });
+    return MatrixColumnWidth;
+}
+
+QString TnewPrinterForm::ColumnKey(int c) const
+{
+    const TColumnMap& codes = m_window.Document().Columns;
+    if (Section == ReportSection::File && c < static_cast<int>(codes.size()))
+        return QStringLiteral("File code %1").arg(codes[c]);
+    return SectionName(Section, c);
+}
+
+QString TnewPrinterForm::DeviceKey() const
+{
+    const TQRCanvas& canvas = *QuickRep1.Canvas();
+    return QStringLiteral("%1 %2 %3")
+        .arg(canvas.XFactor(), 0, 'g', 17)
+        .arg(canvas.YFactor(), 0, 'g', 17)
+        .arg(QuickRep1.Page().Font.key());
 }
 
 QString TnewPrinterForm::ReportCellText(int c, int r) const
@@ -638,7 +753,9 @@ TNumberFormat TnewPrinterForm::ColumnNumberFormat(int c) const
         m_fileFormatKnown.assign(ColCount, false);
     }
     if (!m_fileFormatKnown[c]) {
-        m_fileFormats[c] = DetectNumberFormat(c);
+        // Detecting reads the whole column: once per code and print command.
+        m_fileFormats[c] =
+            m_measures.Format(ColumnKey(c), [this, c] { return DetectNumberFormat(c); });
         m_fileFormatKnown[c] = true;
     }
     return m_fileFormats[c];
@@ -702,23 +819,33 @@ void TnewPrinterForm::QuickRep1StartPage(TQuickRep&)
                               .arg(Text(Locale().PageTitle))
                               .arg(PageInStrip + 1)
                               .arg(CurrentStrip + 1));
-    const bool description = PageInStrip <= 0 && Section == ReportSection::File;
-    DescriptionMemo->SetEnabled(description);
-    if (description)
+    const bool first = PageInStrip <= 0 && Section == ReportSection::File;
+    const bool continued = Section == ReportSection::File && !m_descriptionRest.isEmpty();
+    DescriptionMemo->SetEnabled(first || continued);
+    if (first)
         FillDescription();
     if (Section != ReportSection::Idle)
         LayoutSection();
     AlignToRightEdge(*PageLabel);
+    // The head text keeps clear of the section caption.
+    TitleLabel->SetMaxWidth(std::max(1.0, m_usableWidth - TaskLabel->Width() - 2 * m_charWidth));
     AlignToRightEdge(*TitleLabel);
     if (Section != ReportSection::Idle)
         PlaceStrip();
+    // After the strip, which gives the column header this section's height: before it the band
+    // has the height of the section placed last, in the printing pass the last of the
+    // preparing pass, and the description would take the room of other column titles.
+    if (first || continued)
+        PlaceDescription();
     if (FirstPagePending) {
         FirstPagePending = false;
         const int currentRow = CurrentRow;
         const int nextRow = NextRow;
         NextRow = CurrentRow;
         bool moreData = true;
+        m_inPageStart = true;
         FilesNeedData(QuickRep1, moreData);
+        m_inPageStart = false;
         CurrentRow = currentRow;
         NextRow = nextRow;
     }
@@ -726,19 +853,37 @@ void TnewPrinterForm::QuickRep1StartPage(TQuickRep&)
 
 void TnewPrinterForm::FillDescription()
 {
-    QStringList lines;
     if (CurrentStrip == 0) {
-        lines = m_window.InfoLines;
+        QStringList lines = m_window.InfoLines;
         lines << QStringLiteral(" ") << Text(Document->CustomerText) << Text(Document->TaskText)
               << QStringLiteral(" ")
               << QStringLiteral("%1: %2 %").arg(Text(Locale().NetShareTitle),
                                                  Text(Document->PercentText));
-        m_descriptionLines = lines.size();
+        DescriptionMemo->SetLines(lines);
+        // As they print: wrapped lines count as the lines they become.
+        m_descriptionRest = DescriptionMemo->PrintedLines(*QuickRep1.Canvas());
     } else {
+        m_descriptionRest = QStringList();
         for (int i = 0; i < m_descriptionLines; ++i)
-            lines << QStringLiteral(" ");
+            m_descriptionRest << QStringLiteral(" ");
     }
-    DescriptionMemo->SetLines(lines);
+}
+
+// The description's lines that fit on this page with the column titles and a first row below
+// them; what is left goes on over the next pages, before the table begins.
+void TnewPrinterForm::PlaceDescription()
+{
+    const TQRCanvas& canvas = *QuickRep1.Canvas();
+    const double room = canvas.Height() - FootBand->PrintHeight(canvas) -
+                        ColumnBand->PrintHeight(canvas) - DetailBand->PrintHeight(canvas);
+    const double step = DescriptionMemo->LineHeight(canvas);
+    const int fitting = step > 0 ? int(std::floor((room - kDescriptionTop) / step + 1e-6)) : 0;
+    // A line a page at least, so that the description always comes to its end.
+    const int count = std::min(int(m_descriptionRest.size()), std::max(1, fitting));
+    DescriptionMemo->SetLines(m_descriptionRest.mid(0, count));
+    m_descriptionRest.remove(0, count);
+    if (m_descriptionRest.isEmpty() && CurrentStrip == 0)
+        m_descriptionLines = count;
 }
 
 void TnewPrinterForm::QuickRep1EndPage(TQuickRep&)
@@ -764,6 +909,9 @@ void TnewPrinterForm::FilesNeedData(TQuickRep& report, bool& moreData)
         moreData = false;
         return;
     }
+    // A description longer than a page goes on over the next pages before the next row.
+    while (!m_descriptionRest.isEmpty() && !m_inPageStart)
+        report.NewPage();
     CurrentRow = NextRow;
     TrailerStep = NextTrailerStep;
     if (TrailerStep == -1) {
@@ -825,12 +973,12 @@ void TnewPrinterForm::ResetMergedCaption()
     layout.CellLabels[0]->SetWidth(layout.Columns[0].Width);
     layout.CellLabels[0]->SetAlignment(layout.Columns[0].Alignment == 1 ? Qt::AlignLeft
                                                                         : Qt::AlignRight);
-    // Column 1 comes back only where the strip shows it.
-    if (ColCount < 2 || !ColumnVisible(1))
-        return;
-    layout.CellLabels[1]->SetEnabled(true);
-    layout.CellLabels[1]->BringToFront();
-    layout.CellLines[1]->SetEnabled(true);
+    // The columns under the caption are fixed: every strip shows them.
+    for (int c = 1; c < m_captionColumns && c < FixedCols; ++c) {
+        layout.CellLabels[c]->SetEnabled(true);
+        layout.CellLabels[c]->BringToFront();
+        layout.CellLines[c]->SetEnabled(true);
+    }
 }
 
 void TnewPrinterForm::FillDetailRow()
@@ -868,17 +1016,15 @@ void TnewPrinterForm::FillDetailCell(int c, bool singleLogRowPending)
             QPen pen = ResultSeparator->Pen();
             pen.setStyle(Qt::SolidLine);
             ResultSeparator->SetPen(pen);
-        } else if (SumRowsMerged && (c == 0 || c == 1)) {
+        } else if (c < m_captionColumns) {
             TQRLabel& first = *layout.CellLabels[0];
-            if (c == 1) {
-                layout.CellLabels[1]->SetEnabled(false);
-                layout.CellLines[1]->SetEnabled(false);
+            if (c > 0) {
+                layout.CellLabels[c]->SetEnabled(false);
+                layout.CellLines[c]->SetEnabled(false);
                 return;
             }
-            if (ColCount > 1) {
-                const TQRLabel& second = *layout.CellLabels[1];
-                first.SetWidth(second.Left() - first.Left() + second.Width());
-            }
+            const TQRLabel& covered = *layout.CellLabels[m_captionColumns - 1];
+            first.SetWidth(covered.Left() - first.Left() + covered.Width());
             const bool last = CurrentRow == RowCount - 1;
             first.SetCaption((last ? m_window.Sum2Caption : m_window.Sum1Caption).trimmed());
             first.SetAlignment(Qt::AlignLeft);
@@ -911,6 +1057,9 @@ struct TnewPrinterForm::TPassState {
     double UsableWidth, CharWidth, LineHeight;
     std::array<SectionLayout, 4> Layouts;
     int DescriptionLines;
+    QStringList DescriptionRest;
+    bool InPageStart;
+    int CaptionColumns;
     std::vector<TNumberFormat> FileFormats;
     std::vector<bool> FileFormatKnown;
     ReportSection VisibleSection;
@@ -945,6 +1094,9 @@ std::any TnewPrinterForm::SavePassState() const
                       m_lineHeight,
                       m_layouts,
                       m_descriptionLines,
+                      m_descriptionRest,
+                      m_inPageStart,
+                      m_captionColumns,
                       m_fileFormats,
                       m_fileFormatKnown,
                       m_visibleSection,
@@ -980,6 +1132,9 @@ void TnewPrinterForm::RestorePassState(const std::any& saved)
     m_lineHeight = state.LineHeight;
     m_layouts = state.Layouts;
     m_descriptionLines = state.DescriptionLines;
+    m_descriptionRest = state.DescriptionRest;
+    m_inPageStart = state.InPageStart;
+    m_captionColumns = state.CaptionColumns;
     m_fileFormats = state.FileFormats;
     m_fileFormatKnown = state.FileFormatKnown;
     m_visibleSection = state.VisibleSection;

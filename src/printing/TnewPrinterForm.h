@@ -5,6 +5,7 @@
 #include "TQuickRep.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <any>
 #include <array>
@@ -21,6 +22,7 @@ class TQROutput;
 class TQRPrintable;
 class TQRShape;
 class TReportGrid;
+class TReportMeasures;
 class TReportSource;
 
 // The printed statistics log of one part (the whole log or one single log): a report whose
@@ -28,12 +30,19 @@ class TReportSource;
 // wide tables split into strips that repeat the fixed columns. PrintDocument builds and prints
 // it into the output; a form prints once and is then released.
 //
+// Nothing prints outside the printable area or over another text: a band that does not fit
+// moves to the next page, a description block longer than a page goes on over the next pages,
+// labels are cut to their room, and columns are kept to the page width (fixed columns leave
+// every strip room for its data).
+//
 // Errors of a generation pass (a section name asked for the idle state, a device that fails)
 // propagate out of PrintDocument.
 class TnewPrinterForm {
 public:
     // window and output must outlive the form.
     TnewPrinterForm(const TReportSource& window, TQROutput& output);
+    // A form of a print command whose parts share their measures (and their window).
+    TnewPrinterForm(TReportMeasures& measures, TQROutput& output);
     ~TnewPrinterForm();
     TnewPrinterForm(const TnewPrinterForm&) = delete;
     TnewPrinterForm& operator=(const TnewPrinterForm&) = delete;
@@ -90,12 +99,20 @@ private:
     void HideSectionControls(SectionLayout& layout, int colCount);
     void LayoutSection();
     void SplitIntoStrips(SectionLayout& layout);
+    void CapColumnWidths(SectionLayout& layout);
     void SizeControls(SectionLayout& layout);
     void PlaceStrip();
     void PlaceColumn(SectionLayout& layout, int c, double x);
     void HideColumn(SectionLayout& layout, int c);
     int MeasureColumn(int c);
     int MeasureMatrixColumns();
+    // The widest printed text of column c over the rows from first to last (pixels), measured
+    // once for the print command.
+    int MeasureCells(int c, int first, int last, const QString& part);
+    // Names a column for the shared measures: the files table by its column code (repeated codes
+    // have the same cells), other tables by position.
+    QString ColumnKey(int c) const;
+    QString DeviceKey() const;
     int PrinterTextWidth(const QString& text) const;
     // The printed text of a cell of the current section's grid.
     QString ReportCellText(int c, int r) const;
@@ -112,8 +129,13 @@ private:
     void FillDetailRow();
     void FillDetailCell(int c, bool singleLogRowPending);
     void ResetMergedCaption();
+    // The leading columns the merged sum caption covers; 0 without merged sums.
+    int CaptionColumns() const;
+    // The column whose sum-row cells are measured as what is left of the sum captions.
+    int CaptionMeasureColumn() const;
     void FinishRun();
     void FillDescription();
+    void PlaceDescription();
 
     bool SingleLogSelected() const;
     bool SingleLogRowPending() const;
@@ -127,6 +149,8 @@ private:
     std::any SavePassState() const;
     void RestorePassState(const std::any& state);
 
+    std::unique_ptr<TReportMeasures> m_ownMeasures;
+    TReportMeasures& m_measures;
     const TReportSource& m_window;
     std::unique_ptr<TPrintSetter> m_setter;
 
@@ -158,9 +182,15 @@ private:
     double m_charWidth = 0;   // C
     double m_lineHeight = 0;  // L
     std::array<SectionLayout, 4> m_layouts;
+    // Blank lines in place of the description on later strips: as many as the description had
+    // on the page where the table began.
     int m_descriptionLines = 0;
+    // The description's printed lines still to come on the following pages of strip 0.
+    QStringList m_descriptionRest;
+    bool m_inPageStart = false;
+    int m_captionColumns = 0;
     TNumberSeparators m_separators;
-    // Number formats of the files table's columns, found once: detecting one reads the column.
+    // Number formats of the files table's columns, by column.
     mutable std::vector<TNumberFormat> m_fileFormats;
     mutable std::vector<bool> m_fileFormatKnown;
     // The strip whose columns are enabled, and those columns.

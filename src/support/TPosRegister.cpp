@@ -2,9 +2,13 @@
 
 #include "TRegistryAccessor.h"
 
+#include <QGuiApplication>
 #include <QLayout>
+#include <QScreen>
 #include <QVariant>
 #include <QWidget>
+
+#include <algorithm>
 
 namespace {
 
@@ -28,6 +32,28 @@ bool isLaidOut(const QWidget* control)
 {
     const QWidget* parent = control->parentWidget();
     return parent && parent->layout() && layoutHolds(parent->layout(), control);
+}
+
+// The area windows can be placed in: the available part of all screens together; empty when
+// there is no screen to ask.
+QRect AvailableArea(const QWidget& window)
+{
+    const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+    return screen ? screen->availableVirtualGeometry() : QRect();
+}
+
+// Stored bounds may be anything: a size of 10^9 pixels would give the largest window the system
+// allows, whose backing store alone takes gigabytes, and a position far off every screen hides
+// the window. What fits the area stays as it is.
+int FittingExtent(int32_t stored, int minimum, int available)
+{
+    return int(std::min<int64_t>(stored, std::max(minimum, available)));
+}
+
+int FittingPosition(int32_t stored, int extent, int areaStart, int areaExtent)
+{
+    const int64_t last = std::max<int64_t>(areaStart, int64_t(areaStart) + areaExtent - extent);
+    return int(std::clamp<int64_t>(stored, areaStart, last));
 }
 
 // Closes the key and clears the restoring flag however Restore ends, error included.
@@ -72,21 +98,33 @@ void TPosRegister::Restore()
     if (!registry->openKeyReadOnly(keyPath()))
         return;
 
-    const int32_t width = registry->readInteger(QStringLiteral("Width"));
-    const int32_t height = registry->readInteger(QStringLiteral("Height"));
-    const int dw = width - m_window->width();
-    const int dh = height - m_window->height();
+    const QRect area = AvailableArea(*m_window);
+    const QSize minimum = m_window->minimumSize();
+    int width = registry->readInteger(QStringLiteral("Width"));
+    int height = registry->readInteger(QStringLiteral("Height"));
+    int left = registry->readInteger(QStringLiteral("Left"));
+    if (!area.isEmpty()) {
+        width = FittingExtent(width, minimum.width(), area.width());
+        height = FittingExtent(height, minimum.height(), area.height());
+        left = FittingPosition(left, std::max(width, minimum.width()), area.left(), area.width());
+    }
+    const QSize designed = m_window->size();
 
-    m_window->move(registry->readInteger(QStringLiteral("Left")), m_window->y());
+    m_window->move(left, m_window->y());
     m_lastLeft = m_window->x();
-    m_window->move(m_window->x(), registry->readInteger(QStringLiteral("Top")));
+    int top = registry->readInteger(QStringLiteral("Top"));
+    if (!area.isEmpty())
+        top = FittingPosition(top, std::max(height, minimum.height()), area.top(), area.height());
+    m_window->move(m_window->x(), top);
     m_lastTop = m_window->y();
     m_window->resize(width, m_window->height());
     m_lastWidth = m_window->width();
     m_window->resize(m_window->width(), height);
     m_lastHeight = m_window->height();
 
-    shiftAnchoredControls(m_window, dw, dh);
+    // As if the window had been resized to the size it took.
+    shiftAnchoredControls(m_window, m_window->width() - designed.width(),
+                          m_window->height() - designed.height());
 }
 
 void TPosRegister::Save()

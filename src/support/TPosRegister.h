@@ -30,8 +30,10 @@ public:
     // The window is not owned; names longer than kNameLength characters are cut.
     TPosRegister(QWidget* window, const QString& name);
 
-    // Applies the stored bounds, when the key exists, as they stand: they are not checked
-    // against the screen. Call it before the window is first shown.
+    // Applies the stored bounds, when the key exists. Bounds that fit on the desktop's available
+    // area (all screens) are applied as they stand; others are brought onto it: no larger than
+    // the area (but not below the window's minimum size), then moved in as little as needed.
+    // Call it before the window is first shown.
     void Restore();
     // Stores the window's bounds when they differ from the last ones restored or stored;
     // never while Restore runs, and never for a maximized window.

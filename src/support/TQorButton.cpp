@@ -1,7 +1,10 @@
 #include "TQorButton.h"
 
 #include <QApplication>
+#include <QIcon>
+#include <QImage>
 #include <QKeyEvent>
+#include <QPixmap>
 #include <QPointer>
 
 namespace {
@@ -83,6 +86,29 @@ TQorButton::TQorButton(QWidget* parent) : QToolButton(parent)
     setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     setFocusPolicy(Qt::NoFocus);
     installHotKeyFilter();
+}
+
+void TQorButton::SetGlyph(const QIcon& glyph)
+{
+    QIcon icon;
+    for (const QSize& size : {iconSize(), iconSize() * 2}) {
+        const QPixmap normal = glyph.pixmap(size);
+        if (normal.isNull())
+            continue;
+        icon.addPixmap(normal, QIcon::Normal);
+        QImage faded = normal.toImage().convertToFormat(QImage::Format_ARGB32);
+        for (int y = 0; y < faded.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(faded.scanLine(y));
+            for (int x = 0; x < faded.width(); ++x) {
+                // Grey, lighter and mostly transparent: the style's own disabled glyph keeps
+                // too much of the picture for a small icon.
+                const int grey = 128 + qGray(line[x]) / 2;
+                line[x] = qRgba(grey, grey, grey, qAlpha(line[x]) * 2 / 5);
+            }
+        }
+        icon.addPixmap(QPixmap::fromImage(faded), QIcon::Disabled);
+    }
+    setIcon(icon);
 }
 
 bool TQorButton::TakesPart() const

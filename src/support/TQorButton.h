@@ -26,6 +26,10 @@ public:
     char KeyChar() const { return static_cast<char>(m_keyCode & 0xFF); }
     void SetKeyChar(char keyChar) { m_keyCode = static_cast<unsigned char>(keyChar); }
 
+    // Sets the glyph. Disabled, the button shows it faded to a pale grey, so that a button that
+    // cannot be pressed is told from one that can at a glance.
+    void SetGlyph(const QIcon& glyph);
+
     // Whether the button and every parent up to its window are visible and enabled.
     bool TakesPart() const;
     // The window asks whether the typed mnemonic character c belongs to this button: if the

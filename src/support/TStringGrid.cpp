@@ -1,6 +1,7 @@
 #include "TStringGrid.h"
 
 #include <QContextMenuEvent>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QMouseEvent>
@@ -10,6 +11,7 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionFocusRect>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -19,6 +21,7 @@ constexpr int kTextInset = 2;
 // How strongly the selection's shade tints a cell: light enough that the text stays readable
 // and the current cell's solid highlight stands out within the block.
 constexpr qreal kSelectionShade = 0.3;
+constexpr qsizetype kMaxToolTipLength = 4096;
 
 quint64 cellKey(int col, int row)
 {
@@ -127,7 +130,7 @@ void TStringGrid::SetDefaultRowHeight(int height)
 
 void TStringGrid::SetDefaultColWidth(int width)
 {
-    m_defaultColWidth = std::max(0, width);
+    m_defaultColWidth = std::clamp(width, 0, MaxColWidth);
     std::fill(m_colWidths.begin(), m_colWidths.end(), m_defaultColWidth);
     relayout(m_leftCol, m_topRow);
 }
@@ -143,10 +146,18 @@ void TStringGrid::SetColWidth(int col, int width)
 {
     if (col < 0 || col >= m_colCount)
         return;
-    width = std::max(0, width);
+    width = std::clamp(width, 0, MaxColWidth);
     if (width == m_colWidths[col])
         return;
     m_colWidths[col] = width;
+    relayout(m_leftCol, m_topRow);
+}
+
+void TStringGrid::SetColWidths(const std::vector<int>& widths)
+{
+    const size_t count = std::min(widths.size(), m_colWidths.size());
+    for (size_t c = 0; c < count; ++c)
+        m_colWidths[c] = std::clamp(widths[c], 0, MaxColWidth);
     relayout(m_leftCol, m_topRow);
 }
 
@@ -263,6 +274,16 @@ void TStringGrid::SetOnDrawCell(DrawCellHandler handler)
     viewport()->update();
 }
 
+QString TStringGrid::VisibleText(const QString& text, const QRect& rect) const
+{
+    const int visible = std::min(rect.right(), viewport()->width()) - std::max(rect.left(), 0);
+    const qsizetype fitting = std::max(0, visible) + 2;
+    if (text.size() <= fitting)
+        return text;
+    // A pair of surrogates stays whole.
+    return text.left(text.at(fitting - 1).isHighSurrogate() ? fitting + 1 : fitting);
+}
+
 QRect TStringGrid::CellRect(int col, int row) const
 {
     if (col < 0 || col >= m_colCount || row < 0 || row >= m_rowCount)
@@ -324,10 +345,62 @@ bool TStringGrid::event(QEvent* event)
     return QAbstractScrollArea::event(event);
 }
 
+void TStringGrid::SetOnShowFailure(ShowFailureHandler handler)
+{
+    m_onShowFailure = std::move(handler);
+}
+
+bool TStringGrid::viewportEvent(QEvent* event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QAbstractScrollArea::viewportEvent(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    try {
+        const QString text = CutText(help->pos());
+        if (text.isEmpty()) {
+            QToolTip::hideText();
+            event->ignore();
+        } else {
+            const QPoint cell = MouseToCell(help->pos());
+            QToolTip::showText(help->globalPos(), text, viewport(), CellRect(cell.x(), cell.y()));
+        }
+    } catch (...) {
+        if (m_onShowFailure)
+            m_onShowFailure(std::current_exception());
+    }
+    return true;
+}
+
+QString TStringGrid::CutText(const QPoint& pos) const
+{
+    const QPoint cell = MouseToCell(pos);
+    if (cell.x() < 0 || cell.y() < 0)
+        return QString();
+    const QString text = Cell(cell.x(), cell.y());
+    // Measured as paintCell draws it: from the inset to the cell's right edge. More characters
+    // than pixels are cut whatever their widths; a tip shows no more than a screenful.
+    const int room = ColWidth(cell.x()) - kTextInset;
+    if (text.size() > kMaxToolTipLength)
+        return text.left(kMaxToolTipLength) + QChar(0x2026);
+    if (text.size() > room)
+        return text;
+    return fontMetrics().horizontalAdvance(text) > room ? text : QString();
+}
+
 void TStringGrid::paintEvent(QPaintEvent* event)
 {
     QPainter painter(viewport());
-    const QRect area = event->rect();
+    try {
+        paintCells(painter, event->rect());
+    } catch (...) {
+        // Nothing may pass through the toolkit's event handling; what is painted so far stays.
+        if (m_onShowFailure)
+            m_onShowFailure(std::current_exception());
+    }
+}
+
+void TStringGrid::paintCells(QPainter& painter, const QRect& area)
+{
     const int g = m_gridLineWidth;
 
     std::vector<Span> cols = visibleCols();
@@ -417,14 +490,23 @@ void TStringGrid::paintCell(QPainter& painter, const Span& col, const Span& row,
     if (!text.isEmpty()) {
         painter.setPen(pal.color(fore));
         painter.drawText(rect.adjusted(kTextInset, 0, 0, 0),
-                         Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
+                         Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                         VisibleText(text, rect));
     }
 
     if (m_onDrawCell) {
-        painter.save();
+        // Restored also when the handler fails.
+        const struct Saved {
+            QPainter& painter;
+            explicit Saved(QPainter& p)
+                : painter(p)
+            {
+                painter.save();
+            }
+            ~Saved() { painter.restore(); }
+        } saved(painter);
         painter.setClipRect(rect, Qt::IntersectClip);
         m_onDrawCell(col.index, row.index, rect, state, painter);
-        painter.restore();
     }
     if (state & MarkedCell) {
         QColor shade = pal.color(QPalette::Highlight);

@@ -9,6 +9,7 @@
 #include <QRect>
 #include <QString>
 
+#include <exception>
 #include <functional>
 #include <memory>
 #include <unordered_map>
@@ -29,7 +30,8 @@ class QPainter;
 // an axis without scrolling cells; it is drawn highlighted, and framed while the grid has the
 // focus. Arrows, Tab/Shift+Tab (wrapping through all cells), Page Up/Down, Home/End and their
 // Ctrl forms move it; a click on a scrolling cell selects it; the wheel and the scroll bars
-// scroll, following the thumb while it is dragged.
+// scroll, following the thumb while it is dragged. A cell too narrow for its text shows the whole
+// text as its tool tip.
 //
 // Besides the current cell there is a selection, a block of scrolling cells (TGridSelection):
 // a click selects the cell, dragging or Shift+click selects the block from where it began,
@@ -42,8 +44,8 @@ class QPainter;
 // Shift+F10, right click; a right click outside the selection selects that cell first).
 //
 // Defaults: 5 x 5 cells, one fixed row and column, rows 24 and columns 64 pixels, 1-pixel lines.
-// Sizes, counts and indices passed in are clamped to their valid ranges; out-of-range cells are
-// ignored rather than failing.
+// Sizes, counts and indices passed in are clamped to their valid ranges (a column is at most
+// MaxColWidth wide); out-of-range cells are ignored rather than failing.
 class TStringGrid : public QAbstractScrollArea {
     Q_OBJECT
 
@@ -84,6 +86,11 @@ public:
     void SetDefaultColWidth(int width);
     int ColWidth(int col) const;
     void SetColWidth(int col, int width);
+    // The widths of the first columns at once (extra widths are ignored), laid out once.
+    void SetColWidths(const std::vector<int>& widths);
+    // Columns scroll whole, so no column shows more than a screen of itself; the limit keeps
+    // the sums of widths far inside int.
+    static constexpr int MaxColWidth = 32767;
     // 0 draws no grid lines.
     int GridLineWidth() const { return m_gridLineWidth; }
     void SetGridLineWidth(int width);
@@ -138,12 +145,26 @@ public:
     const DrawCellHandler& OnDrawCell() const { return m_onDrawCell; }
     void SetOnDrawCell(DrawCellHandler handler);
 
+    // A failure while cells are shown (a cell text that cannot be had, memory running out, while
+    // painting or giving a tool tip) must not leave the event: showing stops there, and the
+    // handler is told once per event. It runs inside the event, so it must not throw or show
+    // anything itself.
+    using ShowFailureHandler = std::function<void(std::exception_ptr failure)>;
+    void SetOnShowFailure(ShowFailureHandler handler);
+
+    // As much of a text as can show in a cell rectangle drawn into this grid's viewport: no
+    // character is narrower than a pixel, so the rest would be laid out only to be clipped.
+    QString VisibleText(const QString& text, const QRect& rect) const;
+
     // Rectangle of a cell in viewport coordinates, grid line excluded; also for a partly
     // visible cell. Empty for a cell outside the grid or out of view.
     QRect CellRect(int col, int row) const;
     // (col, row) of the cell under a viewport position, a point on a grid line counting for the
     // cell before it; each is -1 where the position is on no cell or outside the viewport.
     QPoint MouseToCell(const QPoint& pos) const;
+    // The whole text of the cell under a viewport position when the cell cuts it off (a huge
+    // one cut to a screenful and an ellipsis); empty when the text fits or there is no cell.
+    QString CutText(const QPoint& pos) const;
 
 signals:
     void topLeftChanged();
@@ -154,6 +175,7 @@ signals:
 
 protected:
     bool event(QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
@@ -210,6 +232,7 @@ private:
     // The cell under a position, or the next one past the edge it is beyond, for dragging.
     QPoint dragCellAt(const QPoint& pos) const;
     void selectCellAt(const QPoint& pos);
+    void paintCells(QPainter& painter, const QRect& area);
     void paintCell(QPainter& painter, const Span& col, const Span& row, DrawState state);
 
     int m_rowCount = 5;
@@ -231,6 +254,7 @@ private:
     std::unordered_map<quint64, QString> m_cells;
     CellTextSource m_source;
     DrawCellHandler m_onDrawCell;
+    ShowFailureHandler m_onShowFailure;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(TStringGrid::DrawState)

@@ -7,8 +7,8 @@
 #include "TQRPrintDialog.h"
 #include "TQuickRep.h"
 #include "TRegistryAccessor.h"
+#include "TViewerApplication.h"
 #include "TViewerDialogs.h"
-#include "ViewerText.h"
 
 #include <QApplication>
 #include <QByteArray>
@@ -84,7 +84,10 @@ int RunViewer(const QStringList& arguments, bool runLoop)
     QString path;
     if (arguments.size() == 1) {
         path = QString::fromStdString(ExpandFileName(arguments.first().toStdString()));
-        if (!QFileInfo(path).isFile()) {
+        // What is there but is no regular file (a FIFO, a device) exists all the same: loading
+        // refuses it, without opening it.
+        const QFileInfo info(path);
+        if (!info.exists() || info.isDir()) {
             const QString message =
                 QStringLiteral("Das Statistik-Protokoll \"%1\" gibt es nicht.").arg(path);
             // A start message is at most 255 characters long.
@@ -92,6 +95,7 @@ int RunViewer(const QStringList& arguments, bool runLoop)
         }
     }
     QApplication::setApplicationName(QString::fromLatin1(kViewerTitle));
+    QApplication::setWindowIcon(TDocumentEditorForm::ApplicationIcon());
     RegisterReportFonts();
 
     TQuickRep::PrintDialog = &TQRPrintDialog::Run;
@@ -99,10 +103,7 @@ int RunViewer(const QStringList& arguments, bool runLoop)
     TDocumentEditorForm::SetMainForm(form);
     form->SetAppTitle(QString::fromLatin1(kViewerTitle));
     if (!path.isEmpty()) {
-        try {
-            form->LoadFile(path);
-        } catch (const std::exception& e) {
-            TViewerDialogs::Current().ShowError(form, FromUtf8(e.what()));
+        if (!form->LoadFileReported(path)) {
             delete form;
             return 1;
         }
@@ -138,7 +139,7 @@ std::unique_ptr<QApplication> CreateApplication(int& argc, char** argv)
 {
     StartMessages().clear();
     const QtMessageHandler previous = qInstallMessageHandler(StartMessageHandler);
-    auto application = std::make_unique<QApplication>(argc, argv);
+    auto application = std::make_unique<TViewerApplication>(argc, argv);
     qInstallMessageHandler(previous);
     std::fwrite(StartMessages().constData(), 1, static_cast<size_t>(StartMessages().size()),
                 stderr);

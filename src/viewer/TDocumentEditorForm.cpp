@@ -1,13 +1,17 @@
 #include "TDocumentEditorForm.h"
 
+#include "Errors.h"
 #include "PrintCommand.h"
 #include "ProductInformation.h"
 #include "TAddColInfo.h"
+#include "TElidedLabel.h"
 #include "TFilesTable.h"
 #include "TGridCommands.h"
 #include "TLocale.h"
 #include "TMatrixTable.h"
+#include "TPickList.h"
 #include "TPosRegister.h"
+#include "TPrintProgressDialog.h"
 #include "TPrintSetupState.h"
 #include "TQorButton.h"
 #include "TRatingsTable.h"
@@ -17,20 +21,23 @@
 #include "TStringList.h"
 #include "TTitlePage.h"
 #include "TViewerDialogs.h"
+#include "TWaitCursor.h"
 #include "ViewerText.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QTabBar>
 #include <QMimeData>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QScopedValueRollback>
 #include <QStyle>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QUrl>
@@ -75,7 +82,7 @@ QLabel* DisplayPanel(QWidget* parent, const char* name, Qt::Alignment alignment)
 }
 
 TQorButton* BarButton(QWidget* parent, const char* name, int left, int width, const QString& text,
-                      const QString& hint, uint16_t keyCode, QStyle::StandardPixmap glyph)
+                      const QString& hint, uint16_t keyCode, const QIcon& glyph = QIcon())
 {
     auto* button = new TQorButton(parent);
     button->setObjectName(QString::fromLatin1(name));
@@ -83,12 +90,19 @@ TQorButton* BarButton(QWidget* parent, const char* name, int left, int width, co
     button->setText(text);
     button->setToolTip(hint);
     button->SetKeyCode(keyCode);
-    if (glyph != QStyle::SP_CustomBase) {
-        button->setIcon(parent->style()->standardIcon(glyph));
+    if (!glyph.isNull()) {
+        button->SetGlyph(glyph);
         button->setToolButtonStyle(text.isEmpty() ? Qt::ToolButtonIconOnly
                                                   : Qt::ToolButtonTextBesideIcon);
     }
     return button;
+}
+
+// The desktop's printer where its icon theme has one, else the program's own.
+QIcon PrinterGlyph()
+{
+    return QIcon::fromTheme(QStringLiteral("document-print"),
+                            QIcon(QStringLiteral(":/icons/document-print.svg")));
 }
 
 } // namespace
@@ -97,8 +111,14 @@ std::function<void(TDocumentEditorForm&)> TDocumentEditorForm::PrintCommand =
     [](TDocumentEditorForm& window) {
         // The report reads the same page data the window shows, built from its document.
         const TReportSource source(window.Document());
-        PrintStatisticsLog(source, window.PrintSetupState());
+        TPrintProgressDialog progress(&window);
+        PrintStatisticsLog(source, window.PrintSetupState(), &progress);
     };
+
+QIcon TDocumentEditorForm::ApplicationIcon()
+{
+    return QIcon(QStringLiteral(":/icons/zelmoraviewer.svg"));
+}
 
 TDocumentEditorForm* TDocumentEditorForm::MainForm()
 {
@@ -115,6 +135,7 @@ TDocumentEditorForm::TDocumentEditorForm(QWidget* parent) : QWidget(parent)
     setObjectName(QStringLiteral("DocumentEditorForm"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Statistik-Protokoll"));
+    setWindowIcon(ApplicationIcon());
     resize(792, 518);
     setMinimumSize(400, 360);
     CreateComponents();
@@ -219,7 +240,7 @@ QWidget* TDocumentEditorForm::CreateFilesSheet()
     FilesSheet->setObjectName(QStringLiteral("FilesSheet"));
     FilesGrid = new TStringGrid(FilesSheet);
     FilesGrid->setObjectName(QStringLiteral("FilesGrid"));
-    LegendPanel = new QLabel(FilesSheet);
+    LegendPanel = new TElidedLabel(FilesSheet);
     LegendPanel->setObjectName(QStringLiteral("LegendPanel"));
     LegendPanel->setTextFormat(Qt::PlainText);
     LegendPanel->setFixedHeight(kLegendHeight);
@@ -255,7 +276,7 @@ QWidget* TDocumentEditorForm::CreateMatrixSheet()
 {
     MatrixSheet = new QWidget;
     MatrixSheet->setObjectName(QStringLiteral("MatrixSheet"));
-    MatrixTypePanel = new QLabel(MatrixSheet);
+    MatrixTypePanel = new TElidedLabel(MatrixSheet);
     MatrixTypePanel->setObjectName(QStringLiteral("MatrixTypePanel"));
     MatrixTypePanel->setTextFormat(Qt::PlainText);
     MatrixTypePanel->setFixedHeight(kLegendHeight);
@@ -308,23 +329,22 @@ QWidget* TDocumentEditorForm::CreateButtonPanel()
     ButtonPanel = new QWidget(this);
     ButtonPanel->setObjectName(QStringLiteral("ButtonPanel"));
     CloseButton = BarButton(ButtonPanel, "CloseButton", 18, 49, QStringLiteral("Ende"),
-                            QStringLiteral("Protokoll-Editor schließen: ALT-F4"), 0,
-                            QStyle::SP_CustomBase);
+                            QStringLiteral("Protokoll-Editor schließen: ALT-F4"), 0);
     LoadButton = BarButton(ButtonPanel, "LoadButton", 88, 25, QString(),
                            QStringLiteral("Statistik-Protokoll laden: ALT-L"), 76,
-                           QStyle::SP_DialogOpenButton);
+                           style()->standardIcon(QStyle::SP_DialogOpenButton));
     AboutButton = BarButton(ButtonPanel, "AboutButton", 128, 73, QStringLiteral("Info"),
                             QStringLiteral("Produkt-Information: ALT-I"), 73,
-                            QStyle::SP_MessageBoxInformation);
-    PrintButton = BarButton(ButtonPanel, "PrintButton", 216, 25, QString(),
-                            QStringLiteral("Statistik-Protokoll ausdrucken: ALT-P"), 80,
-                            QStyle::SP_FileDialogDetailedView);
+                            style()->standardIcon(QStyle::SP_MessageBoxInformation));
+    PrintButton =
+        BarButton(ButtonPanel, "PrintButton", 216, 25, QString(),
+                  QStringLiteral("Statistik-Protokoll ausdrucken: ALT-P"), 80, PrinterGlyph());
     connect(CloseButton, &QToolButton::clicked, this, &TDocumentEditorForm::CloseButtonClick);
     connect(LoadButton, &QToolButton::clicked, this, &TDocumentEditorForm::LoadButtonClick);
     connect(AboutButton, &QToolButton::clicked, this, &TDocumentEditorForm::AboutButtonClick);
     connect(PrintButton, &QToolButton::clicked, this, &TDocumentEditorForm::PrintButtonClick);
 
-    LocaleCombo = new QComboBox(ButtonPanel);
+    LocaleCombo = new TPickList(ButtonPanel);
     LocaleCombo->setObjectName(QStringLiteral("LocaleCombo"));
     LocaleCombo->setGeometry(249, 11, 89, 23);
     LocaleCombo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
@@ -372,6 +392,8 @@ void TDocumentEditorForm::FormCreate()
     PageControl->setCurrentWidget(TitleSheet);
     m_posRegister = std::make_unique<TPosRegister>(this, QString::fromLatin1(kPositionName));
     Guarded([this] { m_posRegister->Restore(); });
+    for (TStringGrid* grid : {FilesGrid, MatrixGrid, RatingsGrid})
+        grid->SetOnShowFailure([this](std::exception_ptr failure) { PageFailed(failure); });
     m_appTitle = QString::fromLatin1(kDefaultAppTitle);
     m_printSetupState = std::make_unique<TPrintSetupState>(1);
     m_document = std::make_unique<TMatchDocument>();
@@ -412,8 +434,33 @@ void TDocumentEditorForm::Guarded(const std::function<void()>& command)
     try {
         command();
     } catch (const std::exception& e) {
-        TViewerDialogs::Current().ShowError(this, FromUtf8(e.what()));
+        TViewerDialogs::Current().ShowError(this, FromUtf8(ErrorMessage(e)));
     }
+}
+
+void TDocumentEditorForm::PageFailed(std::exception_ptr failure)
+{
+    if (m_pageFailurePending)
+        return;
+    m_pageFailurePending = true;
+    QTimer::singleShot(0, this, [this, failure] {
+        m_pageFailurePending = false;
+        DropLog();
+        Guarded([failure] { std::rethrow_exception(failure); });
+    });
+}
+
+void TDocumentEditorForm::DropLog()
+{
+    for (TStringGrid* grid : {FilesGrid, MatrixGrid, RatingsGrid})
+        grid->SetCellTextSource(nullptr);
+    m_filesTable.reset();
+    m_matrixTable.reset();
+    m_ratingsTable.reset();
+    m_document->Clear();
+    SetFileName(QString());
+    UpdateCaption();
+    UpdateState();
 }
 
 void TDocumentEditorForm::SetAppTitle(const QString& text)
@@ -440,6 +487,9 @@ void TDocumentEditorForm::UpdateCaption()
 
 void TDocumentEditorForm::UpdateState()
 {
+    // Without a log the keys go to the empty panel, never to the language list; with one the
+    // panel lies covered under the pages and must not take the focus from them (Tab).
+    EmptyPanel->setFocusPolicy(m_fileName.isEmpty() ? Qt::StrongFocus : Qt::NoFocus);
     if (m_fileName.isEmpty()) {
         EditorPanel->hide();
         LoadButton->setEnabled(true);
@@ -456,20 +506,45 @@ void TDocumentEditorForm::LoadFile(const QString& path)
 {
     bool loaded = false;
     std::exception_ptr failure;
-    try {
-        SetFileName(QString());
-        m_document->LoadFromFile(path.toStdString());
-        SetFileName(path);
-        loaded = true;
-    } catch (...) {
-        failure = std::current_exception();
+    {
+        const TWaitCursor wait;
+        try {
+            SetFileName(QString());
+            m_document->LoadFromFile(path.toStdString());
+            SetFileName(path);
+            loaded = true;
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        UpdateCaption();
+        try {
+            UpdateState();
+        } catch (...) {
+            // The pages could not be built (memory ran out): the log is not shown after all.
+            failure = std::current_exception();
+            loaded = false;
+            DropLog();
+        }
+        // Whichever way the load went, the keys go to what the window shows now.
+        FocusPage();
     }
-    UpdateCaption();
-    UpdateState();
     if (failure)
         std::rethrow_exception(failure);
     if (loaded)
         WriteCurrentDocument();
+}
+
+bool TDocumentEditorForm::LoadFileReported(const QString& path)
+{
+    try {
+        LoadFile(path);
+        return true;
+    } catch (const std::exception& e) {
+        // The message may not say which log it was: the path follows on a line of its own.
+        TViewerDialogs::Current().ShowError(this,
+                                            FromUtf8(ErrorMessage(e)) + QLatin1Char('\n') + path);
+        return false;
+    }
 }
 
 void TDocumentEditorForm::ReadCurrentDocument()
@@ -507,7 +582,7 @@ void TDocumentEditorForm::LoadButtonClick()
         return;
     const QString path = TViewerDialogs::Current().ChooseLogFile(this, m_loadDialogFileName);
     if (!path.isEmpty())
-        Guarded([this, path] { LoadFile(path); });
+        LoadFileReported(path);
 }
 
 void TDocumentEditorForm::AboutButtonClick()
@@ -519,8 +594,11 @@ void TDocumentEditorForm::AboutButtonClick()
 
 void TDocumentEditorForm::PrintButtonClick()
 {
-    if (!PrintButton->isEnabled() || !PrintCommand)
+    if (!PrintButton->isEnabled() || !PrintCommand || m_printing)
         return;
+    // The print shows its progress and lets the window repaint: the window stays as it is
+    // until the print is over.
+    const QScopedValueRollback<bool> printing(m_printing, true);
     Guarded([this] { PrintCommand(*this); });
 }
 
@@ -528,7 +606,7 @@ void TDocumentEditorForm::DropFiles(const QStringList& paths)
 {
     const QString first = paths.isEmpty() ? QString() : paths.first();
     if (LoadButton->isEnabled())
-        Guarded([this, first] { LoadFile(first); });
+        LoadFileReported(first);
 }
 
 void TDocumentEditorForm::dragEnterEvent(QDragEnterEvent* event)
@@ -551,30 +629,57 @@ void TDocumentEditorForm::dropEvent(QDropEvent* event)
 
 void TDocumentEditorForm::LocaleComboChange(int index)
 {
+    // Runs from the list's event handler, which nothing may leave by an exception.
+    Guarded([this, index] { SwitchLanguage(index); });
+}
+
+void TDocumentEditorForm::SwitchLanguage(int index)
+{
     const int base = LocaleCombo->itemData(index).toInt();
+    // Picking the language already shown changes nothing: no new window, no reload, and the
+    // print choices stay.
+    if (index < 0 || base == Locale().Base)
+        return;
     const QString fileName = m_fileName;
     const QString bottomText = CopyrightPanel->text();
     const bool wasMain = g_mainForm == this;
     const QRect bounds = geometry();
 
-    Locale().SetBase(base);
-    m_posRegister->Save();
-    deleteLater();
-    hide();
-
-    auto* successor = new TDocumentEditorForm;
+    TDocumentEditorForm* successor = nullptr;
     {
-        const QSignalBlocker quiet(successor->LocaleCombo);
-        successor->LocaleCombo->setCurrentIndex(index);
+        const TWaitCursor wait;
+        const int32_t previousBase = Locale().Base;
+        Locale().SetBase(base);
+        m_posRegister->Save();
+        std::unique_ptr<TDocumentEditorForm> created;
+        try {
+            created = std::make_unique<TDocumentEditorForm>();
+        } catch (...) {
+            // Without a new window this one stays, in its language.
+            Locale().SetBase(previousBase);
+            const QSignalBlocker quiet(LocaleCombo);
+            LocaleCombo->setCurrentIndex(LocaleCombo->findData(previousBase));
+            throw;
+        }
+        deleteLater();
+        hide();
+
+        successor = created.release();
+        {
+            const QSignalBlocker quiet(successor->LocaleCombo);
+            successor->LocaleCombo->setCurrentIndex(index);
+        }
+        if (wasMain || !g_mainForm)
+            g_mainForm = successor;
+        successor->setGeometry(bounds);
+        successor->CopyrightPanel->setText(bottomText);
+        successor->show();
+        successor->FocusPage();
     }
-    if (wasMain || !g_mainForm)
-        g_mainForm = successor;
-    successor->setGeometry(bounds);
-    successor->CopyrightPanel->setText(bottomText);
-    successor->show();
-    // The new window shows in any case; a reload that fails leaves it without a log.
+    // The new window shows in any case; a reload that fails leaves it without a log. The load
+    // has a wait cursor of its own, gone before its message shows.
     if (!fileName.isEmpty())
-        successor->Guarded([successor, fileName] { successor->LoadFile(fileName); });
+        successor->LoadFileReported(fileName);
 }
 
 void TDocumentEditorForm::changeEvent(QEvent* event)
@@ -586,6 +691,11 @@ void TDocumentEditorForm::changeEvent(QEvent* event)
 
 void TDocumentEditorForm::closeEvent(QCloseEvent* event)
 {
+    // The print reads this window's page data until it is over or cancelled.
+    if (m_printing) {
+        event->ignore();
+        return;
+    }
     if (m_posRegister)
         m_posRegister->Save();
     QWidget::closeEvent(event);
@@ -595,6 +705,12 @@ bool TDocumentEditorForm::eventFilter(QObject* watched, QEvent* event)
 {
     if ((watched == PageControl || watched == TitleSheet) && event->type() == QEvent::Resize)
         PageControlResize();
+    // The page control hears of a new size before the grid inside it has taken its own: the
+    // sum captions follow the grid's rows once they have moved (the filter is the
+    // application's, so it sees the viewport too).
+    if (watched == FilesGrid->viewport() && event->type() == QEvent::Resize &&
+        PageControl->currentWidget() == FilesSheet)
+        PlaceSumPanels();
     if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
         static_cast<QWidget*>(watched)->window() == this) {
         const auto* key = static_cast<QKeyEvent*>(event);
@@ -641,17 +757,26 @@ void TDocumentEditorForm::SelectNextPage(bool forward)
 void TDocumentEditorForm::PageControlChange()
 {
     LocaleCombo->move(PrintButton->x() + PrintButton->width() + 8, LocaleCombo->y());
-    QWidget* page = PageControl->currentWidget();
-    if (page == TitleSheet) {
-        InfoMemo->setFocus();
-    } else if (page == FilesSheet) {
-        FilesGrid->setFocus();
+    FocusPage();
+    if (PageControl->currentWidget() == FilesSheet)
         PlaceSumPanels();
-    } else if (page == MatrixSheet) {
-        MatrixGrid->setFocus();
-    } else if (page == RatingsSheet) {
-        RatingsGrid->setFocus();
+}
+
+void TDocumentEditorForm::FocusPage()
+{
+    if (m_fileName.isEmpty()) {
+        EmptyPanel->setFocus();
+        return;
     }
+    QWidget* page = PageControl->currentWidget();
+    if (page == TitleSheet)
+        InfoMemo->setFocus();
+    else if (page == FilesSheet)
+        FilesGrid->setFocus();
+    else if (page == MatrixSheet)
+        MatrixGrid->setFocus();
+    else if (page == RatingsSheet)
+        RatingsGrid->setFocus();
 }
 
 void TDocumentEditorForm::PageControlResize()

@@ -2,8 +2,10 @@
 
 #include "TMatchDocument.h"
 
+#include <QIcon>
 #include <QWidget>
 
+#include <exception>
 #include <functional>
 #include <memory>
 
@@ -26,6 +28,7 @@ class TStringGrid;
 //
 // Load failures are reported through the application's error report (TViewerDialogs) by the
 // commands that load; LoadFile itself lets them through after returning to the empty state.
+class TElidedLabel;
 class TDocumentEditorForm : public QWidget {
     Q_OBJECT
 
@@ -38,12 +41,19 @@ public:
     // The window the program treats as its main window (F9 shows it; the language switch hands
     // the role on to the window it creates).
     static TDocumentEditorForm* MainForm();
+    // The program's own icon, of its windows and of its desktop entry.
+    static QIcon ApplicationIcon();
     static void SetMainForm(TDocumentEditorForm* form);
 
     void SetAppTitle(const QString& text);
     const QString& AppTitle() const { return m_appTitle; }
     // Loads a log; throws the load error after the window has returned to the empty state.
+    // A wait cursor shows meanwhile; afterwards the keys go to the page shown (or to the empty
+    // panel).
     void LoadFile(const QString& path);
+    // LoadFile, reporting a failure through the application's error report: the load error's
+    // message, then the path on a line of its own. True when the log was loaded.
+    bool LoadFileReported(const QString& path);
     void SetFileName(const QString& path);
     const QString& FileName() const { return m_fileName; }
     void UpdateCaption();
@@ -63,6 +73,9 @@ public:
     void DropFiles(const QStringList& paths);
 
     void PageControlChange();
+    // Gives the focus to the main control of the page shown, or to the empty panel without a
+    // log.
+    void FocusPage();
     void PageControlResize();
     void PlaceSumPanels();
     void FitRatingsColumn();
@@ -105,10 +118,11 @@ public:
     QLabel* PercentDisplay = nullptr;
     QLabel* SingleNrDisplay = nullptr;
     TStringGrid* FilesGrid = nullptr;
-    QLabel* LegendPanel = nullptr;
+    // Cut with "…" where too narrow, the whole text then in its tool tip.
+    TElidedLabel* LegendPanel = nullptr;
     QLabel* Sum1Panel = nullptr;
     QLabel* Sum2Panel = nullptr;
-    QLabel* MatrixTypePanel = nullptr;
+    TElidedLabel* MatrixTypePanel = nullptr;
     TStringGrid* MatrixGrid = nullptr;
     TStringGrid* RatingsGrid = nullptr;
     QWidget* ButtonPanel = nullptr;
@@ -141,6 +155,7 @@ private:
     // True when the key was one of the window's own (F6, F9, F12) and is consumed.
     bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
     void SelectNextPage(bool forward);
+    void SwitchLanguage(int index);
 
     void CreateComponents();
     QWidget* CreateTitleSheet();
@@ -156,10 +171,16 @@ private:
     void LayoutClientArea();
     // Runs a command that may fail; a failure goes to the application's error report.
     void Guarded(const std::function<void()>& command);
+    // A page could not be painted (its texts need more memory than there is): the log is given
+    // up and the failure reported, once, after the paint event.
+    void PageFailed(std::exception_ptr failure);
+    // Back to the window without a log, its page data freed.
+    void DropLog();
 
     void FilesGridDrawCell(int col, int row, const QRect& rect, QPainter& painter);
     void MatrixGridDrawCell(int col, int row, const QRect& rect, QPainter& painter);
 
+    bool m_printing = false;
     QString m_appTitle;
     QString m_fileName;
     QString m_loadDialogFileName;
@@ -169,4 +190,5 @@ private:
     std::unique_ptr<TFilesTable> m_filesTable;
     std::unique_ptr<TMatrixTable> m_matrixTable;
     std::unique_ptr<TRatingsTable> m_ratingsTable;
+    bool m_pageFailurePending = false;
 };

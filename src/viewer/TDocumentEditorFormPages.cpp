@@ -2,6 +2,7 @@
 #include "TDocumentEditorForm.h"
 
 #include "TAddColInfo.h"
+#include "TElidedLabel.h"
 #include "TFilesTable.h"
 #include "TLocale.h"
 #include "TMatrixTable.h"
@@ -15,18 +16,55 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QTabWidget>
+#include <QtMath>
 
 #include <algorithm>
 
 namespace {
 
-void FillCell(QPainter& painter, const QRect& rect, const TCellColour& colour, const QString& text)
+// No screen shows more of a one-line label than this many characters of at least a pixel each;
+// a longer text would only be laid out to be clipped.
+constexpr int kVisibleLineLength = 8192;
+void FillCell(const TStringGrid& grid, QPainter& painter, const QRect& rect,
+              const TCellColour& colour, const QString& text)
 {
     painter.fillRect(rect, QColor(colour.Red, colour.Green, colour.Blue));
     painter.setPen(Qt::black);
     // Placed as the grid places its own texts, so coloured and plain cells of a row line up.
-    painter.drawText(rect.adjusted(2, 0, -2, 0), Qt::AlignLeft | Qt::AlignVCenter, text);
+    painter.drawText(rect.adjusted(2, 0, -2, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                     grid.VisibleText(text, rect));
 }
+
+QString VisibleLine(const std::string& text)
+{
+    return FromCp1252(text.substr(0, kVisibleLineLength));
+}
+
+// Widths of cell texts as a canvas measures text: the sum of the characters' advances, from a
+// table of the 256 code page characters. A look-up per character, no shaping: a files table of
+// millions of measured cells is measured at once, and a huge text only as far as a column shows.
+class TCellMeasure {
+public:
+    explicit TCellMeasure(const QFont& font)
+    {
+        const QFontMetricsF metrics(font);
+        for (int c = 0; c < 256; ++c)
+            m_advance[c] = metrics.horizontalAdvance(FromCp1252(std::string(1, char(c))));
+    }
+    int operator()(const std::string& text) const
+    {
+        qreal width = 0;
+        for (const char c : text) {
+            width += m_advance[static_cast<unsigned char>(c)];
+            if (width >= TStringGrid::MaxColWidth)
+                return TStringGrid::MaxColWidth;
+        }
+        return qCeil(width);
+    }
+
+private:
+    qreal m_advance[256];
+};
 
 } // namespace
 
@@ -55,11 +93,11 @@ void TDocumentEditorForm::FillPages()
 void TDocumentEditorForm::FillTitlePage()
 {
     const TTitlePage title(*m_document);
-    CustomerDisplay->setText(FromCp1252(title.Customer));
-    HeadDisplay->setText(FromCp1252(title.Head));
-    TaskDisplay->setText(FromCp1252(title.Task));
-    PercentDisplay->setText(FromCp1252(title.Percent));
-    SingleNrDisplay->setText(FromCp1252(title.SingleNr));
+    CustomerDisplay->setText(VisibleLine(title.Customer));
+    HeadDisplay->setText(VisibleLine(title.Head));
+    TaskDisplay->setText(VisibleLine(title.Task));
+    PercentDisplay->setText(VisibleLine(title.Percent));
+    SingleNrDisplay->setText(VisibleLine(title.SingleNr));
     QStringList lines;
     lines.reserve(static_cast<int>(title.Info.size()));
     for (const std::string& line : title.Info)
@@ -84,21 +122,18 @@ void TDocumentEditorForm::FillFilesPage(int rowHeight)
         [table](int col, int row) { return FromCp1252(table->GridCellText(col, row)); });
 
     const QFontMetrics measure(EditorPanel->font());
-    const TTextWidth width = [&measure](const std::string& text) {
-        return measure.horizontalAdvance(FromCp1252(text));
-    };
+    std::vector<int> widths = files.ColumnWidths(TCellMeasure(EditorPanel->font()), DigitWidth);
     const int gridLine = FilesGrid->GridLineWidth();
     int leftOfNumber = 0;
-    for (int c = 0; c < files.ColCount(); ++c) {
-        int w = files.ColumnWidth(c, width, DigitWidth);
+    for (int c = 0; c < files.ColCount() && c <= files.NameColumnCount; ++c) {
         if (c == files.NameColumnCount && files.SumPanelsEnabled) {
             const int captions = std::min(measure.horizontalAdvance(Sum2Panel->text()),
                                           measure.horizontalAdvance(Sum1Panel->text()));
-            w = std::max(w, captions + 24 - leftOfNumber);
+            widths[c] = std::max(widths[c], captions + 24 - leftOfNumber);
         }
-        FilesGrid->SetColWidth(c, w);
-        leftOfNumber += w + gridLine;
+        leftOfNumber += widths[c] + gridLine;
     }
+    FilesGrid->SetColWidths(widths);
     FileColumnWidth = files.FileColumnWidth;
     FileNameColumnWidth = files.FileNameColumnWidth;
 
@@ -220,7 +255,7 @@ void TDocumentEditorForm::FilesGridDrawCell(int col, int row, const QRect& rect,
         return;
     const TOptionalColour colour = m_filesTable->CellColour(col, row);
     if (colour)
-        FillCell(painter, rect, *colour, FilesGrid->Cell(col, row));
+        FillCell(*FilesGrid, painter, rect, *colour, FilesGrid->Cell(col, row));
 }
 
 void TDocumentEditorForm::MatrixGridDrawCell(int col, int row, const QRect& rect, QPainter& painter)
@@ -229,5 +264,5 @@ void TDocumentEditorForm::MatrixGridDrawCell(int col, int row, const QRect& rect
         return;
     const TOptionalColour colour = m_matrixTable->CellColour(col, row);
     if (colour)
-        FillCell(painter, rect, *colour, MatrixGrid->Cell(col, row));
+        FillCell(*MatrixGrid, painter, rect, *colour, MatrixGrid->Cell(col, row));
 }

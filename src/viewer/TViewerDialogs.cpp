@@ -1,8 +1,10 @@
 #include "TViewerDialogs.h"
 
 #include "ExecuteInFileFolder.h"
+#include "TWaitCursor.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -23,6 +25,7 @@ void TViewerDialogs::Install(TViewerDialogs* dialogs)
 
 void TQtViewerDialogs::ShowError(QWidget* parent, const QString& message)
 {
+    const TWaitCursor::TPause arrow;
     QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(), message,
                     QMessageBox::Ok, parent);
     box.setTextFormat(Qt::PlainText);
@@ -42,9 +45,13 @@ QString TQtViewerDialogs::ChooseLogFile(QWidget* parent, const QString& defaultF
     QFileDialog dialog(parent, QStringLiteral("Statistik-Protokoll laden"));
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    // The name filter matches ".mpr" in any letter case.
-    dialog.setNameFilter(QStringLiteral("Statistik-Protokoll-Datei (*.mpr *.MPR *.[mM][pP][rR])"));
-    dialog.setDefaultSuffix(QStringLiteral("MPR"));
+    // Qt's own dialog: its texts come from Qt's German translation, and its name filters match
+    // without regard to letter case (no QDir::CaseSensitive), so "*.mpr" lists "LOG.MPR" too.
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
+    dialog.setNameFilter(QStringLiteral("Statistik-Protokoll-Datei (*.mpr)"));
+    // A typed name without extension means the usual lower-case one on a case-sensitive disk.
+    dialog.setDefaultSuffix(QStringLiteral("mpr"));
     dialog.setOption(QFileDialog::ReadOnly, false);
     if (!ExecuteInFileFolder(dialog, defaultFileName))
         return QString();

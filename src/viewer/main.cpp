@@ -1,6 +1,10 @@
 #include "ProgramEntry.h"
 
 #include "CellText.h"
+#include "Errors.h"
+#include "InstallQtTranslation.h"
+#include "TViewerDialogs.h"
+#include "ViewerText.h"
 
 #include <QApplication>
 #include <QLocale>
@@ -20,10 +24,17 @@ int main(int argc, char** argv)
     const std::unique_ptr<QApplication> app = CreateApplication(argc, argv);
     if (given == QStringList{QString::fromLatin1(kCheckDisplayOption)})
         return 0;
+    InstallQtTranslation();
     // Percentages use the decimal separator of the user's regional settings.
     const QString point = QLocale::system().decimalPoint();
     SetDecimalSeparator(point.size() == 1 && point[0].unicode() < 0x80 ? point[0].toLatin1() : '.');
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();
-    return RunViewer(arguments);
+    try {
+        return RunViewer(arguments);
+    } catch (const std::exception& e) {
+        // Nothing could be shown, not even the window: a fatal start message.
+        TViewerDialogs::Current().ShowFatal(FromUtf8(ErrorMessage(e)));
+        return 255;
+    }
 }

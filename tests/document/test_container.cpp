@@ -1,9 +1,17 @@
 #include "Errors.h"
+#include "FifoWatch.h"
 #include "MprWriter.h"
 #include "TMatchDocFile.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace {
 
@@ -175,4 +183,35 @@ TEST(Container, FileNameIsExpandedAndKeptWhole)
     relative.SetFileName("./x/../log.mpr");
     EXPECT_EQ(relative.GetFileName(), path);
     std::filesystem::current_path(cwd);
+}
+
+TEST(Container, OnlyARegularFileIsOpened)
+{
+    // Anything else is refused as the folder is, without opening it for reading: a FIFO would
+    // wait for a writer forever. A link counts as what it points to.
+    TempDir dir;
+    const std::string log = Write(dir, "log.mpr", Assemble(""));
+    FifoWatch fifo(dir.Path("fifo.mpr"));
+    const std::string socketPath = dir.Path("socket.mpr");
+    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", socketPath.c_str());
+    ASSERT_EQ(::bind(sock, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    std::filesystem::create_symlink(dir.Path("fifo.mpr"), dir.Path("to-fifo.mpr"));
+    std::filesystem::create_symlink(log, dir.Path("to-log.mpr"));
+    const std::pair<std::string, std::string> cases[] = {
+        {dir.Path("fifo.mpr"), "Dateizugriff verweigert"},
+        {dir.Path("to-fifo.mpr"), "Dateizugriff verweigert"},
+        {socketPath, "Dateizugriff verweigert"},
+        {"/dev/null", "Dateizugriff verweigert"},
+        {"/dev/zero", "Dateizugriff verweigert"},
+        {dir.Root().string(), "Dateizugriff verweigert"},
+        {dir.Path("to-log.mpr"), "opened"},
+        {log, "opened"},
+    };
+    for (const auto& [path, expected] : cases)
+        EXPECT_EQ(MessageOfOpen(path), expected) << path;
+    EXPECT_FALSE(fifo.OpenedForReading());
+    ::close(sock);
 }

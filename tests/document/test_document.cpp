@@ -1,4 +1,5 @@
 #include "Errors.h"
+#include "HostileLogs.h"
 #include "MprWriter.h"
 #include "Samples.h"
 #include "TMatchDocument.h"
@@ -7,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <limits>
 
 namespace {
 
@@ -57,6 +59,26 @@ void ExpectSameContent(const TMatchDocument& a, const TMatchDocument& b)
 TMatchDocument Small(int32_t n, uint8_t matrixKind = 0)
 {
     return GeneratedLog(n, matrixKind, 42u + static_cast<uint32_t>(n));
+}
+
+// The plain body of a document without information lines whose column codes are exactly the
+// given ones, as the file holds them (the writer would convert codes for an old version).
+std::string BodyWithStoredCodes(TMatchDocument doc, const TColumnMap& codes,
+                                const MprOptions& options)
+{
+    doc.Columns.clear();
+    doc.InfoLines.clear();
+    std::string body = PlainBody(doc, options);
+    MprBody stored;
+    for (int32_t code : codes)
+        stored.Int32(code);
+    PatchInt32(body, LeadingOffset::ColumnCount, static_cast<int32_t>(codes.size()));
+    size_t columnsAt = TMatchDocument::kLeadingRecordSize + (options.Version >= 6 ? 16 : 0);
+    for (const std::string* text :
+         {&doc.CustomerText, &doc.HeadText, &doc.TaskText, &doc.PercentText})
+        columnsAt += 4 + text->size();
+    body.insert(columnsAt, stored.Data);
+    return body;
 }
 
 class DocumentFiles : public ::testing::Test {
@@ -189,24 +211,9 @@ TEST_F(DocumentFiles, VersionDifferences)
 
 TEST_F(DocumentFiles, OldColumnCodesAreShifted)
 {
-    // Codes exactly as an old file holds them.
-    TMatchDocument written = Small(1);
-    written.Columns.clear();
     MprOptions v4;
     v4.Version = 4;
-    std::string body = PlainBody(written, v4);
-    MprBody codes;
-    for (int code : {-11, -2, -5, -9, 1})
-        codes.Int32(code);
-    PatchInt32(body, LeadingOffset::ColumnCount, 5);
-    const size_t columnsAt = 54 + 4 * 4 + [&] {
-        size_t s = 0;
-        for (const std::string& t : {written.CustomerText, written.HeadText, written.TaskText,
-                                     written.PercentText})
-            s += t.size();
-        return s;
-    }();
-    body.insert(columnsAt, codes.Data);
+    const std::string body = BodyWithStoredCodes(Small(1), {-11, -2, -5, -9, 1}, v4);
     EXPECT_EQ(Load(Assemble(body, v4)).Columns, (TColumnMap{-12, -2, -6, -10, 1}));
 }
 
@@ -327,5 +334,105 @@ TEST(Samples, CommittedFilesMatchTheirBuilders)
         const std::string bytes((std::istreambuf_iterator<char>(in)), {});
         EXPECT_EQ(bytes, MprFile(sample.Document, sample.Options))
             << sample.FileName << ": rebuild samples/ with make_samples";
+    }
+}
+
+TEST_F(DocumentFiles, OldColumnCodesNeverWrap)
+{
+    // Codes as a version-4 file stores them, at the ends of the 32-bit range and around the
+    // system codes: the shift must not overflow, least of all into the added columns.
+    const int32_t lowest = std::numeric_limits<int32_t>::min();
+    const int32_t highest = std::numeric_limits<int32_t>::max();
+    const std::vector<std::pair<int32_t, int32_t>> cases = {
+        {lowest, lowest},
+        {lowest + 1, lowest},
+        {lowest + 2, lowest + 1},
+        {-15, -16},
+        {-14, -15},
+        {-5, -6},
+        {-4, -4},
+        {0, 0},
+        {highest, highest},
+    };
+    TColumnMap stored;
+    TColumnMap expected;
+    for (const auto& [old, current] : cases) {
+        stored.push_back(old);
+        expected.push_back(current);
+    }
+    MprOptions v4;
+    v4.Version = 4;
+    EXPECT_EQ(Load(Assemble(BodyWithStoredCodes(Small(1), stored, v4), v4)).Columns, expected);
+}
+
+TEST_F(DocumentFiles, PagesBeyondTheirBoundsAreRefused)
+{
+    // Each bound is reached exactly by the first of a pair and passed by one by the second.
+    const auto repeated = [](TMatchDocument doc, int32_t code, int64_t times) {
+        doc.Columns.assign(static_cast<size_t>(times), code);
+        return doc;
+    };
+    const auto hugeCell = [](int64_t length) {
+        TMatchDocument doc = PlainFilesLog(1);
+        TMatchDocAddColEntry column;
+        column.Cells = {"", "", std::string(static_cast<size_t>(length), 'W'), "", ""};
+        doc.AddedColumns = {column};
+        return doc;
+    };
+    const auto longNames = [](int32_t files, size_t length) {
+        TMatchDocument doc = PlainFilesLog(files);
+        for (int32_t i = 0; i < files; ++i)
+            doc.Entries[i].Name.assign(length, 'n');
+        return doc;
+    };
+    const auto info = [](size_t lines, size_t length) {
+        TMatchDocument doc = PlainFilesLog(1);
+        doc.InfoLines.assign(lines, std::string(length, 'i'));
+        return doc;
+    };
+    const auto withLine = [](TMatchDocument doc, const std::string& line) {
+        doc.InfoLines.push_back(line);
+        return doc;
+    };
+    const std::string tooLarge = "Statistik-Protokoll \"%s\" ist zu groß zum Anzeigen: ";
+    struct Case {
+        const char* what;
+        TMatchDocument doc;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"columns", repeated(PlainFilesLog(1), -2, 10000), "loaded"},
+        {"columns", repeated(PlainFilesLog(1), -2, 10001),
+         tooLarge + "10001 Spalten (höchstens 10000)"},
+        {"cells", repeated(PlainFilesLog(996), -11, 10000), "loaded"},
+        {"cells", repeated(PlainFilesLog(997), -11, 10000),
+         tooLarge + "10010000 Zellen in der Dateitabelle (höchstens 10000000)"},
+        {"added text", repeated(hugeCell(65536), 1, 1024), "loaded"},
+        {"added text", repeated(hugeCell(65536), 1, 1025),
+         tooLarge + "67174400 Zeichen Text in der Dateitabelle (höchstens 67108864)"},
+        {"names", repeated(longNames(2, 32768), -13, 1024), "loaded"},
+        {"names", repeated(longNames(2, 32768), -13, 1025),
+         tooLarge + "67174400 Zeichen Text in der Dateitabelle (höchstens 67108864)"},
+        {"info lines", info(50000, 0), "loaded"},
+        {"info lines", info(50001, 0), tooLarge + "50001 Informationszeilen (höchstens 50000)"},
+        {"info text", info(1024, 4096), "loaded"},
+        {"info text", withLine(info(1024, 4096), "x"),
+         tooLarge + "4194305 Zeichen Informationstext (höchstens 4194304)"},
+        {"info line", info(1, 4096), "loaded"},
+        {"info line", info(1, 4097),
+         tooLarge + "4097 Zeichen in einer Informationszeile (höchstens 4096)"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(LoadError(MprFile(c.doc)), c.expected) << c.what;
+}
+
+TEST_F(DocumentFiles, HostileLogsLoadOrAreRefused)
+{
+    for (const HostileLog& log : HostileLogs()) {
+        const std::string result = LoadError(MprFile(log.Build()));
+        if (log.Refused)
+            EXPECT_NE(result.find("ist zu groß zum Anzeigen"), std::string::npos) << log.Name;
+        else
+            EXPECT_EQ(result, "loaded") << log.Name;
     }
 }

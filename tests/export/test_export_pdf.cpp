@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <iostream>
 #include <map>
 #include <sstream>
@@ -65,6 +66,52 @@ ToolRun RunExporter(const std::vector<std::string>& arguments,
         list << QString::fromStdString(argument);
     environment.emplace(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     return RunTool(QStringLiteral(ZELMORA_EXPORT_BINARY), list, environment);
+}
+
+// A field of pdfinfo's report; empty when pdfinfo cannot read the file or has no such field.
+QString PdfInfo(const std::string& path, const QString& field)
+{
+    const QString info = RunTool(QStringLiteral("pdfinfo"), {QString::fromStdString(path)}).out;
+    const auto match = QRegularExpression(QStringLiteral("^%1:\\s*(.*)$").arg(field),
+                                          QRegularExpression::MultilineOption)
+                           .match(info);
+    return match.hasMatch() ? match.captured(1).trimmed() : QString();
+}
+
+// The real program with one font file as the only font there is, and no report font from
+// elsewhere either.
+ToolRun ExportWithTheOnlyFont(const TempDir& dir, const std::string& font,
+                              const std::vector<std::string>& arguments)
+{
+    QDir(QString::fromStdString(dir.Path(""))).mkpath(QStringLiteral("fonts"));
+    WriteFileBytes(dir.Path("fonts/Only.ttf"), font);
+    const std::string config = "<?xml version=\"1.0\"?>\n<fontconfig>\n<dir>" + dir.Path("fonts") +
+                               "</dir>\n<cachedir>" + dir.Path("cache") +
+                               "</cachedir>\n</fontconfig>\n";
+    WriteFileBytes(dir.Path("fonts.conf"), config);
+    return RunExporter(arguments, {{QStringLiteral("FONTCONFIG_FILE"),
+                                    QString::fromStdString(dir.Path("fonts.conf"))},
+                                   {QStringLiteral("ZELMORA_REPORT_FONTS"), QString()}});
+}
+
+// The sample whole log as a file in dir.
+std::string SampleLogFile(const TempDir& dir)
+{
+    const std::string log = dir.Path("whole.mpr");
+    WriteFileBytes(log, MprFile(SampleWholeLog()));
+    return log;
+}
+
+std::vector<std::string> PdfWords(const std::string& path)
+{
+    const QString text =
+        RunTool(QStringLiteral("pdftotext"), {QString::fromStdString(path), QStringLiteral("-")})
+            .out;
+    std::vector<std::string> words;
+    for (const QString& word :
+         text.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts))
+        words.push_back(word.toStdString());
+    return words;
 }
 
 } // namespace
@@ -123,21 +170,10 @@ TEST(ExportPdf, AFontThatMustNotBeEmbeddedSendsTheReportThroughQtsPdfOutput)
     // The only font there is: DejaVu Sans whose licence bits forbid embedding.
     const std::string font = InstalledFont("DejaVu Sans");
     ASSERT_FALSE(font.empty()) << "DejaVu Sans is not installed";
-    QDir(QString::fromStdString(dir.Path(""))).mkpath(QStringLiteral("fonts"));
-    WriteFileBytes(dir.Path("fonts/Restricted.ttf"), WithEmbeddingBits(font, 0x0002));
-    const std::string config = "<?xml version=\"1.0\"?>\n<fontconfig>\n<dir>" + dir.Path("fonts") +
-                               "</dir>\n<cachedir>" + dir.Path("cache") +
-                               "</cachedir>\n</fontconfig>\n";
-    WriteFileBytes(dir.Path("fonts.conf"), config);
-
-    const std::string log = dir.Path("whole.mpr");
-    WriteFileBytes(log, MprFile(SampleWholeLog()));
+    const std::string log = SampleLogFile(dir);
     const std::string pdf = dir.Path("out.pdf");
-    // No report font from elsewhere either.
-    const ToolRun exporter = RunExporter(
-        {"--pdf", pdf, log},
-        {{QStringLiteral("FONTCONFIG_FILE"), QString::fromStdString(dir.Path("fonts.conf"))},
-         {QStringLiteral("ZELMORA_REPORT_FONTS"), QString()}});
+    const ToolRun exporter =
+        ExportWithTheOnlyFont(dir, WithEmbeddingBits(font, 0x0002), {"--pdf", pdf, log});
     ASSERT_EQ(exporter.code, 0) << exporter.err.toStdString();
     EXPECT_EQ(PdfPages(pdf), 3);
 
@@ -145,6 +181,51 @@ TEST(ExportPdf, AFontThatMustNotBeEmbeddedSendsTheReportThroughQtsPdfOutput)
     const QString list = RunTool(QStringLiteral("pdffonts"), {QString::fromStdString(pdf)}).out;
     EXPECT_FALSE(list.contains(QRegularExpression(QStringLiteral("yes\\s+yes\\s+yes"))))
         << list.toStdString();
+}
+
+// The PDF export tells how far it is on stderr, as one line rewritten in place and cleared at
+// the end, only when stderr is a terminal; a pipe or a file gets nothing but messages.
+TEST(ExportPdf, ProgressOnATerminalOnly)
+{
+    TempDir dir;
+    const std::string log = dir.Path("whole.mpr");
+    WriteFileBytes(log, MprFile(SampleWholeLog()));
+    const std::string pdf = dir.Path("out.pdf");
+    const std::vector<std::string> args = {"--pdf", pdf, "--singles", log};
+    for (const bool progress : {false, true}) {
+        std::ostringstream out, err;
+        ASSERT_EQ(RunExport(args, out, err, progress), 0);
+        const std::string shown = err.str();
+        if (!progress) {
+            EXPECT_EQ(shown, "");
+            continue;
+        }
+        EXPECT_EQ(shown.rfind("\rTeil 1 von 9: Seite 1 wird vorbereitet", 0), 0u) << shown;
+        EXPECT_NE(shown.find("\rTeil 9 von 9: Seite 1 wird "), std::string::npos) << shown;
+        EXPECT_EQ(shown.substr(shown.size() - 4), "\r\x1b[K");
+        EXPECT_EQ(shown.find('\n'), std::string::npos);
+    }
+
+    // The program decides by its stderr: a pipe here, a terminal under script(1).
+    QProcess piped;
+    piped.start(QStringLiteral(ZELMORA_EXPORT_BINARY),
+                {"--pdf", QString::fromStdString(pdf), "--singles", QString::fromStdString(log)});
+    ASSERT_TRUE(piped.waitForFinished(60000));
+    EXPECT_EQ(piped.exitCode(), 0);
+    // (Qt may warn about the environment there; that is not ours.)
+    EXPECT_FALSE(piped.readAllStandardError().contains("Teil"));
+    if (QStandardPaths::findExecutable(QStringLiteral("script")).isEmpty())
+        GTEST_SKIP() << "script(1) is needed to give the program a terminal";
+    QProcess terminal;
+    terminal.start(QStringLiteral("script"),
+                   {"-qec",
+                    QStringLiteral("%1 --pdf %2 --singles %3")
+                        .arg(QStringLiteral(ZELMORA_EXPORT_BINARY), QString::fromStdString(pdf),
+                             QString::fromStdString(log)),
+                    "/dev/null"});
+    ASSERT_TRUE(terminal.waitForFinished(60000));
+    EXPECT_EQ(terminal.exitCode(), 0);
+    EXPECT_TRUE(terminal.readAllStandardOutput().contains("Teil 1 von 9: Seite 1 wird"));
 }
 
 TEST(ExportPdf, ReportsEmbedSmallSubsetsOfTheReportFontAndReadBackAsPrinted)
@@ -232,4 +313,60 @@ TEST(ExportPdf, ReportsEmbedSmallSubsetsOfTheReportFontAndReadBackAsPrinted)
             }
         }
     }
+}
+
+TEST(ExportPdf, AFileOfSeveralPartsIsTitledByTheHeadTextAndNamesItsProducer)
+{
+    TempDir dir;
+    const std::string font = InstalledFont("DejaVu Sans");
+    ASSERT_FALSE(font.empty()) << "DejaVu Sans is not installed";
+    const std::string log = SampleLogFile(dir);
+    const QString head = QStringLiteral("Dublettenabgleich Fr\u00FChjahrskatalog 2026");
+    const std::vector<std::vector<std::string>> choices = {
+        {},
+        {"--singles"},
+        {"--no-table", "--no-matrix", "--no-ratings", "--singles"},
+    };
+    for (const bool throughQt : {false, true}) {
+        for (const auto& flags : choices) {
+            SCOPED_TRACE(testing::Message() << (throughQt ? "Qt's PDF output" : "direct output")
+                                            << ", " << flags.size() << " flags");
+            const std::string pdf = dir.Path("out.pdf");
+            std::vector<std::string> args = {"--pdf", pdf};
+            args.insert(args.end(), flags.begin(), flags.end());
+            args.push_back(log);
+            if (throughQt) {
+                // A font that must not be embedded sends the report through Qt's PDF output.
+                const ToolRun exporter =
+                    ExportWithTheOnlyFont(dir, WithEmbeddingBits(font, 0x0002), args);
+                ASSERT_EQ(exporter.code, 0) << exporter.err.toStdString();
+            } else {
+                std::ostringstream out, err;
+                ASSERT_EQ(RunExport(args, out, err), 0) << err.str();
+            }
+            EXPECT_EQ(PdfInfo(pdf, QStringLiteral("Title")).toStdString(), head.toStdString());
+            EXPECT_FALSE(PdfInfo(pdf, QStringLiteral("Producer")).isEmpty());
+        }
+    }
+}
+
+TEST(ExportPdf, AFontWithLeadingLosesNoLineOfTheTitlesOrTheDescription)
+{
+    TempDir dir;
+    const std::string font = InstalledFont("DejaVu Sans");
+    ASSERT_FALSE(font.empty()) << "DejaVu Sans is not installed";
+    const std::string log = SampleLogFile(dir);
+    const std::string pdf = dir.Path("out.pdf");
+    // Half an em between lines.
+    const ToolRun exporter = ExportWithTheOnlyFont(
+        dir, WithLineGap(font, 1024), {"--pdf", pdf, "--no-matrix", "--no-ratings", log});
+    ASSERT_EQ(exporter.code, 0) << exporter.err.toStdString();
+    const std::vector<std::string> words = PdfWords(pdf);
+    const auto count = [&words](const std::string& word) {
+        return std::count(words.begin(), words.end(), word);
+    };
+    // Both title lines of the counting columns, every description line, both sum rows.
+    for (const char* word : {"Brutto", "Netto", "Abgleichlauf", "Verfahren:", "Bearbeiter:"})
+        EXPECT_EQ(count(word), 1) << word;
+    EXPECT_EQ(count("Summe"), 2);
 }

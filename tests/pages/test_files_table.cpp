@@ -259,3 +259,48 @@ TEST(FilesTable, KindWidthTakesItsTitleWhenWider)
     const TTextWidth width = [](const std::string& t) { return static_cast<int>(t.size()) * 10; };
     EXPECT_EQ(table.ColumnWidth(0, width, 7), 30 + 8); // "Art" is wider than "W "
 }
+
+TEST(FilesTable, RepeatedCodesAreMeasuredAndSummedOnce)
+{
+    // Every column code many times over, in a mixed order: each distinct column is measured and
+    // summed once, and every copy shows what a lone column of that code shows.
+    const TColumnMap distinct = {-12, -13, -11, -2, -15, 1, 2, 3, 0, -99};
+    TMatchDocument doc = Doc({}, {0, 2, 1, 3, 0});
+    for (int copy = 0; copy < 300; ++copy) {
+        for (size_t i = 0; i < distinct.size(); ++i)
+            doc.Columns.push_back(distinct[(i * 7 + copy) % distinct.size()]);
+    }
+    doc.AddedColumns = {Added({"A", "", "1", "2", "3", "4", "5", "", ""}, 1, 1),
+                        Added({"B", "", "x", "", "", "", "", "s", "t"}, 0, 1),
+                        Added({"C", "long title", "", "", "", "", "", "", ""}, 0, 0)};
+    TFilesTable table(doc);
+    int measured = 0;
+    const TTextWidth width = [&measured](const std::string& t) {
+        ++measured;
+        return static_cast<int>(t.size());
+    };
+    const std::vector<int> widths = table.ColumnWidths(width, 7);
+    ASSERT_EQ(widths.size(), doc.Columns.size());
+
+    int measuredOnce = 0;
+    const TTextWidth counting = [&measuredOnce](const std::string& t) {
+        ++measuredOnce;
+        return static_cast<int>(t.size());
+    };
+    for (int32_t code : distinct) {
+        TMatchDocument lone = doc;
+        lone.Columns = {code};
+        TFilesTable single(lone);
+        const int expected = single.ColumnWidth(0, counting, 7);
+        for (int32_t c = 0; c < table.ColCount(); ++c) {
+            if (doc.Columns[c] != code)
+                continue;
+            ASSERT_EQ(widths[c], expected) << "column " << c << ", code " << code;
+            for (int32_t r = 0; r < table.RowCount(); ++r)
+                ASSERT_EQ(table.GridCellText(c, r), single.GridCellText(0, r)) << c << "," << r;
+        }
+    }
+    EXPECT_EQ(measured, measuredOnce);
+    EXPECT_EQ(table.GridCellText(5, table.SumWithoutRow()), "9");
+    EXPECT_EQ(table.FileNameColumnWidth, 18);
+}

@@ -47,6 +47,8 @@ QSizeF PdfFile::PageSize() const
 
 QString PdfFile::Title() const { return infoField(QStringLiteral("Title")); }
 
+QString PdfFile::Producer() const { return infoField(QStringLiteral("Producer")); }
+
 QString PdfFile::Text(int page) const
 {
     const QString number = QString::number(page);

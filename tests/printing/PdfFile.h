@@ -22,6 +22,7 @@ public:
     int Pages() const;
     QSizeF PageSize() const;
     QString Title() const;
+    QString Producer() const;
     // The page's text with its layout kept.
     QString Text(int page) const;
     // Every word with its box, page by page.

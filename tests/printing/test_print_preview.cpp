@@ -176,3 +176,38 @@ TEST(PrintPreview, ShowsThePagesThatPrint)
         }
     }
 }
+
+// The printing pass lays the pages out as the preparing pass did, whatever section the
+// preparing pass placed last: the description takes the room its own table's column titles
+// leave, also when the ratings' one title row was placed before.
+TEST(PrintedDescription, EndsOnTheSamePageWhateverSectionsFollow)
+{
+    TempDir dir;
+    TMatchDocument doc = SampleWholeLog();
+    for (int i = 0; i < 80; ++i)
+        doc.InfoLines.push_back("Zeile" + std::to_string(i));
+    const TReportSource window(doc);
+    const auto lastLineOnPage = [&](const TPrintSetupState& state, const std::string& name) {
+        const QString path = QString::fromStdString(dir.Path(name));
+        {
+            QPdfWriter writer(path);
+            TQROutput output(writer);
+            TnewPrinterForm form(window, output);
+            form.PrintDocument(doc, state, 0, Head(doc), window.SumPanelsEnabled);
+            output.Finish();
+        }
+        int last = -1;
+        for (const PdfFile::Word& word : PdfFile(path).Words()) {
+            if (word.page == 1 && word.text.startsWith(QStringLiteral("Zeile")))
+                last = std::max(last, word.text.mid(5).toInt());
+        }
+        return last;
+    };
+    TPrintSetupState tableOnly(1);
+    tableOnly.Matrix = false;
+    tableOnly.Ratings = false;
+    const int alone = lastLineOnPage(tableOnly, "table.pdf");
+    ASSERT_GT(alone, 0);
+    ASSERT_LT(alone, 79);
+    EXPECT_EQ(lastLineOnPage(TPrintSetupState(1), "whole.pdf"), alone);
+}

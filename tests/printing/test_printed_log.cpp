@@ -334,6 +334,89 @@ TEST(ReportTexts, NumberTexts)
     }
 }
 
+TEST(ReportTexts, TwoDecimalsRoundTheDecimalTextHalfAwayFromZero)
+{
+    const TNumberSeparators english{QLatin1Char('.'), QStringLiteral(",")};
+    const struct {
+        const char* text;
+        const char* printed;
+    } cases[] = {
+        {"2.675", "2.68"},
+        {"1.005", "1.01"},
+        {"0.125", "0.13"},
+        {"-2.675", "-2.68"},
+        {"-1.005", "-1.01"},
+        {"-0.125", "-0.13"},
+        {"0.124", "0.12"},
+        {"-0.004", "0.00"},
+        {"-0.005", "-0.01"},
+        {"0.005", "0.01"},
+        {"0.0049999", "0.00"},
+        {"9.995", "10.00"},
+        {"-999.995", "-1,000.00"},
+        {"12345678901234567.891", "12,345,678,901,234,567.90"},
+        {"-12345678901234567.891", "-12,345,678,901,234,567.90"},
+        // Nineteen nines take the 18-digit step up to the next unit.
+        {"0.9999999999999999999", "1.00"},
+        {"1234567890123456789012", "1,234,567,890,123,456,790,000.00"},
+        {"0.1249999999999999999", "0.13"},
+        {"1e3", "1,000.00"},
+        {"-1.2345e2", "-123.45"},
+        {"2.675e0", "2.68"},
+        {"5e-3", "0.01"},
+        {"4.99e-3", "0.00"},
+        {"0", "0.00"},
+        {"-0", "0.00"},
+        {".5", "0.50"},
+        {"+7", "7.00"},
+        {"007.5", "7.50"},
+        {" 3.14159 ", "3.14"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(FormatNumber(QString::fromLatin1(c.text), TNumberFormat::TwoDecimals, english),
+                  QString::fromLatin1(c.printed))
+            << c.text;
+    }
+}
+
+TEST(ReportTexts, TwoDecimalsAgreeWithExactRoundingOfRandomDecimals)
+{
+    // Random decimals of up to 17 significant digits, half of them ending on a 5 just past the
+    // second decimal, against rounding on their exact integer value.
+    const TNumberSeparators plain{QLatin1Char('.'), QString()};
+    std::uint64_t state = 12345;
+    const auto next = [&state](std::uint64_t mod) {
+        state = state * 6364136223846793005ull + 1442695040888963407ull;
+        return (state >> 11) % mod;
+    };
+    for (int i = 0; i < 20000; ++i) {
+        const int scale = 3 + int(next(5)); // decimals of the text: 3 to 7
+        std::uint64_t units = next(100000000000000000ull);
+        if (i % 2 == 0)
+            units = units / 10 * 10 + 5;
+        for (int k = 3; k < scale && i % 4 == 0; ++k)
+            units = units / 10 * 10; // the 5 moves up to the third decimal
+        const bool negative = next(2) == 1;
+        std::uint64_t divisor = 1;
+        for (int k = 2; k < scale; ++k)
+            divisor *= 10;
+        const std::uint64_t rest = units % divisor;
+        std::uint64_t cents = units / divisor + (rest * 2 >= divisor ? 1 : 0);
+        std::string digits = std::to_string(units);
+        if (int(digits.size()) <= scale)
+            digits.insert(0, std::size_t(scale + 1 - int(digits.size())), '0');
+        digits.insert(digits.size() - std::size_t(scale), 1, '.');
+        std::string expected = std::to_string(cents / 100) + '.' + char('0' + cents / 10 % 10) +
+                               char('0' + cents % 10);
+        if (negative && cents != 0)
+            expected.insert(0, 1, '-');
+        const QString text = QString::fromStdString((negative ? "-" : "") + digits);
+        ASSERT_EQ(FormatNumber(text, TNumberFormat::TwoDecimals, plain),
+                  QString::fromStdString(expected))
+            << text.toStdString();
+    }
+}
+
 TEST_P(PrintedLog, MatrixColumnsShareOneWidthAndTheDiagonalIsColoured)
 {
     struct Case {

@@ -185,3 +185,147 @@ TEST(ReportLayout, StretchingMemosGrowTheirBandAndDisabledOnesTakeNoSpace)
         }
     }
 }
+
+TEST(ReportLayout, AFirstRowThatDoesNotFitUnderTheHeaderMovesToTheNextPage)
+{
+    // Page 1900 high, footer 80: a header memo ending 40 above the footer leaves no room for
+    // the column header (60) and the first row (50).
+    for (PdfDevice kind : AllPdfDevices()) {
+        SCOPED_TRACE(PdfDeviceName(kind));
+        QTemporaryDir dir;
+        ScriptedReport report(50);
+        report.Rows = 2;
+        auto& memo = report.Header.Add<TQRMemo>();
+        memo.SetTop(1780);
+        memo.SetLeft(1000);
+        memo.SetWidth(500);
+        memo.SetHeight(40);
+        memo.SetLines({QStringLiteral("Beschreibung")});
+        memo.SetStretch(true);
+        const auto startPage = report.Report.OnStartPage;
+        report.Report.OnStartPage = [&, startPage](TQuickRep& rep) {
+            startPage(rep);
+            memo.SetEnabled(rep.PageNumber() == 1);
+        };
+        const PdfFile pdf(print(report.Report, dir, kind));
+        ASSERT_EQ(pdf.Pages(), 2);
+        EXPECT_EQ(only(pdf, QStringLiteral("Beschreibung")).page, 1);
+        for (const char* text : {"Spalten", "Zeile0", "Zeile1"})
+            EXPECT_EQ(only(pdf, QString::fromLatin1(text)).page, 2) << text;
+        EXPECT_LT(only(pdf, QStringLiteral("Zeile0")).yMax,
+                  only(pdf, QStringLiteral("Seite2")).yMin);
+    }
+}
+
+TEST(ReportLayout, ABandTallerThanAPageIsCutAtTheFooter)
+{
+    for (PdfDevice kind : AllPdfDevices()) {
+        SCOPED_TRACE(PdfDeviceName(kind));
+        QTemporaryDir dir;
+        ScriptedReport report(2000);
+        report.Rows = 1;
+        auto& low = report.Detail.Add<TQRLabel>();
+        low.SetCaption(QStringLiteral("WWWWWWWWWW"));
+        low.SetLeft(1500);
+        low.SetTop(1700); // on the page 160 + 1700: inside the footer (from 1820)
+        low.SetWidth(400);
+        low.SetHeight(40);
+        low.SetTransparent(true);
+        const PdfFile pdf(print(report.Report, dir, kind));
+        const int page = only(pdf, QStringLiteral("Zeile0")).page;
+        EXPECT_EQ(page, 2) << "tried on a page of its own first";
+        const QImage image = pdf.Render(page, 254);
+        int dark = 0;
+        for (int y = 100 + 1850; y < 100 + 1900; ++y) {
+            for (int x = 100 + 1500; x < 100 + 1900; ++x)
+                dark += qGray(image.pixel(x, y)) < 128;
+        }
+        EXPECT_EQ(dark, 0) << "the band printed over the footer";
+    }
+}
+
+TEST(ReportLayout, WrappingMemosBreakWordsWithoutBlanksAtACharacter)
+{
+    const struct {
+        const char* name;
+        QString line;
+    } cases[] = {
+        {"a path", QStringLiteral("/daten/kunden/") + QString(60, QLatin1Char('x')) +
+                       QStringLiteral("/abgleich.dat")},
+        {"words and a long code",
+         QStringLiteral("Code: ") + QString(90, QLatin1Char('7')) + QStringLiteral(" Ende")},
+        {"fits", QStringLiteral("kurz")},
+    };
+    for (PdfDevice kind : AllPdfDevices()) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(testing::Message() << c.name << " on " << PdfDeviceName(kind));
+            QTemporaryDir dir;
+            ScriptedReport report;
+            report.Rows = 1;
+            auto& memo = report.Header.Add<TQRMemo>();
+            memo.SetLeft(1000);
+            memo.SetTop(50);
+            memo.SetWidth(400);
+            memo.SetWordWrap(true);
+            memo.SetStretch(true);
+            memo.SetLines({c.line});
+            const PdfFile pdf(print(report.Report, dir, kind));
+            QString printed;
+            for (const auto& word : pdf.Words()) {
+                if (word.text == QStringLiteral("Kopf") || word.yMin > 200 ||
+                    word.xMin < Margin + 900 * PointsPerUnit)
+                    continue;
+                EXPECT_LE(word.xMax, Margin + 1400 * PointsPerUnit + 0.5)
+                    << word.text.toStdString();
+                printed += word.text;
+            }
+            QString expected = c.line;
+            expected.remove(QLatin1Char(' '));
+            EXPECT_EQ(printed, expected);
+        }
+    }
+}
+
+TEST(ReportLayout, CaptionsWiderThanTheirLabelAreCutWithAnEllipsis)
+{
+    const QString caption = QStringLiteral("Ein Text der in seine Breite nicht passt");
+    struct Case {
+        const char* name;
+        bool autoSize;
+        double maxWidth;
+        Qt::Alignment alignment;
+    };
+    const std::vector<Case> cases = {
+        {"fixed width, left", false, 0, Qt::AlignLeft},
+        {"fixed width, right", false, 0, Qt::AlignRight},
+        {"auto size up to a maximum", true, 300, Qt::AlignLeft},
+    };
+    for (PdfDevice kind : AllPdfDevices()) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(testing::Message() << c.name << " on " << PdfDeviceName(kind));
+            QTemporaryDir dir;
+            ScriptedReport report;
+            report.Rows = 1;
+            auto& label = report.Detail.Add<TQRLabel>();
+            label.SetCaption(caption);
+            label.SetLeft(1000);
+            label.SetWidth(300);
+            label.SetHeight(40);
+            label.SetAutoSize(c.autoSize);
+            label.SetMaxWidth(c.maxWidth);
+            label.SetAlignment(c.alignment);
+            const PdfFile pdf(print(report.Report, dir, kind));
+            QStringList printed;
+            for (const auto& word : pdf.Words()) {
+                if (word.xMin < Margin + 900 * PointsPerUnit)
+                    continue;
+                EXPECT_GE(word.xMin, Margin + 1000 * PointsPerUnit - 0.5);
+                EXPECT_LE(word.xMax, Margin + 1300 * PointsPerUnit + 0.5);
+                printed << word.text;
+            }
+            ASSERT_FALSE(printed.isEmpty());
+            EXPECT_TRUE(printed.last().endsWith(QChar(0x2026))) << printed.join(' ').toStdString();
+            EXPECT_TRUE(caption.startsWith(printed.join(' ').chopped(1)));
+        }
+    }
+}

@@ -1,3 +1,4 @@
+#include "InstallQtTranslation.h"
 #include "ReportFonts.h"
 
 #include <QApplication>
@@ -14,6 +15,8 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
     QApplication app(argc, argv);
+    // Qt's dialogs speak German in the tests as in the program.
+    InstallQtTranslation();
     // The report font the programs print with, where the machine has it.
     RegisterReportFonts();
     return RUN_ALL_TESTS();

@@ -1,6 +1,7 @@
 #include "PrintFixture.h"
 
 #include "PrintCommand.h"
+#include "TPrintProgress.h"
 #include "TPrintSetupForm.h"
 #include "TQuickRep.h"
 #include "TempDir.h"
@@ -171,4 +172,74 @@ TEST(PrintJobs, PdfEntryWritesEachPartWithItsTitleAndEmbeddedSubsetFonts)
         EXPECT_TRUE(part == 0 || title.contains(QStringLiteral(" / %1\n").arg(part)))
             << title.toStdString();
     }
+}
+
+namespace {
+
+// Records every page reported and stops the print at one page of one part.
+class StoppingProgress : public TPrintProgress {
+public:
+    StoppingProgress(int part, int page)
+        : m_part(part)
+        , m_page(page)
+    {
+    }
+    bool PageDone(int part, int parts, int page, int pages, bool printing) override
+    {
+        Reports.push_back({part, parts, page, pages, printing});
+        return !(printing && part == m_part && page == m_page);
+    }
+    struct Report {
+        int Part, Parts, Page, Pages;
+        bool Printing;
+    };
+    std::vector<Report> Reports;
+
+private:
+    int m_part, m_page;
+};
+
+} // namespace
+
+// Stopped at the first printed page of the second part, a print to a queue leaves the first
+// part's job with the spooler and sends no other. Every page is reported in order: per part the
+// preparing pass, then the printing pass, each counting from 1, the second knowing the count.
+TEST(PrintJobs, StoppedPrintKeepsTheJobsSentAndSendsNoOther)
+{
+    REQUIRE_TEST_QUEUE();
+    const LogWindow window(3);
+    ScriptedDialogs dialogs;
+    dialogs.Printer = kQueue;
+    dialogs.OnSetup = [](TPrintSetupForm& form) { form.SinglesCheckBox->setChecked(true); };
+    TPrintSetupState state(1);
+    StoppingProgress progress(2, 1);
+    const int before = LastCapturedJob();
+    EXPECT_FALSE(PrintStatisticsLog(*window.Source, state, &progress));
+    const std::vector<CapturedJob> jobs = WaitForJobs(before, 1);
+    QStringList titles;
+    for (const CapturedJob& job : jobs)
+        titles << job.Title;
+    ASSERT_EQ(jobs.size(), 1u) << titles.join(QStringLiteral(" | ")).toStdString();
+    EXPECT_FALSE(jobs[0].Title.contains(QStringLiteral(" / ")));
+
+    ASSERT_FALSE(progress.Reports.empty());
+    int expectedPage = 0;
+    for (size_t i = 0; i < progress.Reports.size(); ++i) {
+        const auto& r = progress.Reports[i];
+        SCOPED_TRACE(testing::Message() << "report " << i);
+        EXPECT_EQ(r.Parts, 4);
+        const bool newPass = i == 0 || r.Part != progress.Reports[i - 1].Part ||
+                             r.Printing != progress.Reports[i - 1].Printing;
+        // The printing pass knows how many pages the preparing pass laid out.
+        const int prepared = newPass && r.Printing ? progress.Reports[i - 1].Page : 0;
+        expectedPage = newPass ? 1 : expectedPage + 1;
+        EXPECT_EQ(r.Page, expectedPage);
+        EXPECT_EQ(r.Pages, newPass ? prepared : progress.Reports[i - 1].Pages);
+        if (i > 0 && newPass) {
+            const auto& last = progress.Reports[i - 1];
+            EXPECT_TRUE(r.Part == last.Part ? r.Printing : r.Part == last.Part + 1 && !r.Printing);
+        }
+    }
+    EXPECT_EQ(progress.Reports.back().Part, 2);
+    EXPECT_TRUE(progress.Reports.back().Printing);
 }

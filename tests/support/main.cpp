@@ -1,3 +1,5 @@
+#include "InstallQtTranslation.h"
+
 #include <QApplication>
 #include <QByteArray>
 
@@ -12,5 +14,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
     QApplication app(argc, argv);
+    // Qt's dialogs speak German in the tests as in the program.
+    InstallQtTranslation();
     return RUN_ALL_TESTS();
 }

@@ -3,18 +3,21 @@
 #include "TStringGrid.h"
 
 #include <QApplication>
+#include <QHelpEvent>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QToolTip>
 #include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <functional>
+#include <limits>
 #include <map>
 #include <set>
 #include <string>
@@ -631,3 +634,92 @@ TEST(StringGrid, RowZeroObjectsAreOwnedByTheGrid)
 }
 
 } // namespace
+
+TEST(StringGrid, HugeWidthsAreClampedAndLaidOutWithoutOverflow)
+{
+    GridWindow w(300, 200, {10, 4000, 1, 1, 20, 50, 1});
+    TStringGrid& grid = *w.grid;
+    const int max = TStringGrid::MaxColWidth;
+    grid.SetColWidth(1, std::numeric_limits<int>::max());
+    EXPECT_EQ(grid.ColWidth(1), max);
+    // A whole row of columns at the limit: positions past a billion pixels stay exact.
+    std::vector<int> widths(4000, std::numeric_limits<int>::max());
+    widths[2] = -7;
+    widths[3] = 60;
+    grid.SetColWidths(widths);
+    EXPECT_EQ(grid.ColWidth(0), max);
+    EXPECT_EQ(grid.ColWidth(2), 0);
+    EXPECT_EQ(grid.ColWidth(3), 60);
+    EXPECT_EQ(grid.ColWidth(3999), max);
+    grid.SetLeftCol(3999);
+    EXPECT_EQ(grid.LeftCol(), 3999);
+    EXPECT_EQ(grid.VisibleColCount(), 0); // not even one column fits whole
+    EXPECT_EQ(grid.MouseToCell(QPoint(10, 30)), QPoint(0, 1));
+    EXPECT_EQ(grid.MouseToCell(QPoint(299, 30)), QPoint(0, 1));
+    // Fewer widths than columns set the first ones only.
+    grid.SetColWidths({5, 6});
+    EXPECT_EQ(grid.ColWidth(1), 6);
+    EXPECT_EQ(grid.ColWidth(3), 60);
+}
+
+TEST(StringGrid, OnlyTheTextThatCanShowIsDrawn)
+{
+    GridWindow w(300, 200, {10, 3, 1, 1, 20, 50, 1});
+    TStringGrid& grid = *w.grid;
+    grid.SetColWidth(1, TStringGrid::MaxColWidth);
+    const QString huge(1000000, QLatin1Char('W'));
+    grid.SetCellTextSource([&huge](int, int) { return huge; });
+    for (int col : {0, 1}) {
+        const QRect rect = grid.CellRect(col, 1);
+        ASSERT_FALSE(rect.isEmpty());
+        const QString shown = grid.VisibleText(huge, rect);
+        EXPECT_TRUE(huge.startsWith(shown));
+        EXPECT_GE(shown.size(), std::min(rect.width(), 300 - rect.left()));
+        EXPECT_LE(shown.size(), 300 + 2);
+    }
+    const QString shortText = QStringLiteral("kurz");
+    EXPECT_EQ(grid.VisibleText(shortText, grid.CellRect(1, 1)), shortText);
+    // A pair of surrogates at the cut stays whole.
+    QString pairs;
+    for (int i = 0; i < 400; ++i)
+        pairs += QString::fromUcs4(U"\U0001F600");
+    const QString cut = grid.VisibleText(pairs, grid.CellRect(1, 1));
+    EXPECT_FALSE(cut.back().isHighSurrogate());
+    EXPECT_TRUE(pairs.startsWith(cut));
+    // Painting lays out those prefixes only, and the tool tip is a screenful with an ellipsis.
+    EXPECT_FALSE(w.window.grab().isNull());
+    const QString tip = grid.CutText(grid.CellRect(1, 1).topLeft() + QPoint(10, 5));
+    EXPECT_EQ(tip.size(), 4097);
+    EXPECT_TRUE(tip.endsWith(QChar(0x2026)));
+    EXPECT_TRUE(huge.startsWith(tip.chopped(1)));
+}
+
+// A cell whose text is cut off by its width shows the whole text as its tool tip, fixed cells
+// too; a text that fits shows none. Property over widths around the text's own.
+TEST(StringGrid, CutCellTextShowsAsToolTip)
+{
+    GridWindow w(400, 200, {4, 4, 1, 1, 20, 50, 1});
+    TStringGrid& grid = *w.grid;
+    const QString text = QStringLiteral("Kompaktsperrdatei Süd");
+    const int needed = grid.fontMetrics().horizontalAdvance(text) + 2;
+    for (const QPoint cell : {QPoint(0, 2), QPoint(2, 0), QPoint(2, 2)}) {
+        grid.SetCell(cell.x(), cell.y(), text);
+        for (int width : {needed - 12, needed - 1, needed, needed + 20}) {
+            SCOPED_TRACE(testing::Message() << cell.x() << "," << cell.y() << " width " << width);
+            grid.SetColWidth(cell.x(), width);
+            const QPoint at = grid.CellRect(cell.x(), cell.y()).center();
+            const bool cut = width < needed;
+            EXPECT_EQ(grid.CutText(at), cut ? text : QString());
+            QHelpEvent help(QEvent::ToolTip, at, grid.viewport()->mapToGlobal(at));
+            QApplication::sendEvent(grid.viewport(), &help);
+            // The grid takes the event only for a tip of its own.
+            EXPECT_EQ(help.isAccepted(), cut);
+            if (cut) {
+                EXPECT_EQ(QToolTip::text(), text);
+            }
+        }
+        grid.SetColWidth(cell.x(), 50);
+    }
+    // Between cells and beyond the last one there is nothing to show.
+    EXPECT_EQ(grid.CutText(QPoint(399, 199)), QString());
+}

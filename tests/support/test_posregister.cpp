@@ -2,13 +2,16 @@
 #include "TPosRegister.h"
 #include "TempSettings.h"
 
+#include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QScreen>
 #include <QVBoxLayout>
 #include <QWidget>
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <limits>
 #include <memory>
 
 namespace {
@@ -112,26 +115,51 @@ TEST(PosRegister, MaximizedWindowNeverOverwritesTheNormalBounds)
     expectStored(settings.accessor(), {10, 20, 300, 200});
 }
 
-TEST(PosRegister, StoredBoundsAreAppliedAsTheyStand)
+TEST(PosRegister, StoredBoundsThatFitTheScreenAreAppliedAsTheyStandOthersAreBroughtOntoIt)
 {
-    const Bounds cases[] = {
-        {-30000, 50000, 333, 222},
-        {0, 0, 4000, 3000},
-        {99999, -99999, 640, 480},
+    const QRect area = QGuiApplication::primaryScreen()->availableVirtualGeometry();
+    ASSERT_FALSE(area.isEmpty());
+    const int lowest = std::numeric_limits<int32_t>::min();
+    const int highest = std::numeric_limits<int32_t>::max();
+    const int right = area.left() + area.width();
+    const int bottom = area.top() + area.height();
+    struct Case {
+        Bounds stored;
+        Bounds applied;
     };
-    for (const Bounds& bounds : cases) {
+    const Case cases[] = {
+        // What fits stays.
+        {{area.left(), area.top(), area.width(), area.height()},
+         {area.left(), area.top(), area.width(), area.height()}},
+        {{area.left() + 10, area.top() + 20, 333, 222},
+         {area.left() + 10, area.top() + 20, 333, 222}},
+        {{right - 333, bottom - 222, 333, 222}, {right - 333, bottom - 222, 333, 222}},
+        // Too large: the area's size; off the screen: moved on as little as needed.
+        {{0, 0, 1000000000, 1000000000}, {area.left(), area.top(), area.width(), area.height()}},
+        {{-30000, 50000, 333, 222}, {area.left(), bottom - 222, 333, 222}},
+        {{99999, -99999, 640, 480}, {right - 640, area.top(), 640, 480}},
+        {{right - 100, area.top() + 5, 333, 222}, {right - 333, area.top() + 5, 333, 222}},
+        {{highest, highest, highest, highest},
+         {area.left(), area.top(), area.width(), area.height()}},
+        // Below the minimum size the window takes its minimum, and fits with it.
+        {{lowest, lowest, lowest, lowest}, {area.left(), area.top(), 100, 80}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.stored.left << "," << c.stored.top << " "
+                                        << c.stored.width << "x" << c.stored.height);
         TempSettings settings;
         auto window = designedWindow();
+        window->setMinimumSize(100, 80);
         TPosRegister positions(window.get(), QStringLiteral("DocumentEditor"));
-        store(settings.accessor(), kKey, bounds);
+        store(settings.accessor(), kKey, c.stored);
 
         positions.Restore();
-        EXPECT_EQ(window->geometry().topLeft(), QPoint(bounds.left, bounds.top));
-        EXPECT_EQ(window->size(), QSize(bounds.width, bounds.height));
-        EXPECT_EQ(positions.LastLeft(), bounds.left);
-        EXPECT_EQ(positions.LastTop(), bounds.top);
-        EXPECT_EQ(positions.LastWidth(), bounds.width);
-        EXPECT_EQ(positions.LastHeight(), bounds.height);
+        EXPECT_EQ(window->geometry().topLeft(), QPoint(c.applied.left, c.applied.top));
+        EXPECT_EQ(window->size(), QSize(c.applied.width, c.applied.height));
+        EXPECT_EQ(positions.LastLeft(), c.applied.left);
+        EXPECT_EQ(positions.LastTop(), c.applied.top);
+        EXPECT_EQ(positions.LastWidth(), c.applied.width);
+        EXPECT_EQ(positions.LastHeight(), c.applied.height);
 
         // What was restored counts as stored: nothing to write.
         store(settings.accessor(), kKey, {1, 1, 1, 1});

@@ -18,6 +18,31 @@ std::uint32_t be(const std::string& data, std::size_t at, int bytes)
     return value;
 }
 
+// Where a table of the font starts and how long it is; npos when the font has none.
+struct Table {
+    std::size_t offset = std::string::npos;
+    std::size_t length = 0;
+};
+
+Table FindTable(const std::string& font, const char* tag)
+{
+    const std::uint32_t tables = be(font, 4, 2);
+    for (std::uint32_t i = 0; i < tables; ++i) {
+        const std::size_t entry = 12 + 16 * std::size_t(i);
+        if (font.compare(entry, 4, tag) == 0)
+            return {be(font, entry + 8, 4), be(font, entry + 12, 4)};
+    }
+    return {};
+}
+
+void Put16(std::string& font, std::size_t at, unsigned value)
+{
+    if (at + 2 > font.size())
+        return;
+    font[at] = char((value >> 8) & 0xFF);
+    font[at + 1] = char(value & 0xFF);
+}
+
 } // namespace
 
 std::string InstalledFont(const std::string& family)
@@ -36,17 +61,20 @@ std::string InstalledFont(const std::string& family)
 
 std::string WithEmbeddingBits(std::string font, unsigned bits)
 {
-    const std::uint32_t tables = be(font, 4, 2);
-    for (std::uint32_t i = 0; i < tables; ++i) {
-        const std::size_t entry = 12 + 16 * std::size_t(i);
-        if (font.compare(entry, 4, "OS/2") != 0)
-            continue;
-        const std::size_t fsType = be(font, entry + 8, 4) + 8;
-        if (fsType + 2 <= font.size()) {
-            font[fsType] = char((bits >> 8) & 0xFF);
-            font[fsType + 1] = char(bits & 0xFF);
-        }
-    }
+    const std::size_t os2 = FindTable(font, "OS/2").offset;
+    if (os2 != std::string::npos)
+        Put16(font, os2 + 8, bits);
+    return font;
+}
+
+std::string WithLineGap(std::string font, int gap)
+{
+    const std::size_t hhea = FindTable(font, "hhea").offset;
+    if (hhea != std::string::npos)
+        Put16(font, hhea + 8, unsigned(gap) & 0xFFFF);
+    const std::size_t os2 = FindTable(font, "OS/2").offset;
+    if (os2 != std::string::npos)
+        Put16(font, os2 + 72, unsigned(gap) & 0xFFFF);
     return font;
 }
 
@@ -59,18 +87,15 @@ std::string WithFamilyName(std::string font, const std::string& from, const std:
         wideFrom += std::string(1, '\0') + from[i];
         wideTo += std::string(1, '\0') + to[i];
     }
-    const std::uint32_t tables = be(font, 4, 2);
-    for (std::uint32_t i = 0; i < tables; ++i) {
-        const std::size_t entry = 12 + 16 * std::size_t(i);
-        if (font.compare(entry, 4, "name") != 0)
-            continue;
-        const std::size_t start = be(font, entry + 8, 4);
-        const std::size_t end = std::min(font.size(), start + be(font, entry + 12, 4));
-        for (const auto& [text, replacement] : {std::pair(from, to), std::pair(wideFrom, wideTo)}) {
-            for (std::size_t at = font.find(text, start); at != std::string::npos && at < end;
-                 at = font.find(text, at + text.size()))
-                font.replace(at, text.size(), replacement);
-        }
+    const Table names = FindTable(font, "name");
+    if (names.offset == std::string::npos)
+        return font;
+    const std::size_t start = names.offset;
+    const std::size_t end = std::min(font.size(), start + names.length);
+    for (const auto& [text, replacement] : {std::pair(from, to), std::pair(wideFrom, wideTo)}) {
+        for (std::size_t at = font.find(text, start); at != std::string::npos && at < end;
+             at = font.find(text, at + text.size()))
+            font.replace(at, text.size(), replacement);
     }
     return font;
 }

@@ -1,4 +1,6 @@
-#include <QApplication>
+#include "InstallQtTranslation.h"
+#include "TViewerApplication.h"
+
 #include <QByteArray>
 
 #include <gtest/gtest.h>
@@ -11,6 +13,8 @@ int main(int argc, char** argv)
     testing::InitGoogleTest(&argc, argv);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
-    QApplication app(argc, argv);
+    TViewerApplication app(argc, argv);
+    // Qt's dialogs speak German in the tests as in the program.
+    InstallQtTranslation();
     return RUN_ALL_TESTS();
 }

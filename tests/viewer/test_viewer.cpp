@@ -1,4 +1,7 @@
+#include "AllocationLimit.h"
+#include "FifoWatch.h"
 #include "GridCsv.h"
+#include "HostileLogs.h"
 #include "MprWriter.h"
 #include "PageExport.h"
 #include "PrintCommand.h"
@@ -6,40 +9,65 @@
 #include "ReportFonts.h"
 #include "Samples.h"
 #include "TDocumentEditorForm.h"
+#include "TElidedLabel.h"
 #include "TFilesTable.h"
 #include "TGridCommands.h"
 #include "TLocale.h"
+#include "TPrintProgressDialog.h"
 #include "TPrintSetupForm.h"
 #include "TPrintSetupState.h"
+#include "TQRPrintDialog.h"
 #include "TQorButton.h"
 #include "TQuickRep.h"
+#include "TRegistryAccessor.h"
 #include "TStringGrid.h"
 #include "TViewerDialogs.h"
 #include "TempDir.h"
 #include "TempSettings.h"
+#include "ViewerText.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDeadlineTimer>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QHelpEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListView>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QPrintDialog>
 #include <QProcess>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
+#include <QUrl>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
 #include <sstream>
+
+// Readable failures.
+void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 
 namespace {
 
@@ -132,7 +160,9 @@ TEST_F(Viewer, FatalStartMessages)
     WriteFileBytes(bad, "not a log at all, but long enough to have a header of 44 bytes...");
     EXPECT_EQ(RunViewer({QString::fromStdString(bad)}, false), 1);
     ASSERT_EQ(dialogs.errors.size(), 1);
-    EXPECT_TRUE(dialogs.errors[0].endsWith("\" ist kein Statistik-Protokoll"));
+    // The message names the file, and the path follows on a line of its own.
+    const QString badPath = QString::fromStdString(bad);
+    EXPECT_EQ(dialogs.errors[0], "\"" + badPath + "\" ist kein Statistik-Protokoll\n" + badPath);
     EXPECT_EQ(OpenEditorForms(), 0);
 
     // A relative path that exists opens, expanded.
@@ -179,7 +209,8 @@ TEST_F(Viewer, LoadingAndFailing)
     dialogs.answers << QString::fromStdString(bad);
     QTest::keyClick(form, Qt::Key_L, Qt::AltModifier);
     ASSERT_EQ(dialogs.errors.size(), 1);
-    EXPECT_EQ(dialogs.errors[0], "\"" + QString::fromStdString(bad) + "\" ist kein Statistik-Protokoll");
+    const QString badPath = QString::fromStdString(bad);
+    EXPECT_EQ(dialogs.errors[0], "\"" + badPath + "\" ist kein Statistik-Protokoll\n" + badPath);
     EXPECT_TRUE(form->FileName().isEmpty());
     EXPECT_FALSE(form->EditorPanel->isVisible());
     EXPECT_TRUE(form->EmptyPanel->isVisible());
@@ -246,7 +277,8 @@ TEST_F(Viewer, LanguageSwitchReloadsFromDisk)
     ASSERT_NE(german, nullptr);
     EXPECT_TRUE(german->isVisible());
     EXPECT_TRUE(german->FileName().isEmpty());
-    EXPECT_EQ(dialogs.errors, QStringList{"Datei nicht gefunden"});
+    // A message that does not name the file gets its path on a second line.
+    EXPECT_EQ(dialogs.errors, QStringList{"Datei nicht gefunden\n" + path});
     EXPECT_EQ(german->FilesGrid->Cell(5, 0), "");
     EXPECT_EQ(OpenEditorForms(), 1);
 }
@@ -409,6 +441,729 @@ TEST_F(Viewer, PrintButtonPrintsEveryPartAndTheLanguageSwitchForgetsTheChoices)
     TQuickRep::PrintDialog = nullptr;
     TPrintSetupForm::ShowModal = nullptr;
     TPrintSetupForm::Release();
+}
+
+TEST_F(Viewer, HostileLogsOpenOrAreRefused)
+{
+    // Each log of the family either shows, every page painted, with bounded column widths and
+    // labels, or is refused with its message and leaves the window without a log.
+    TDocumentEditorForm* form = NewForm();
+    for (const HostileLog& log : HostileLogs()) {
+        SCOPED_TRACE(log.Name);
+        const TMatchDocument doc = log.Build();
+        const QString path = Write(log.Name + ".mpr", doc);
+        dialogs.errors.clear();
+        dialogs.answers << path;
+        form->LoadButtonClick();
+        QFile::remove(path);
+        if (log.Refused) {
+            ASSERT_EQ(dialogs.errors.size(), 1);
+            EXPECT_TRUE(dialogs.errors[0].contains("ist zu groß zum Anzeigen: "));
+            EXPECT_TRUE(form->EmptyPanel->isVisible());
+            continue;
+        }
+        ASSERT_EQ(dialogs.errors, QStringList());
+        ASSERT_EQ(form->FileName(), path);
+        TStringGrid* grid = form->FilesGrid;
+        for (int c = 0; c < grid->ColCount(); ++c)
+            ASSERT_LE(grid->ColWidth(c), TStringGrid::MaxColWidth);
+        for (int c = 1; c < grid->ColCount(); ++c) {
+            if (c != form->NameColumnCount && doc.Columns[c] == doc.Columns[c - 1]) {
+                ASSERT_EQ(grid->ColWidth(c), grid->ColWidth(c - 1)) << "column " << c;
+            }
+        }
+        EXPECT_LE(form->HeadDisplay->text().size(), 8192);
+        EXPECT_TRUE(FromCp1252(doc.HeadText).startsWith(form->HeadDisplay->text()));
+        for (QWidget* page :
+             {form->TitleSheet, form->FilesSheet, form->MatrixSheet, form->RatingsSheet}) {
+            form->PageControl->setCurrentWidget(page);
+            EXPECT_FALSE(form->grab().isNull());
+        }
+    }
+}
+
+TEST_F(Viewer, RunningOutOfMemoryWhilePaintingGivesUpTheLogWithAMessage)
+{
+    // One cell of 12 million "ü" loads in 12 MB; painting it needs its 24 MB of UTF-8 at once,
+    // which a machine without 16 MB in one piece left cannot give.
+    TMatchDocument doc = PlainFilesLog(1);
+    TMatchDocAddColEntry column;
+    column.Cells = {"Notiz", "", std::string(12000000, '\xFC'), "", ""};
+    doc.AddedColumns = {column};
+    doc.Columns.push_back(1);
+    TDocumentEditorForm* form = NewForm();
+    form->LoadFile(Write("wide.mpr", doc));
+    ASSERT_FALSE(form->FileName().isEmpty());
+    {
+        const ScopedAllocationLimit limit(16u << 20);
+        form->PageControl->setCurrentWidget(form->FilesSheet);
+        form->grab();
+        form->grab(); // a second failing paint before the report is reported once
+        QApplication::processEvents();
+    }
+    EXPECT_EQ(dialogs.errors, QStringList{"Zu wenig Arbeitsspeicher"});
+    EXPECT_TRUE(form->FileName().isEmpty());
+    EXPECT_TRUE(form->EmptyPanel->isVisible());
+    EXPECT_FALSE(form->PrintButton->isEnabled());
+    EXPECT_EQ(form->Document().AddedColumns.size(), 0u);
+    // The window goes on: the next log opens.
+    form->LoadFile(Sample(0));
+    EXPECT_TRUE(form->EditorPanel->isVisible());
+}
+
+TEST_F(Viewer, AFailureThatLeavesAnEventHandlerIsReportedAfterIt)
+{
+    struct Failing : QWidget {
+        bool event(QEvent* event) override
+        {
+            if (event->type() == QEvent::User)
+                throw std::bad_alloc();
+            return QWidget::event(event);
+        }
+    } widget;
+    QEvent event(QEvent::User);
+    EXPECT_FALSE(QApplication::sendEvent(&widget, &event));
+    EXPECT_TRUE(dialogs.errors.isEmpty()); // not from inside the event
+    QApplication::processEvents();
+    EXPECT_EQ(dialogs.errors, QStringList{"Zu wenig Arbeitsspeicher"});
+}
+
+TEST_F(Viewer, AFifoIsRefusedWithoutWaitingForAWriter)
+{
+    FifoWatch fifo(dir.Path("fifo.mpr"));
+    const QString path = QString::fromStdString(dir.Path("fifo.mpr"));
+    // From the command line, the load dialog and a drop.
+    EXPECT_EQ(RunViewer({path}, false), 1);
+    TDocumentEditorForm* form = NewForm();
+    dialogs.answers << path;
+    form->LoadButtonClick();
+    form->DropFiles({path});
+    EXPECT_EQ(dialogs.fatals, QStringList());
+    EXPECT_EQ(dialogs.errors, QStringList(3, "Dateizugriff verweigert\n" + path));
+    EXPECT_TRUE(form->FileName().isEmpty());
+    EXPECT_FALSE(fifo.OpenedForReading());
+}
+
+TEST_F(Viewer, AnAbsurdStoredWindowSizeIsBroughtOntoTheScreen)
+{
+    TRegistryAccessor& registry = settings.accessor();
+    registry.setRootKey(TRegistryAccessor::kProgramRoot);
+    ASSERT_TRUE(registry.openKey(registry.keyUnderRoot("Positions\\DocumentEditor"), true));
+    for (const char* name : {"Left", "Top"})
+        registry.writeInteger(QString::fromLatin1(name), 0);
+    for (const char* name : {"Width", "Height"})
+        registry.writeInteger(QString::fromLatin1(name), 1000000000);
+    registry.closeKey();
+    TDocumentEditorForm* form = NewForm();
+    form->LoadFile(Sample(0));
+    const QRect area = form->screen()->availableVirtualGeometry();
+    EXPECT_EQ(form->size(), area.size());
+    // Position and size as they are stored: the frame's position, the size inside it.
+    EXPECT_TRUE(area.contains(QRect(form->pos(), form->size())));
+    // The pages lay out at that size.
+    EXPECT_EQ(form->EditorPanel->width(), area.width());
+    EXPECT_FALSE(form->grab().isNull());
+}
+
+namespace {
+
+// The keys and wheel notches a user may send to whatever has the focus; none of them may
+// change the language while the language list is closed.
+void StrayKeysAndWheel(QWidget* target)
+{
+    for (int key : {Qt::Key_Down, Qt::Key_Up, Qt::Key_PageDown, Qt::Key_PageUp, Qt::Key_End,
+                    Qt::Key_Home, Qt::Key_Right, Qt::Key_Left, Qt::Key_E})
+        QTest::keyClick(target, Qt::Key(key));
+    QTest::keyClicks(target, QStringLiteral("englisch"));
+    for (int delta : {-120, 120, -120}) {
+        const QPointF at(target->width() / 2.0, target->height() / 2.0);
+        QWheelEvent wheel(at, target->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(target, &wheel);
+    }
+    QApplication::processEvents();
+}
+
+QWidget* ActiveModal() { return QApplication::activeModalWidget(); }
+
+// Runs the check on the next modal widget that shows up (from inside its event loop); a watchdog
+// closes whatever is still open after a few seconds, so a fault fails the test instead of hanging.
+void OnNextModal(std::function<void(QWidget*)> check)
+{
+    auto deadline = std::make_shared<QDeadlineTimer>(8000);
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [check, deadline, poll] {
+        QWidget* modal = ActiveModal();
+        if (!modal && !deadline->hasExpired()) {
+            QTimer::singleShot(20, *poll);
+            return;
+        }
+        if (modal)
+            check(modal);
+    };
+    QTimer::singleShot(0, *poll);
+}
+
+void CloseAllModals()
+{
+    while (QWidget* modal = ActiveModal()) {
+        if (auto* dialog = qobject_cast<QDialog*>(modal))
+            dialog->reject();
+        else
+            modal->close();
+        QApplication::processEvents();
+    }
+}
+
+} // namespace
+
+// After every kind of load, failed or not, and after a language switch, the keys go to the page
+// shown; stray keys and wheel notches then change neither the page data nor the language.
+TEST_F(Viewer, FocusGoesToThePageAfterEveryLoad)
+{
+    const QString good = Sample(0);
+    const QString bad = QString::fromStdString(dir.Path("bad.mpr"));
+    WriteFileBytes(bad.toStdString(), "short");
+    struct Case {
+        const char* name;
+        std::function<void(TDocumentEditorForm*&)> load;
+        bool loaded;
+    };
+    const auto drop = [](TDocumentEditorForm* form, const QString& path) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(path)});
+        QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton,
+                              Qt::NoModifier);
+        QApplication::sendEvent(form, &enter);
+        QDropEvent event(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(form, &event);
+        // The window loads once the drop is over.
+        QTest::qWait(20);
+    };
+    const Case cases[] = {
+        {"command line",
+         [&](TDocumentEditorForm*& form) {
+             delete form;
+             ASSERT_EQ(RunViewer({good}, false), 0);
+             form = TDocumentEditorForm::MainForm();
+         },
+         true},
+        {"load dialog",
+         [&](TDocumentEditorForm*& form) {
+             dialogs.answers << good;
+             QTest::keyClick(form, Qt::Key_L, Qt::AltModifier);
+         },
+         true},
+        {"drop", [&](TDocumentEditorForm*& form) { drop(form, good); }, true},
+        {"failed drop", [&](TDocumentEditorForm*& form) { drop(form, bad); }, false},
+        {"failed load dialog",
+         [&](TDocumentEditorForm*& form) {
+             dialogs.answers << bad;
+             QTest::keyClick(form, Qt::Key_L, Qt::AltModifier);
+         },
+         false},
+        {"language switch",
+         [&](TDocumentEditorForm*& form) {
+             form->LoadFile(good);
+             form->LocaleComboChange(1);
+             QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+             form = TDocumentEditorForm::MainForm();
+         },
+         true},
+        {"language switch without log",
+         [&](TDocumentEditorForm*& form) {
+             form->LocaleComboChange(1);
+             QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+             form = TDocumentEditorForm::MainForm();
+         },
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Locale().SetBase(TLocale::kGermanBase);
+        TDocumentEditorForm* form = NewForm();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form));
+        for (int page : {0, 1}) {
+            if (page == 1 && !c.loaded)
+                break;
+            // The files page too: after a load the page shown keeps the keys.
+            if (page == 1)
+                form->PageControl->setCurrentWidget(form->FilesSheet);
+            // Where the trap began: the user had just used the language list.
+            form->LocaleCombo->setFocus();
+            c.load(form);
+            ASSERT_NE(form, nullptr);
+            ASSERT_TRUE(QTest::qWaitForWindowActive(form));
+            QWidget* expected = !c.loaded ? static_cast<QWidget*>(form->EmptyPanel)
+                                : form->PageControl->currentWidget() == form->FilesSheet
+                                    ? static_cast<QWidget*>(form->FilesGrid)
+                                    : static_cast<QWidget*>(form->InfoMemo);
+            EXPECT_EQ(QApplication::focusWidget(), expected)
+                << page << " " << form->FileName().toStdString() << " "
+                << (QApplication::focusWidget()
+                        ? QApplication::focusWidget()->objectName().toStdString()
+                        : "none");
+            const TDocumentEditorForm* before = TDocumentEditorForm::MainForm();
+            const int base = Locale().Base;
+            StrayKeysAndWheel(QApplication::focusWidget());
+            EXPECT_EQ(TDocumentEditorForm::MainForm(), before);
+            EXPECT_EQ(Locale().Base, base);
+            // Tab from the language list goes only where the user can see: the page shown (or
+            // the empty panel without a log), never a panel covered by another.
+            for (int tab = 0; tab < 8; ++tab) {
+                form->LocaleCombo->setFocus();
+                for (int step = 0; step <= tab; ++step)
+                    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                QWidget* at = QApplication::focusWidget();
+                ASSERT_NE(at, nullptr);
+                const bool onPage = c.loaded ? form->PageControl->currentWidget()->isAncestorOf(at)
+                                             : at == form->EmptyPanel;
+                EXPECT_TRUE(onPage || at == form->LocaleCombo)
+                    << tab << " tabs: " << at->objectName().toStdString();
+            }
+        }
+        dialogs.errors.clear();
+        delete TDocumentEditorForm::MainForm();
+    }
+}
+
+// The closed language list takes no arrow, page, Home/End or letter key and no wheel notch, with
+// or without the focus; a language changes only when picked from the open list, by mouse or
+// keyboard, and picking the language shown changes nothing.
+TEST_F(Viewer, LanguageChangesOnlyWhenPickedFromTheOpenList)
+{
+    TDocumentEditorForm* form = NewForm();
+    form->LoadFile(Sample(0));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form));
+    QComboBox* list = form->LocaleCombo;
+
+    form->FilesGrid->setFocus();
+    StrayKeysAndWheel(list); // wheel and keys on the list without its focus
+    list->setFocus();
+    StrayKeysAndWheel(list);
+    EXPECT_EQ(TDocumentEditorForm::MainForm(), form);
+    EXPECT_EQ(Locale().Base, TLocale::kGermanBase);
+    EXPECT_EQ(list->currentIndex(), 0);
+
+    // Opening and leaving it with Escape changes nothing; nor does picking German again.
+    QTest::keyClick(list, Qt::Key_F4);
+    ASSERT_TRUE(list->view()->isVisible());
+    QTest::keyClick(list->view(), Qt::Key_Down);
+    QTest::keyClick(list->view(), Qt::Key_Escape);
+    EXPECT_FALSE(list->view()->isVisible());
+    QTest::keyClick(list, Qt::Key_Space);
+    ASSERT_TRUE(list->view()->isVisible());
+    QTest::keyClick(list->view(), Qt::Key_Enter);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(TDocumentEditorForm::MainForm(), form);
+    EXPECT_EQ(Locale().Base, TLocale::kGermanBase);
+
+    // Keyboard: open with Alt+Down, step to English, Space.
+    QTest::keyClick(list, Qt::Key_Down, Qt::AltModifier);
+    ASSERT_TRUE(list->view()->isVisible());
+    QTest::keyClick(list->view(), Qt::Key_Down);
+    QTest::keyClick(list->view(), Qt::Key_Space);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    TDocumentEditorForm* english = TDocumentEditorForm::MainForm();
+    ASSERT_NE(english, nullptr);
+    EXPECT_NE(english, form);
+    EXPECT_EQ(Locale().Base, TLocale::kEnglishBase);
+    EXPECT_EQ(english->LocaleCombo->currentIndex(), 1);
+
+    // Mouse: a click opens the list, a click on "Deutsch" picks it.
+    ASSERT_TRUE(QTest::qWaitForWindowActive(english));
+    list = english->LocaleCombo;
+    QTest::mouseClick(list, Qt::LeftButton);
+    ASSERT_TRUE(list->view()->isVisible());
+    QAbstractItemView* view = list->view();
+    // The list ignores the release of the click that opened it for a double-click's time.
+    QTest::qWait(QApplication::doubleClickInterval() + 100);
+    const QRect german = view->visualRect(view->model()->index(0, 0));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, german.center());
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(Locale().Base, TLocale::kGermanBase);
+    EXPECT_NE(TDocumentEditorForm::MainForm(), english);
+    EXPECT_EQ(OpenEditorForms(), 1);
+}
+
+// The real load dialog, in German: it offers "*.mpr" as the system names it, lists logs in any
+// letter case, and a name typed without extension finds the lower-case ".mpr" file.
+TEST_F(Viewer, LoadDialogListsLogsInAnyCaseAndAddsTheLowerCaseSuffix)
+{
+    const QString whole = Write("whole-log.mpr", SampleWholeLog());
+    const QString upper = Write("OTHER.MPR", SampleWholeLog());
+    WriteFileBytes(dir.Path("notes.txt"), "no log");
+    TDocumentEditorForm* form = NewForm();
+    form->LoadFile(upper);
+    TQtViewerDialogs qtDialogs;
+    TViewerDialogs::Install(&qtDialogs);
+
+    QStringList listed;
+    QString filterText, lookIn, openButton, cancelButton;
+    OnNextModal([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        if (!dialog)
+            return CloseAllModals();
+        filterText = dialog->findChild<QComboBox*>("fileTypeCombo")->currentText();
+        lookIn = dialog->findChild<QLabel*>("lookInLabel")->text();
+        auto* buttons = dialog->findChild<QDialogButtonBox*>("buttonBox");
+        openButton = buttons->button(QDialogButtonBox::Open)->text();
+        cancelButton = buttons->button(QDialogButtonBox::Cancel)->text();
+        auto* view = dialog->findChild<QListView*>("listView");
+        QDeadlineTimer listing(5000);
+        while (view->model()->rowCount(view->rootIndex()) < 2 && !listing.hasExpired())
+            QTest::qWait(20);
+        for (int r = 0; r < view->model()->rowCount(view->rootIndex()); ++r)
+            listed << view->model()->index(r, 0, view->rootIndex()).data().toString();
+        auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+        name->clear();
+        QTest::keyClicks(name, QStringLiteral("whole-log"));
+        // A name the dialog cannot find keeps it open behind a message: a fault, not a hang.
+        QTimer::singleShot(1500, [] { CloseAllModals(); });
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    QTest::keyClick(form, Qt::Key_L, Qt::AltModifier);
+    TViewerDialogs::Install(&dialogs);
+
+    EXPECT_EQ(filterText, "Statistik-Protokoll-Datei (*.mpr)");
+    listed.sort();
+    EXPECT_EQ(listed, (QStringList{"OTHER.MPR", "whole-log.mpr"}));
+    EXPECT_EQ(form->FileName(), whole);
+    // Qt's German translation is installed and loaded.
+    EXPECT_EQ(lookIn, "Suchen in:");
+    EXPECT_EQ(openButton, "&Öffnen");
+    EXPECT_EQ(cancelButton, "Abbrechen");
+}
+
+// At the window's minimum size the legend is cut with "…" and tells its whole text as its tool
+// tip; at a large size it shows whole, without a tool tip.
+TEST_F(Viewer, LegendIsElidedWithItsWholeTextAsToolTip)
+{
+    TDocumentEditorForm* form = NewForm();
+    form->LoadFile(Sample(0));
+    form->PageControl->setCurrentWidget(form->FilesSheet);
+    TElidedLabel* legend = form->LegendPanel;
+    const QString whole = legend->text();
+    ASSERT_TRUE(whole.startsWith("G = Grunddatei")) << whole.toStdString();
+    for (const QSize size : {form->minimumSize(), QSize(1500, 900)}) {
+        SCOPED_TRACE(testing::Message() << size.width());
+        form->resize(size);
+        QApplication::processEvents();
+        const bool fits = legend->fontMetrics().horizontalAdvance(whole) <=
+                          legend->contentsRect().width() - 2 * legend->margin();
+        EXPECT_EQ(fits, size.width() > 1000);
+        EXPECT_EQ(legend->ShownText() == whole, fits);
+        EXPECT_LE(legend->fontMetrics().horizontalAdvance(legend->ShownText()),
+                  legend->contentsRect().width());
+        const QPoint at = legend->rect().center();
+        QHelpEvent help(QEvent::ToolTip, at, legend->mapToGlobal(at));
+        QApplication::sendEvent(legend, &help);
+        if (!fits) {
+            EXPECT_TRUE(legend->ShownText().endsWith(QChar(0x2026)));
+            EXPECT_EQ(QToolTip::text(), whole);
+        }
+        EXPECT_EQ(help.isAccepted(), !fits);
+    }
+    EXPECT_EQ(form->LegendPanel->width(), form->FilesSheet->width());
+}
+
+namespace {
+
+// How much a widget's picture stands out from its background colour.
+double Ink(QWidget* widget)
+{
+    const QImage image = widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QColor back = widget->palette().color(widget->backgroundRole());
+    double ink = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            ink += std::abs(c.red() - back.red()) + std::abs(c.green() - back.green()) +
+                   std::abs(c.blue() - back.blue());
+        }
+    }
+    return ink;
+}
+
+QImage IconImage(const QIcon& icon, const QSize& size = QSize(24, 24))
+{
+    return icon.pixmap(size).toImage().convertToFormat(QImage::Format_ARGB32);
+}
+
+} // namespace
+
+// The window has the program's own icon; the print button shows a printer (the desktop theme's,
+// else the program's own), and a disabled button looks it: its glyph much fainter than enabled.
+TEST_F(Viewer, IconsAndDisabledButtons)
+{
+    ASSERT_EQ(RunViewer({}, false), 0);
+    TDocumentEditorForm* form = TDocumentEditorForm::MainForm();
+    const QImage own = IconImage(TDocumentEditorForm::ApplicationIcon());
+    ASSERT_FALSE(own.isNull()) << "the SVG icon engine or the icon resource is missing";
+    EXPECT_EQ(IconImage(form->windowIcon()), own);
+    EXPECT_EQ(IconImage(QApplication::windowIcon()), own);
+
+    const QIcon themed = QIcon::fromTheme(QStringLiteral("document-print"));
+    const QImage printer =
+        IconImage(themed.isNull() ? QIcon(QStringLiteral(":/icons/document-print.svg")) : themed,
+                  form->PrintButton->iconSize());
+    ASSERT_FALSE(printer.isNull());
+    const QSize glyph = form->PrintButton->iconSize();
+    EXPECT_EQ(IconImage(form->PrintButton->icon(), glyph), printer);
+
+    EXPECT_FALSE(form->PrintButton->isEnabled());
+    const double disabled = Ink(form->PrintButton);
+    form->LoadFile(Sample(0));
+    ASSERT_TRUE(form->PrintButton->isEnabled());
+    const double enabled = Ink(form->PrintButton);
+    EXPECT_LT(disabled, enabled * 0.5) << disabled << " " << enabled;
+}
+
+namespace {
+
+// Counts the paint events a widget gets.
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++Paints;
+        return false;
+    }
+    int Paints = 0;
+};
+
+} // namespace
+
+// "Abbrechen" in the print's progress stops it after the current page: the part finished before
+// stays, the file of the part being written is gone, later parts never start; the window
+// repaints while the print runs.
+TEST_F(Viewer, CancellingThePrintKeepsFinishedPartsAndRemovesTheOneBegun)
+{
+    const QString pdf = QString::fromStdString(dir.Path("log.pdf"));
+    TQuickRep::PrintDialog = [&](TQuickRep& report) {
+        report.PrinterSettings().PrinterIndex =
+            static_cast<int>(TQuickRep::PrinterNames().indexOf(TQuickRep::PdfPrinterName()));
+        report.PrinterSettings().OutputFileName = pdf;
+        return true;
+    };
+    TPrintSetupForm::ShowModal = [&](TPrintSetupForm& form) {
+        form.SinglesCheckBox->setChecked(true);
+        form.OkButtonClick();
+        return form.result();
+    };
+    TPrintProgressDialog::ShowDelay = 0;
+
+    TDocumentEditorForm* form = NewForm();
+    form->LoadFile(Write("big.mpr", GeneratedLog(12)));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form));
+    const PaintCounter paints(form->FilesGrid->viewport());
+    form->PageControl->setCurrentWidget(form->FilesSheet);
+    QApplication::processEvents();
+    const int paintsBefore = paints.Paints;
+
+    // Watches the print from inside it, by the events it lets through, and presses "Abbrechen"
+    // once the second part has printed a page.
+    QStringList seen;
+    bool wholeLogDone = false;
+    QTimer watch;
+    watch.setInterval(0);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        auto* progress = qobject_cast<QProgressDialog*>(ActiveModal());
+        if (!progress)
+            return;
+        form->FilesGrid->viewport()->update();
+        const QString text = progress->labelText();
+        if (seen.isEmpty() || seen.last() != text)
+            seen << text;
+        if (text.startsWith("Teil 2 von 13: ") && text.endsWith(" wird gedruckt")) {
+            wholeLogDone = QFileInfo(pdf).size() > 0;
+            for (QPushButton* button : progress->findChildren<QPushButton*>()) {
+                if (button->text() == "Abbrechen")
+                    QTest::mouseClick(button, Qt::LeftButton);
+            }
+            watch.stop();
+        }
+    });
+    watch.start();
+    QTest::keyClick(form, Qt::Key_P, Qt::AltModifier);
+    watch.stop();
+    TPrintProgressDialog::ShowDelay = 500;
+    TQuickRep::PrintDialog = nullptr;
+    TPrintSetupForm::ShowModal = nullptr;
+    TPrintSetupForm::Release();
+
+    EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('\n').toStdString();
+    ASSERT_FALSE(seen.isEmpty()) << "no progress dialog";
+    EXPECT_TRUE(seen.first().startsWith("Teil 1 von 13: Seite 1 wird "))
+        << seen.first().toStdString();
+    EXPECT_TRUE(wholeLogDone);
+    EXPECT_GT(QFileInfo(pdf).size(), 0);
+    for (int n = 1; n <= 12; ++n)
+        EXPECT_FALSE(QFileInfo::exists(PartFileName(pdf, n))) << n;
+    EXPECT_GT(paints.Paints, paintsBefore + 1);
+    EXPECT_EQ(ActiveModal(), nullptr);
+    EXPECT_TRUE(form->isVisible());
+}
+
+namespace {
+
+// Notes whether the wait cursor showed whenever a widget of the window was shown: the pages
+// are shown in the middle of a load, the new window in the middle of a language switch.
+class CursorWatch : public QObject {
+public:
+    CursorWatch() { qApp->installEventFilter(this); }
+    ~CursorWatch() override { qApp->removeEventFilter(this); }
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show && watched->isWidgetType()) {
+            const QCursor* cursor = QApplication::overrideCursor();
+            Seen << (cursor && cursor->shape() == Qt::WaitCursor);
+        }
+        return false;
+    }
+    QList<bool> Seen;
+};
+
+} // namespace
+
+// A wait cursor shows while a log loads and while the language switches, and is gone when the
+// window is ready, also after a failed load, whose message shows with the ordinary cursor.
+TEST_F(Viewer, WaitCursorWhileLoadingAndSwitching)
+{
+    TDocumentEditorForm* form = NewForm();
+    QApplication::processEvents();
+    const QString good = Sample(0);
+    const QString bad = QString::fromStdString(dir.Path("bad.mpr"));
+    WriteFileBytes(bad.toStdString(), "short");
+    QList<bool> cursorAtMessage;
+    struct WatchingDialogs : ScriptedDialogs {
+        QList<bool>* atMessage = nullptr;
+        void ShowError(QWidget* parent, const QString& message) override
+        {
+            *atMessage << (QApplication::overrideCursor() != nullptr);
+            ScriptedDialogs::ShowError(parent, message);
+        }
+    } watching;
+    watching.atMessage = &cursorAtMessage;
+
+    {
+        CursorWatch watch;
+        form->LoadFile(good);
+        EXPECT_TRUE(watch.Seen.contains(true)) << "no wait cursor while loading";
+    }
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    {
+        CursorWatch watch;
+        form->LocaleComboChange(1);
+        EXPECT_TRUE(watch.Seen.contains(true)) << "no wait cursor while switching";
+        EXPECT_FALSE(watch.Seen.contains(false));
+    }
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    form = TDocumentEditorForm::MainForm();
+    watching.answers << bad;
+    QTest::keyClick(form, Qt::Key_L, Qt::AltModifier);
+    EXPECT_EQ(cursorAtMessage, QList<bool>{false});
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+// The PDF entry is remembered like a printer: the next print's dialog (Qt's, in German, calling
+// the entry by the name the setup dialog shows) offers it with the file written last, and
+// confirming it keeps the orientation chosen for it.
+TEST_F(Viewer, PdfEntryAndItsFileAreRememberedLikeAPrinter)
+{
+    const QString pdf = QString::fromStdString(dir.Path("bericht.pdf"));
+    struct Shown {
+        QString printer, file, optionsButton;
+        int orientation = -1;
+    };
+    QList<Shown> shown;
+    TQuickRep::PrintDialog = &TQRPrintDialog::Run;
+    TQRPrintDialog::ShowModal = [&](QPrintDialog& dialog) {
+        QTimer::singleShot(0, &dialog, [&] {
+            auto* printers = dialog.findChild<QComboBox*>("printers");
+            auto* file = dialog.findChild<QLineEdit*>("filename");
+            Shown seen;
+            seen.printer = printers->currentText();
+            seen.file = file->text();
+            for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
+                if (button->text().contains(">>"))
+                    seen.optionsButton = button->text();
+            }
+            shown << seen;
+            if (shown.size() == 1) {
+                // The first time the user picks the entry and names the file.
+                printers->setCurrentIndex(printers->findText(TQuickRep::PdfPrinterName()));
+                file->setText(pdf);
+            }
+            // Qt asks before writing over the file of the print before.
+            QTimer::singleShot(300, [] {
+                if (auto* box = qobject_cast<QMessageBox*>(ActiveModal()))
+                    box->button(QMessageBox::Yes)->click();
+            });
+            QTest::keyClick(&dialog, Qt::Key_Return);
+        });
+        QTimer::singleShot(8000, [] { CloseAllModals(); });
+        return dialog.exec();
+    };
+    TPrintSetupForm::ShowModal = [&](TPrintSetupForm& form) {
+        QTimer::singleShot(0, &form, [&] {
+            shown.last().orientation = form.OrientationComboBox->currentIndex();
+            if (shown.size() == 1)
+                form.OrientationComboBox->setCurrentIndex(2); // "Querformat"
+            QTest::keyClick(&form, Qt::Key_Return);
+        });
+        return form.exec();
+    };
+
+    TDocumentEditorForm* form = NewForm();
+    form->LoadFile(Sample(0));
+    for (int print = 0; print < 2; ++print) {
+        QTest::keyClick(form, Qt::Key_P, Qt::AltModifier);
+        ASSERT_EQ(shown.size(), print + 1);
+        EXPECT_GT(QFileInfo(pdf).size(), 0) << print;
+    }
+    TQRPrintDialog::ShowModal = nullptr;
+    TQuickRep::PrintDialog = nullptr;
+    TPrintSetupForm::ShowModal = nullptr;
+    TPrintSetupForm::Release();
+
+    EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('\n').toStdString();
+    EXPECT_EQ(shown[0].optionsButton, "&Einstellungen >>");
+    EXPECT_EQ(shown[1].printer, TQuickRep::PdfPrinterName());
+    EXPECT_EQ(shown[1].file, pdf);
+    EXPECT_EQ(shown[1].orientation, 2);
+    EXPECT_EQ(form->PrintSetupState().OrientationIndex, 2);
+    EXPECT_EQ(form->PrintSetupState().PdfFileName, pdf);
+}
+
+// The sum captions follow the grid when the window is resized: shown again when the sum rows
+// come into view by growing the window, gone when they leave it by shrinking.
+TEST_F(Viewer, SumPanelsFollowResizing)
+{
+    TDocumentEditorForm* form = NewForm();
+    form->LoadFile(Sample(0));
+    form->PageControl->setCurrentWidget(form->FilesSheet);
+    QApplication::processEvents();
+    TStringGrid* grid = form->FilesGrid;
+    const auto sumRowShown = [&] {
+        const int rows = grid->RowCount();
+        return grid->TopRow() + grid->VisibleRowCount() >= rows - 1;
+    };
+    for (const QSize size : {QSize(1500, 950), form->minimumSize(), QSize(1500, 950),
+                             QSize(792, 518), form->minimumSize()}) {
+        SCOPED_TRACE(testing::Message() << size.width() << "x" << size.height());
+        form->resize(size);
+        QApplication::processEvents();
+        EXPECT_EQ(form->Sum1Panel->isVisible(), sumRowShown());
+        if (form->Sum1Panel->isVisible()) {
+            const QRect cell = grid->CellRect(0, grid->RowCount() - 2);
+            EXPECT_EQ(form->Sum1Panel->y(),
+                      grid->viewport()->mapTo(form->FilesSheet, cell.topLeft()).y());
+        }
+    }
 }
 
 namespace {

@@ -236,6 +236,19 @@ void TCupsPrinterDriver::GetBins(const QString& printer, std::vector<QString>& n
         codes[i] = static_cast<std::int16_t>(i);
 }
 
+void TCupsPrinterDriver::DropJob(QPrinter& printer)
+{
+    if (printer.abort() || printer.outputFormat() != QPrinter::NativeFormat)
+        return;
+    QPrintEngine* engine = printer.printEngine();
+    // The engine sends its own copy count first when it is above one: keep it at one, so that
+    // the refused count is the only one the job carries.
+    engine->setProperty(QPrintEngine::PPK_CopyCount, 1);
+    QStringList options = engine->property(kCupsOptionsKey).toStringList();
+    options << QStringLiteral("copies") << QStringLiteral("0");
+    engine->setProperty(kCupsOptionsKey, options);
+}
+
 void TCupsPrinterDriver::ApplyBin(QPrinter& printer, const QString& printerName, int code)
 {
     if (printer.outputFormat() != QPrinter::NativeFormat)

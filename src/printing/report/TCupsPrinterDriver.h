@@ -17,6 +17,9 @@ public:
                  std::vector<std::int16_t>& codes) override;
     // Adds "media-source" to the CUPS options of the job (replacing one set before).
     void ApplyBin(QPrinter& printer, const QString& printerName, int code) override;
+    // Qt's CUPS engine cannot abort: whatever it holds goes to the queue when the painter
+    // ends. A copy count the scheduler refuses keeps the job from being queued at all.
+    void DropJob(QPrinter& printer) override;
 
     // The "media-source" values of the printer; empty for an unknown printer.
     static QStringList MediaSources(const QString& printer);

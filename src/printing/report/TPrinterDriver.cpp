@@ -22,6 +22,8 @@ QString& ChosenPrinter()
 
 TPrinterDriver::~TPrinterDriver() = default;
 
+void TPrinterDriver::DropJob(QPrinter& printer) { printer.abort(); }
+
 TPrinterDriver& TPrinterDriver::Instance()
 {
     std::unique_ptr<TPrinterDriver>& driver = InstalledDriver();

@@ -27,6 +27,9 @@ public:
     // Makes the job printed on the printer take its paper from the bin with that code; a code
     // the printer does not know leaves the printer's own choice.
     virtual void ApplyBin(QPrinter& printer, const QString& printerName, int code) = 0;
+    // Keeps the job being painted on the printer from ever printing: what has been painted is
+    // dropped, also when the painter ends afterwards. By default Qt's abort.
+    virtual void DropJob(QPrinter& printer);
 
     // The process's driver (the platform's own unless replaced).
     static TPrinterDriver& Instance();

@@ -310,7 +310,21 @@ void TQRCanvas::DrawText(const QFont& font, double left, double width, Qt::Align
 {
     if (!Printing() || text.isEmpty())
         return;
-    ShapedText& shaped = this->text(entry(font), text);
+    FontEntry& fontEntry = entry(font);
+    ShapedText& shaped = this->text(fontEntry, text);
+    // A hair of rounding between a width and the text it was measured from cuts nothing.
+    if (shaped.width <= width + 0.01) {
+        drawAligned(font, shaped, text, left, width, alignment, baseline);
+        return;
+    }
+    const QString cut = fontEntry.metrics->elidedText(text, Qt::ElideRight, width);
+    if (!cut.isEmpty())
+        drawAligned(font, this->text(fontEntry, cut), cut, left, width, alignment, baseline);
+}
+
+void TQRCanvas::drawAligned(const QFont& font, ShapedText& shaped, const QString& text, double left,
+                            double width, Qt::Alignment alignment, double baseline)
+{
     double textLeft = left;
     if (alignment & Qt::AlignRight)
         textLeft = left + width - shaped.width;
@@ -403,6 +417,24 @@ void TQRCanvas::strokeSyntheticBold(const PendingRun& pending)
     const double width = std::max(font.pixelSize() / 24.0, scale > 0 ? 1 / scale : 0.0);
     m_painter->strokePath(
         letters, QPen(m_textPen.color(), width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+}
+
+void TQRCanvas::SetClip(const QRectF& rect)
+{
+    Flush();
+    if (m_pdf)
+        m_pdf->SetClip(rect);
+    else if (m_painter)
+        m_painter->setClipRect(rect);
+}
+
+void TQRCanvas::ClearClip()
+{
+    Flush();
+    if (m_pdf)
+        m_pdf->ClearClip();
+    else if (m_painter)
+        m_painter->setClipping(false);
 }
 
 bool TQRCanvas::commutesWithText(const QPen& pen) const

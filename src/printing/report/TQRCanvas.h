@@ -86,7 +86,8 @@ public:
     // same shapes and glyphs.
     void DrawText(const QFont& font, const QPointF& baselineLeft, const QString& text);
     // The text aligned (Qt::AlignLeft, AlignRight or AlignHCenter) within a width from left,
-    // by its TextWidth; like measuring and then drawing, with one look-up of the text.
+    // by its TextWidth; like measuring and then drawing, with one look-up of the text. A text
+    // wider than the width is cut to it and ends in an ellipsis.
     void DrawText(const QFont& font, double left, double width, Qt::Alignment alignment,
                   double baseline, const QString& text);
     void FillRect(const QRectF& rect, const QBrush& brush);
@@ -96,6 +97,10 @@ public:
     // Draws the text collected so far. Before the page ends or anyone paints on the painter
     // directly.
     void Flush();
+    // Marks made from now on are cut at the rectangle (pixels), until ClearClip: for a band that
+    // is taller than the room a page has for it.
+    void SetClip(const QRectF& rect);
+    void ClearClip();
 
 private:
     // A text as drawText would lay it out: glyph runs with positions relative to the left end
@@ -141,6 +146,8 @@ private:
     void shape(const FontEntry& entry, const QString& text, ShapedText& shaped) const;
     void drawShaped(const QFont& font, ShapedText& shaped, const QString& text,
                     const QPointF& baselineLeft);
+    void drawAligned(const QFont& font, ShapedText& shaped, const QString& text, double left,
+                     double width, Qt::Alignment alignment, double baseline);
     // The text pen's colour from whatever solid pen is set, as text takes only its colour.
     void useTextColour();
     // Whether marks of the pen may be drawn before text collected earlier.

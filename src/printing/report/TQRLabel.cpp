@@ -7,6 +7,8 @@
 #include <QFontMetricsF>
 #include <QRectF>
 
+#include <algorithm>
+
 TQRLabel::TQRLabel(TQRBand& band) : TQRPrintable(band), m_font(band.Report().Page().Font) {}
 
 void TQRLabel::SetCaption(const QString& caption)
@@ -26,6 +28,7 @@ struct TQRLabel::LabelState : State {
     QString Caption;
     Qt::Alignment Alignment;
     bool AutoSize = false;
+    double MaxWidth = 0;
     QFont Font;
     QColor Color;
     bool Transparent = false;
@@ -38,6 +41,7 @@ std::unique_ptr<TQRPrintable::State> TQRLabel::SaveState() const
     state->Caption = m_caption;
     state->Alignment = m_alignment;
     state->AutoSize = m_autoSize;
+    state->MaxWidth = m_maxWidth;
     state->Font = m_font;
     state->Color = m_color;
     state->Transparent = m_transparent;
@@ -51,6 +55,7 @@ void TQRLabel::RestoreState(const State& state)
     SetCaption(label.Caption);
     m_alignment = label.Alignment;
     m_autoSize = label.AutoSize;
+    m_maxWidth = label.MaxWidth;
     SetFont(label.Font);
     m_color = label.Color;
     m_transparent = label.Transparent;
@@ -61,7 +66,12 @@ double TQRLabel::Width() const
     const TQRCanvas* canvas = Canvas();
     if (!m_autoSize || !canvas)
         return TQRPrintable::Width();
-    return captionPixels(*canvas) / canvas->XFactor();
+    // Not the room right of Left: a label aligned to the right edge computes its left from its
+    // width.
+    double room = canvas->Width();
+    if (m_maxWidth > 0)
+        room = std::min(room, m_maxWidth);
+    return std::min(captionPixels(*canvas) / canvas->XFactor(), std::max(0.0, room));
 }
 
 void TQRLabel::Print(TQRCanvas& canvas, double x, double y) const

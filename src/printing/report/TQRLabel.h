@@ -12,9 +12,11 @@
 class QFontMetricsF;
 
 // One line of text. The text starts at the top of the control and is aligned left, right or
-// centred within its width; it is not clipped. With AutoSize the width is the caption's width
-// on the running pass's canvas (the design width outside a pass). Unless Transparent, the
-// control's rectangle is filled with Color first.
+// centred within its width. With AutoSize the width is the caption's width on the running
+// pass's canvas (the design width outside a pass), up to MaxWidth when that is set and never
+// wider than the band. A caption wider than the label is cut to its width and ends in an
+// ellipsis, so that a label prints nothing outside its room. Unless Transparent, the control's
+// rectangle is filled with Color first.
 class TQRLabel : public TQRPrintable {
 public:
     explicit TQRLabel(TQRBand& band);
@@ -26,6 +28,9 @@ public:
     void SetAlignment(Qt::Alignment alignment) { m_alignment = alignment; }
     bool AutoSize() const { return m_autoSize; }
     void SetAutoSize(bool autoSize) { m_autoSize = autoSize; }
+    // Report units; 0 or less for none.
+    double MaxWidth() const { return m_maxWidth; }
+    void SetMaxWidth(double maxWidth) { m_maxWidth = maxWidth; }
     const QFont& Font() const { return m_font; }
     void SetFont(const QFont& font);
     const QColor& Color() const { return m_color; }
@@ -48,6 +53,7 @@ private:
     QString m_caption;
     Qt::Alignment m_alignment = Qt::AlignLeft;
     bool m_autoSize = false;
+    double m_maxWidth = 0;
     QFont m_font;
     QColor m_color = Qt::white;
     bool m_transparent = false;

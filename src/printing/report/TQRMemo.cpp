@@ -12,7 +12,26 @@
 
 namespace {
 
-// Greedy breaking at blanks; the blanks at a break are dropped.
+// The number of leading characters of a word that fit the width, at least one (and never half
+// of a surrogate pair).
+qsizetype fittingPrefix(const QString& word, const QFontMetricsF& metrics, double width)
+{
+    qsizetype low = 1;
+    qsizetype high = word.size();
+    while (low < high) {
+        const qsizetype middle = (low + high + 1) / 2;
+        if (metrics.horizontalAdvance(word.left(middle)) <= width)
+            low = middle;
+        else
+            high = middle - 1;
+    }
+    if (low < word.size() && word.at(low - 1).isHighSurrogate())
+        low += low > 1 ? -1 : 1;
+    return low;
+}
+
+// Greedy breaking at blanks; the blanks at a break are dropped. A word wider than the width (a
+// path, a long code) is broken after as many characters as fit.
 void wrapLine(const QString& line, const QFontMetricsF& metrics, double width, QStringList& out)
 {
     if (metrics.horizontalAdvance(line) <= width) {
@@ -21,13 +40,19 @@ void wrapLine(const QString& line, const QFontMetricsF& metrics, double width, Q
     }
     const QStringList words = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
     QString current;
-    for (const QString& word : words) {
+    for (QString word : words) {
         const QString candidate = current.isEmpty() ? word : current + QLatin1Char(' ') + word;
-        if (current.isEmpty() || metrics.horizontalAdvance(candidate) <= width) {
+        if (metrics.horizontalAdvance(candidate) <= width) {
             current = candidate;
             continue;
         }
-        out.append(current);
+        if (!current.isEmpty())
+            out.append(current);
+        while (word.size() > 1 && metrics.horizontalAdvance(word) > width) {
+            const qsizetype fits = fittingPrefix(word, metrics, width);
+            out.append(word.left(fits));
+            word.remove(0, fits);
+        }
         current = word;
     }
     out.append(current);
@@ -40,6 +65,11 @@ TQRMemo::TQRMemo(TQRBand& band) : TQRPrintable(band), m_font(band.Report().Page(
 void TQRMemo::SetLines(const QStringList& lines)
 {
     m_lines = lines;
+}
+
+double TQRMemo::LineHeight(const TQRCanvas& canvas) const
+{
+    return canvas.Metrics(m_font).height() / canvas.YFactor();
 }
 
 double TQRMemo::Width() const
@@ -85,7 +115,7 @@ TQRMemo::Layout TQRMemo::layout(const TQRCanvas& canvas) const
         result.widthPixels = available;
     }
     if (sizesToText())
-        result.heightPixels = result.lines.size() * metrics.lineSpacing();
+        result.heightPixels = result.lines.size() * metrics.height();
     else
         result.heightPixels = TQRPrintable::Height() * canvas.YFactor();
     return result;
@@ -99,19 +129,15 @@ void TQRMemo::Print(TQRCanvas& canvas, double x, double y) const
     if (!m_transparent)
         canvas.FillRect(QRectF(left, top, text.widthPixels, text.heightPixels), m_color);
     const QFontMetricsF& metrics = canvas.Metrics(m_font);
-    const double step = metrics.lineSpacing();
+    const double step = metrics.height();
     // A line prints when it fits the height; a rounding hair must not cost the last line.
     const double bottom = text.heightPixels + 0.01 * step;
     double lineTop = 0;
     for (const QString& line : text.lines) {
         if (lineTop + metrics.height() > bottom)
             break;
-        double lineLeft = left;
-        if (m_alignment & (Qt::AlignRight | Qt::AlignHCenter)) {
-            const double spare = text.widthPixels - canvas.TextWidth(m_font, line);
-            lineLeft += (m_alignment & Qt::AlignRight) ? spare : spare / 2;
-        }
-        canvas.DrawText(m_font, QPointF(lineLeft, top + lineTop + metrics.ascent()), line);
+        canvas.DrawText(m_font, left, text.widthPixels, m_alignment,
+                        top + lineTop + metrics.ascent(), line);
         lineTop += step;
     }
 }

@@ -9,11 +9,14 @@
 
 #include <cstdint>
 
-// Several lines of text, one below the other at the font's line spacing, each aligned within
-// the control's width. WordWrap breaks a line at blanks where it would pass the width (a word
-// longer than the width keeps its own line). AutoSize makes the width that of the widest line,
-// up to the band's right edge, and the height that of all lines; Stretch lets the band grow to
-// hold all lines. Without either, lines below the design height are not printed.
+// Several lines of text, one below the other at the font's height (ascent and descent: the line
+// height reports measure with, so that a memo sized for n lines holds them whatever leading the
+// font adds), each aligned within the control's width. WordWrap breaks a line at blanks where it
+// would pass the width, and a word wider than the width after as many characters as fit. AutoSize
+// makes the width that of the widest line, up to the band's right edge, and the height that of all
+// lines; Stretch lets the band grow to hold all lines. Without either, lines below the design
+// height are not printed. A line wider than the memo that is not wrapped is cut to its width and
+// ends in an ellipsis.
 class TQRMemo : public TQRPrintable {
 public:
     explicit TQRMemo(TQRBand& band);
@@ -34,6 +37,11 @@ public:
     void SetColor(const QColor& color) { m_color = color; }
     bool Transparent() const { return m_transparent; }
     void SetTransparent(bool transparent) { m_transparent = transparent; }
+
+    // The lines as they print on the canvas: wrapped with WordWrap, else as set.
+    QStringList PrintedLines(const TQRCanvas& canvas) const { return layout(canvas).lines; }
+    // The height of one printed line, in report units.
+    double LineHeight(const TQRCanvas& canvas) const;
 
     double Width() const override;
     double Height() const override;

@@ -1,8 +1,10 @@
 #include "TQROutput.h"
 
+#include "TPrinterDriver.h"
 #include "TQRCanvas.h"
 #include "TQRPdfDocument.h"
 
+#include <QFile>
 #include <QPagedPaintDevice>
 #include <QPrinter>
 
@@ -39,7 +41,7 @@ TQROutput::~TQROutput()
         return;
     // A document that failed halfway must not reach the printer as a truncated job.
     if (auto* printer = dynamic_cast<QPrinter*>(&m_device))
-        printer->abort();
+        TPrinterDriver::Instance().DropJob(*printer);
     m_painter.end();
 }
 
@@ -58,6 +60,7 @@ void TQROutput::OpenPage(TQRCanvas& canvas)
             !printer->outputFileName().isEmpty()) {
             m_ownPdf = std::make_unique<TQRPdfDocument>(printer->outputFileName());
             m_ownPdf->SetTitle(printer->docName());
+            m_ownPdf->SetCreator(printer->creator());
             m_pdf = m_ownPdf.get();
         }
         m_directPdf = false;
@@ -76,6 +79,26 @@ void TQROutput::OpenPage(TQRCanvas& canvas)
         throw std::runtime_error("Eine neue Druckseite konnte nicht begonnen werden.");
     }
     canvas.SetOutput(&m_painter, nullptr);
+}
+
+void TQROutput::Abort() noexcept
+{
+    auto* printer = dynamic_cast<QPrinter*>(&m_device);
+    QString begun;
+    if (m_ownPdf && printer) {
+        begun = printer->outputFileName();
+        m_pdf = nullptr;
+        m_ownPdf.reset();
+    }
+    if (m_painter.isActive()) {
+        if (printer && printer->outputFormat() == QPrinter::PdfFormat)
+            begun = printer->outputFileName();
+        else if (printer)
+            TPrinterDriver::Instance().DropJob(*printer);
+        m_painter.end();
+    }
+    if (!begun.isEmpty())
+        QFile::remove(begun);
 }
 
 void TQROutput::Finish()

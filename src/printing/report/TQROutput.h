@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPainter>
+#include <QString>
 
 #include <memory>
 
@@ -35,14 +36,22 @@ public:
     TQRPdfDocument* Pdf() const { return m_pdf; }
     // True once a page was opened.
     bool Started() const;
+    // The document's title when it is not that of the first report printed into it (a file of
+    // several reports); set before the first page.
+    const QString& Title() const { return m_title; }
+    void SetTitle(const QString& title) { m_title = title; }
 
     // Opens the next page and points the canvas at it: the first one begins the document.
     void OpenPage(TQRCanvas& canvas);
     void Finish();
+    // Ends the document unfinished, for a cancelled print: a printer job is dropped unsent, a PDF
+    // file this output began is removed.
+    void Abort() noexcept;
 
 private:
     QPagedPaintDevice& m_device;
     bool m_directPdf = false;
+    QString m_title;
     std::unique_ptr<TQRPdfDocument> m_ownPdf;
     TQRPdfDocument* m_pdf = nullptr;
     QPainter m_painter;

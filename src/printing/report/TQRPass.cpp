@@ -5,10 +5,15 @@
 #include "TQuickRep.h"
 
 #include <QPagedPaintDevice>
+#include <QRectF>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace {
+
+// Report units a band may pass its room by and still count as fitting: rounding, not content.
+constexpr double kFitTolerance = 1e-6;
 
 // Ends a pass at the end of the page it was asked to stop after, from wherever that page ends:
 // not a std::exception, so that nothing on the way mistakes it for an error.
@@ -88,6 +93,7 @@ void TQRPass::resume(const TQRBookmark& bookmark)
     m_y = bookmark.m_y;
     m_footerTop = bookmark.m_footerTop;
     m_detailsOnPage = bookmark.m_detailsOnPage;
+    m_pageBegunForDetail = bookmark.m_pageBegunForDetail;
     // The rest of the bookmarked page goes nowhere: its beginning was never output here.
     m_canvas.SetOutput(nullptr, nullptr);
 }
@@ -104,6 +110,7 @@ bool TQRPass::atRow()
     bookmark->m_y = m_y;
     bookmark->m_footerTop = m_footerTop;
     bookmark->m_detailsOnPage = m_detailsOnPage;
+    bookmark->m_pageBegunForDetail = m_pageBegunForDetail;
     if (m_how.Bookmarked)
         m_how.Bookmarked(std::move(bookmark));
     return action == TQRRowAction::BookmarkAndStop;
@@ -122,16 +129,17 @@ void TQRPass::startPage()
     ++m_pageNumber;
     m_pageOpen = true;
     m_detailsOnPage = 0;
+    m_pageBegunForDetail = false;
     m_y = 0;
     openDevicePage();
     if (m_report.OnStartPage) {
         PageEventScope scope(m_inPageEvent);
         m_report.OnStartPage(m_report);
     }
-    printBand(m_report.Band(TQRBandType::PageHeader));
     m_footerTop = m_canvas.Height();
     if (const TQRBand* footer = m_report.Band(TQRBandType::PageFooter); prints(footer))
         m_footerTop -= footer->PrintHeight(m_canvas);
+    printBand(m_report.Band(TQRBandType::PageHeader));
 }
 
 void TQRPass::endPage()
@@ -143,21 +151,37 @@ void TQRPass::endPage()
         PageEventScope scope(m_inPageEvent);
         m_report.OnEndPage(m_report);
     }
+    if (m_report.OnPageDone) {
+        PageEventScope scope(m_inPageEvent);
+        m_report.OnPageDone(m_report, m_output != nullptr);
+    }
     if (m_how.StopAfterPage > 0 && m_pageNumber >= m_how.StopAfterPage && !m_ending)
         throw TStopAfterPage();
 }
 
 void TQRPass::printDetail(const TQRBand& detail)
 {
-    // A band taller than an empty page prints anyway: breaking again would never end.
-    if (m_detailsOnPage > 0 && m_y + detail.PrintHeight(m_canvas) > m_footerTop) {
+    const TQRBand* header = m_report.Band(TQRBandType::ColumnHeader);
+    // The column header prints with the first detail band of a page: the two fit or move on
+    // together, whatever the page header took before them.
+    const auto fits = [&] {
+        double height = detail.PrintHeight(m_canvas);
+        if (m_detailsOnPage == 0 && prints(header))
+            height += header->PrintHeight(m_canvas);
+        return m_y + height <= m_footerTop + kFitTolerance;
+    };
+    // On a page begun for the band it is taller than any page can hold: it prints there, cut at
+    // the footer, rather than break page after page.
+    if (!fits() && !m_pageBegunForDetail) {
         endPage();
         startPage();
+        m_pageBegunForDetail = true;
     }
     if (m_detailsOnPage == 0)
-        printBand(m_report.Band(TQRBandType::ColumnHeader));
+        printBand(header);
     printBand(&detail);
     ++m_detailsOnPage;
+    m_pageBegunForDetail = false;
 }
 
 void TQRPass::printBand(const TQRBand* band)
@@ -165,7 +189,16 @@ void TQRPass::printBand(const TQRBand* band)
     if (!prints(band))
         return;
     const double height = band->PrintHeight(m_canvas);
+    // Nothing goes below the page footer's top, nor past the printable area's other edges.
+    const bool cut = m_y + height > m_footerTop + kFitTolerance;
+    if (cut && m_canvas.Printing()) {
+        const double top = std::max(0.0, m_y);
+        m_canvas.SetClip(QRectF(0, top * m_canvas.YFactor(), m_canvas.WidthPixels(),
+                                std::max(0.0, m_footerTop - top) * m_canvas.YFactor()));
+    }
     band->Print(m_canvas, m_y);
+    if (cut && m_canvas.Printing())
+        m_canvas.ClearClip();
     m_y += height;
 }
 

@@ -54,4 +54,6 @@ private:
     double m_y = 0;
     double m_footerTop = 0;
     int m_detailsOnPage = 0;
+    // The page was begun because the detail band about to print did not fit on the one before.
+    bool m_pageBegunForDetail = false;
 };

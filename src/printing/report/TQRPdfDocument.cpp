@@ -296,6 +296,13 @@ void TQRPdfDocument::BeginPage(const QPageLayout& layout, double dpiX, double dp
     // Written without the C library's number formatting, which follows the user's locale.
     m_content = "q " + number(72.0 / dpiX, 6) + " 0 0 " + number(-72.0 / dpiY, 6) + ' ' +
                 number(paint.left()) + ' ' + number(full.height() - paint.top()) + " cm\n";
+    resetGraphicsState();
+    m_pathKind = PathKind::None;
+    m_clipped = false;
+}
+
+void TQRPdfDocument::resetGraphicsState()
+{
     m_hasFill = false;
     m_hasStroke = false;
     m_textMode = 0;
@@ -303,13 +310,33 @@ void TQRPdfDocument::BeginPage(const QPageLayout& layout, double dpiX, double dp
     m_dash.clear();
     m_cap = -1;
     m_join = -1;
-    m_pathKind = PathKind::None;
+}
+
+void TQRPdfDocument::SetClip(const QRectF& rect)
+{
+    ClearClip();
+    flushPath();
+    m_content += "q ";
+    appendPoint(m_content, rect.x(), rect.y(), " ");
+    appendPoint(m_content, rect.width(), rect.height(), " re W n\n");
+    m_clipped = true;
+}
+
+void TQRPdfDocument::ClearClip()
+{
+    if (!m_clipped)
+        return;
+    flushPath();
+    m_content += "Q\n";
+    m_clipped = false;
+    resetGraphicsState();
 }
 
 void TQRPdfDocument::endPage()
 {
     if (!m_pageOpen)
         return;
+    ClearClip();
     flushPath();
     m_content += "Q\n";
     m_pageOpen = false;
@@ -752,7 +779,10 @@ void TQRPdfDocument::Finish()
 
     const QString now = QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMddHHmmss"));
     beginObject(kInfo);
-    write("<< /Title " + utf16Hex(m_title) + " /CreationDate (D:" + now.toStdString() +
+    std::string creator;
+    if (!m_creator.isEmpty())
+        creator = " /Creator " + utf16Hex(m_creator) + " /Producer " + utf16Hex(m_creator);
+    write("<< /Title " + utf16Hex(m_title) + creator + " /CreationDate (D:" + now.toStdString() +
           "Z) >>\nendobj\n");
 
     const std::uint64_t xref = m_offset;

@@ -51,6 +51,8 @@ public:
     TQRPdfDocument& operator=(const TQRPdfDocument&) = delete;
 
     void SetTitle(const QString& title) { m_title = title; }
+    // The program that made the document, for its /Creator and /Producer entries.
+    void SetCreator(const QString& creator) { m_creator = creator; }
     int PageCount() const { return int(m_pages.size()); }
 
     // Ends the page before, if any, and opens the next one; the first opens the file
@@ -60,6 +62,9 @@ public:
     void FillRect(const QRectF& rect, const QBrush& brush);
     void StrokeLine(const QLineF& line, const QPen& pen);
     void StrokeRect(const QRectF& rect, const QPen& pen);
+    // Marks made from now on are cut at the rectangle, until ClearClip or the page's end.
+    void SetClip(const QRectF& rect);
+    void ClearClip();
     // Glyphs of one font at their positions on the baseline, filled in the colour.
     void DrawGlyphs(const QRawFont& font, const quint32* glyphs, const QPointF* positions,
                     std::size_t count, const QColor& colour);
@@ -86,6 +91,8 @@ private:
     Font& font(const QRawFont& raw);
     double glyphWidth(Font& font, quint32 glyph);
     void endPage();
+    // Forgets the colours and stroke settings written, as a graphics state restore undoes them.
+    void resetGraphicsState();
     void flushPath();
     void useFill(const QColor& colour);
     void useStroke(const QPen& pen);
@@ -108,6 +115,7 @@ private:
 
     QString m_path;
     QString m_title;
+    QString m_creator;
     std::FILE* m_file = nullptr;
     std::uint64_t m_offset = 0;
     std::atomic<bool> m_failed{false};
@@ -141,5 +149,6 @@ private:
     int m_join = -1;
     int m_textMode = 0;
     PathKind m_pathKind = PathKind::None;
+    bool m_clipped = false;
     int m_contentId = 0;
 };

@@ -134,9 +134,14 @@ void TQuickRep::applySettings(QPagedPaintDevice& device, TQROutput* output) cons
 {
     // A printer refuses job settings while it prints; the page layout may change per page.
     if (!(output && output->Started())) {
-        applyJobSettings(device);
-        if (output && output->Pdf())
-            output->Pdf()->SetTitle(m_printerSettings.Title);
+        // An output that holds several reports may have a title of its own.
+        const QString title =
+            output && !output->Title().isEmpty() ? output->Title() : m_printerSettings.Title;
+        applyJobSettings(device, title);
+        if (output && output->Pdf()) {
+            output->Pdf()->SetTitle(title);
+            output->Pdf()->SetCreator(m_creator);
+        }
     }
     const TQRPrinterSettings& settings = m_printerSettings;
     const QMarginsF margins(m_page.LeftMargin, m_page.TopMargin, m_page.RightMargin,
@@ -150,7 +155,7 @@ void TQuickRep::applySettings(QPagedPaintDevice& device, TQROutput* output) cons
     device.setPageOrientation(layout.orientation());
 }
 
-void TQuickRep::applyJobSettings(QPagedPaintDevice& device) const
+void TQuickRep::applyJobSettings(QPagedPaintDevice& device, const QString& title) const
 {
     const TQRPrinterSettings& settings = m_printerSettings;
     if (auto* printer = dynamic_cast<QPrinter*>(&device)) {
@@ -176,10 +181,12 @@ void TQuickRep::applyJobSettings(QPagedPaintDevice& device) const
             TPrinterDriver::Instance().ApplyBin(*printer, printer->printerName(), binCode);
         else
             printer->setPaperSource(settings.OutputBin);
-        printer->setDocName(settings.Title);
+        printer->setDocName(title);
+        printer->setCreator(m_creator);
         // The engine outputs only the pages of its own range; the driver must not cut again.
         printer->setPrintRange(QPrinter::AllPages);
     } else if (auto* writer = dynamic_cast<QPdfWriter*>(&device)) {
-        writer->setTitle(settings.Title);
+        writer->setTitle(title);
+        writer->setCreator(m_creator);
     }
 }

@@ -25,10 +25,11 @@ class TQRPass;
 //   BeforePrint(printReport): false ends the pass with no page;
 //   start the first page; then, row by row: OnNeedData(moreData), which may call NewPage;
 //   on false the page ends and the pass stops; otherwise the detail band prints, on a new
-//   page first when it does not fit above the page footer.
+//   page first when it does not fit above the page footer (also as a page's first band).
 // Starting a page fires OnStartPage and prints the page header; the column header prints
 // together with the page's first detail band, so it never ends a page. Ending a page prints
-// the page footer at the bottom of the printable area and fires OnEndPage.
+// the page footer at the bottom of the printable area and fires OnEndPage. No band prints over
+// the page footer: one taller than the room left even on a page begun for it is cut there.
 //
 // Both passes apply the page setup and the printer settings to the device and measure on it,
 // so a layout computed in the preparing pass holds in the printing pass. Pages are painted as
@@ -48,6 +49,9 @@ public:
     const TQRPage& Page() const { return m_page; }
     TQRPrinterSettings& PrinterSettings() { return m_printerSettings; }
     const TQRPrinterSettings& PrinterSettings() const { return m_printerSettings; }
+    // The program that makes the report, named as the creator of a PDF file it opens.
+    const QString& Creator() const { return m_creator; }
+    void SetCreator(const QString& creator) { m_creator = creator; }
 
     // Creates the band of that kind; a report has at most one of each (std::logic_error).
     TQRBand& AddBand(TQRBandType type);
@@ -60,6 +64,10 @@ public:
     PageEvent OnEndPage;
     // Without a handler the report has no rows.
     FlagEvent OnNeedData;
+    // After each page of a pass has ended (after OnEndPage), in the preparing pass (printing
+    // false) as in the printing pass: for whoever runs the report to show progress, not for the
+    // report's own layout. An exception from it ends the pass like one from any event.
+    std::function<void(TQuickRep& report, bool printing)> OnPageDone;
 
     // What the owner keeps for its events besides the controls: taken into every bookmark and
     // given back when a pass goes on from one. Unset, bookmarks hold the bands and controls
@@ -117,11 +125,12 @@ private:
     std::shared_ptr<TQRBookmark> bookmark() const;
     void restore(const TQRBookmark& bookmark);
     void applySettings(QPagedPaintDevice& device, TQROutput* output) const;
-    void applyJobSettings(QPagedPaintDevice& device) const;
+    void applyJobSettings(QPagedPaintDevice& device, const QString& title) const;
     TQRRunResult run(QPagedPaintDevice& device, TQROutput* output, const TQRRun& how = {});
 
     TQRPage m_page;
     TQRPrinterSettings m_printerSettings;
+    QString m_creator;
     std::vector<std::unique_ptr<TQRBand>> m_bands;
     std::unique_ptr<TQRPass> m_pass;
     int m_pageCount = 0;

@@ -1,6 +1,7 @@
 #include "PrintCommand.h"
 
-#include "Cp1252.h"
+#include "TPrintPlan.h"
+#include "TPrintProgress.h"
 #include "TPrintSetter.h"
 #include "TPrintSetupForm.h"
 #include "TPrintSetupState.h"
@@ -14,6 +15,7 @@
 #include <QPrinter>
 
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -23,36 +25,48 @@ struct TAllowances {
     bool Matrix;
 };
 
-void PrintPart(const TReportSource& window, TPrintSetupState& state,
-               const TQRPrinterSettings& holder, const TAllowances& allowed, int singleLogNumber,
-               int fileNumber, bool directPdf)
+// Where the parts' pages are reported: part of parts.
+struct TPartProgress {
+    TPrintProgress* Progress;
+    int Part;
+    int Parts;
+};
+
+void PrintPart(TPrintPlan& plan, TPrintSetupState& state, const TQRPrinterSettings& holder,
+               const TAllowances& allowed, const TPrintPart& part, const TPartProgress& progress,
+               bool directPdf)
 {
-    const TMatchDocument& doc = window.Document();
     QPrinter printer(QPrinter::HighResolution);
     TQROutput output(printer, directPdf);
-    TnewPrinterForm form(window, output);
-    TQRPrinterSettings& settings = form.QuickRep1.PrinterSettings();
-    CopyPrinterSettings(holder, settings);
-    settings.OutputFileName = PartFileName(holder.OutputFileName, fileNumber);
-    // Only applies printer, bin and orientation; a print dialog it may show for copies or a
-    // page range does not stop the part when cancelled.
-    TPrintSetupForm::Application().Execute(form.Setter(), state, false, allowed.Singles,
-                                           allowed.Ratings, allowed.Matrix);
-    form.PrintDocument(doc, state, singleLogNumber,
-                       QString::fromStdString(Cp1252ToUtf8(doc.HeadText)),
-                       window.SumPanelsEnabled);
+    try {
+        plan.PrintPart(output, part, [&](TnewPrinterForm& form) {
+            TPrintProgress::Follow(progress.Progress, form.QuickRep1, progress.Part,
+                                   progress.Parts);
+            TQRPrinterSettings& settings = form.QuickRep1.PrinterSettings();
+            CopyPrinterSettings(holder, settings);
+            settings.OutputFileName =
+                PartFileName(holder.OutputFileName, part.WholeLog ? 0 : part.SingleLogNumber);
+            // Only applies printer, bin and orientation; a print dialog it may show for copies
+            // or a page range does not stop the part when cancelled.
+            TPrintSetupForm::Application().Execute(form.Setter(), state, false, allowed.Singles,
+                                                   allowed.Ratings, allowed.Matrix);
+        });
+    } catch (const EPrintCancelled&) {
+        // The part begun is of no use: no job for the spooler, no file.
+        output.Abort();
+        throw;
+    }
     output.Finish();
 }
 
 // The PDF entry's file is written directly, unless a font or text needs Qt's PDF output.
-void PrintPart(const TReportSource& window, TPrintSetupState& state,
-               const TQRPrinterSettings& holder, const TAllowances& allowed, int singleLogNumber,
-               int fileNumber)
+void PrintPart(TPrintPlan& plan, TPrintSetupState& state, const TQRPrinterSettings& holder,
+               const TAllowances& allowed, const TPrintPart& part, const TPartProgress& progress)
 {
     try {
-        PrintPart(window, state, holder, allowed, singleLogNumber, fileNumber, true);
+        PrintPart(plan, state, holder, allowed, part, progress, true);
     } catch (const EPdfUnsupported&) {
-        PrintPart(window, state, holder, allowed, singleLogNumber, fileNumber, false);
+        PrintPart(plan, state, holder, allowed, part, progress, false);
     }
 }
 
@@ -85,7 +99,8 @@ QString PartFileName(const QString& fileName, int singleLogNumber)
     return suffix.isEmpty() ? base : base + QLatin1Char('.') + suffix;
 }
 
-void PrintStatisticsLog(const TReportSource& window, TPrintSetupState& state)
+bool PrintStatisticsLog(const TReportSource& window, TPrintSetupState& state,
+                        TPrintProgress* progress)
 {
     TPrintSetupForm& setupForm = TPrintSetupForm::Application();
     const int filesRows = window.FilesGrid().RowCount();
@@ -102,13 +117,17 @@ void PrintStatisticsLog(const TReportSource& window, TPrintSetupState& state)
         CopyPrinterSettings(probe->QuickRep1.PrinterSettings(), holder);
     }
     if (!confirmed)
-        return;
+        return false;
 
-    if (state.TitleAndTable || (state.Matrix && window.FileCount > 1) ||
-        (state.Ratings && window.RatingsPageVisible))
-        PrintPart(window, state, holder, allowed, window.Document().SingleNumber, 0);
-    if (state.Singles && filesRows > 5) {
-        for (int i = 0; i < window.FileCount; ++i)
-            PrintPart(window, state, holder, allowed, i + 1, i + 1);
+    TPrintPlan plan(window, state);
+    const std::vector<TPrintPart> parts = plan.Parts();
+    const int count = int(parts.size());
+    int part = 0;
+    try {
+        for (const TPrintPart& each : parts)
+            PrintPart(plan, state, holder, allowed, each, {progress, ++part, count});
+    } catch (const EPrintCancelled&) {
+        return false;
     }
+    return true;
 }

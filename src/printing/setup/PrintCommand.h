@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class TPrintProgress;
 class TPrintSetupState;
 class TReportSource;
 struct TQRPrinterSettings;
@@ -18,7 +19,13 @@ void CopyPrinterSettings(const TQRPrinterSettings& source, TQRPrinterSettings& d
 // job) ends the command after the part's form is released; later parts do not print.
 // On the PDF entry the whole log goes to the chosen file and single log n to the same name
 // with "-n" before its extension, so the parts do not overwrite each other.
-void PrintStatisticsLog(const TReportSource& window, TPrintSetupState& state);
+//
+// Every page of every part goes to the progress, when there is one; when it asks to stop, the
+// command stops after that page: parts printed before stay (with the spooler, or as files), the
+// part being printed is dropped (its job aborted, its file removed), later parts do not print.
+// True when every part printed; false when a dialog was cancelled or the progress stopped it.
+bool PrintStatisticsLog(const TReportSource& window, TPrintSetupState& state,
+                        TPrintProgress* progress = nullptr);
 
 // The file a part goes to on the PDF entry.
 QString PartFileName(const QString& fileName, int singleLogNumber);

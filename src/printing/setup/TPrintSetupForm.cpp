@@ -206,6 +206,9 @@ bool TPrintSetupForm::Execute(TPrintSetter& setter, TPrintSetupState& state, boo
     const bool fileMissing = printerKnown && state.PrinterName == TQuickRep::PdfPrinterName() &&
                              setter.Report.PrinterSettings().OutputFileName.isEmpty();
     if (!printerKnown || fileMissing || setter.HasJobOptions()) {
+        // Asked again, the PDF entry offers itself and its last file, as a printer would.
+        if (fileMissing)
+            setter.Report.PrinterSettings().OutputFileName = state.PdfFileName;
         if (!setter.RunPrinterDialog())
             return false;
         const QString confirmed = setter.GetPrinterName();
@@ -252,6 +255,9 @@ bool TPrintSetupForm::Execute(TPrintSetter& setter, TPrintSetupState& state, boo
     if (singlesAllowed)
         state.Singles = SinglesCheckBox->isChecked();
     state.PrinterName = ShownPrinter;
+    // A part's own file (the single logs' "-n" names) is not the one the user chose.
+    if (showDialog && ShownPrinter == TQuickRep::PdfPrinterName())
+        state.PdfFileName = setter.Report.PrinterSettings().OutputFileName;
     state.BinIndex = BinsComboBox->currentIndex();
     setter.SetBin(BinCode(state.BinIndex));
     state.OrientationIndex = OrientationComboBox->currentIndex();

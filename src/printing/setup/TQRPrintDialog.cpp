@@ -2,12 +2,44 @@
 
 #include "TQuickRep.h"
 
+#include <QCoreApplication>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QTranslator>
+
+#include <cstring>
+#include <memory>
 
 namespace {
 
 const int kLastPageOffered = 9999;
+
+// Qt's dialog calls its file entry by a name of its own; the setup dialog shows the engine's.
+// One entry, one name: Qt's dialog gets the engine's, ahead of any translation of Qt's.
+class TPdfEntryName : public QTranslator {
+public:
+    bool isEmpty() const override { return false; }
+    QString translate(const char* context, const char* sourceText, const char*, int) const override
+    {
+        if (context && sourceText && std::strcmp(context, "QPrintDialog") == 0 &&
+            std::strcmp(sourceText, "Print to File (PDF)") == 0)
+            return TQuickRep::PdfPrinterName();
+        return QString();
+    }
+};
+
+void InstallPdfEntryName()
+{
+    static QPointer<QTranslator> installed;
+    if (installed || !QCoreApplication::instance())
+        return;
+    auto translator = std::make_unique<TPdfEntryName>();
+    if (!QCoreApplication::installTranslator(translator.get()))
+        return;
+    translator->setParent(QCoreApplication::instance());
+    installed = translator.release();
+}
 
 } // namespace
 
@@ -15,9 +47,15 @@ std::function<int(QPrintDialog& dialog)> TQRPrintDialog::ShowModal;
 
 bool TQRPrintDialog::Run(TQuickRep& report)
 {
+    // Installed last, so it is asked before Qt's own translation.
+    InstallPdfEntryName();
     QPrinter printer(QPrinter::HighResolution);
     SettingsToPrinter(report, printer);
     QPrintDialog dialog(&printer);
+    // Qt's dialog points the printer at the default printer while it builds its list: the
+    // settings apply again, so that it opens on the entry chosen last, the file entry too.
+    if (printer.outputFormat() != QPrinter::PdfFormat)
+        SettingsToPrinter(report, printer);
     dialog.setMinMax(1, kLastPageOffered);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
     dialog.setOption(QAbstractPrintDialog::PrintToFile, true);

@@ -9,7 +9,8 @@ class TQuickRep;
 // The report engine's print dialog: Qt's print dialog on a printer set up from the report's
 // printer settings (printer, copies, page range from 1 to 9999, orientation); when confirmed,
 // what it chose is written back into those settings. A file printer chosen there becomes the
-// engine's PDF entry with the file's name. Install with TQuickRep::PrintDialog = Run.
+// engine's PDF entry with the file's name; the dialog calls that entry by the engine's name for it
+// (TQuickRep::PdfPrinterName). Install with TQuickRep::PrintDialog = Run.
 class TQRPrintDialog {
 public:
     static bool Run(TQuickRep& report);

@@ -1,0 +1,49 @@
+#include "TPrintPlan.h"
+
+#include "Cp1252.h"
+#include "TPrintSetupState.h"
+#include "TReportSource.h"
+#include "TnewPrinterForm.h"
+
+TPrintPlan::TPrintPlan(const TReportSource& window, const TPrintSetupState& state)
+    : m_window(window)
+    , m_state(state)
+    , m_measures(window)
+{
+}
+
+bool TPrintPlan::WholeLog() const
+{
+    return m_state.TitleAndTable || (m_state.Matrix && m_window.FileCount > 1) ||
+           (m_state.Ratings && m_window.RatingsPageVisible);
+}
+
+bool TPrintPlan::Singles() const { return m_state.Singles && m_window.FilesGrid().RowCount() > 5; }
+
+std::vector<TPrintPart> TPrintPlan::Parts() const
+{
+    std::vector<TPrintPart> parts;
+    if (WholeLog())
+        parts.push_back({true, m_window.Document().SingleNumber});
+    if (Singles()) {
+        for (int i = 0; i < m_window.FileCount; ++i)
+            parts.push_back({false, i + 1});
+    }
+    return parts;
+}
+
+QString TPrintPlan::Title() const
+{
+    return QString::fromStdString(Cp1252ToUtf8(m_window.Document().HeadText));
+}
+
+int TPrintPlan::PrintPart(TQROutput& output, const TPrintPart& part,
+                          const std::function<void(TnewPrinterForm& form)>& prepare)
+{
+    TnewPrinterForm form(m_measures, output);
+    if (prepare)
+        prepare(form);
+    form.PrintDocument(m_window.Document(), m_state, part.SingleLogNumber, Title(),
+                       m_window.SumPanelsEnabled);
+    return form.QuickRep1.PageNumber();
+}

@@ -115,6 +115,13 @@ std::function<void(TDocumentEditorForm&)> TDocumentEditorForm::PrintCommand =
         PrintStatisticsLog(source, window.PrintSetupState(), &progress);
     };
 
+std::function<void(TDocumentEditorForm&)> TDocumentEditorForm::PreviewCommand =
+    [](TDocumentEditorForm& window) {
+        const TReportSource source(window.Document());
+        TPrintProgressDialog progress(&window);
+        PrintStatisticsLog(source, window.PrintSetupState(), &progress, TPrintStart::Preview);
+    };
+
 QIcon TDocumentEditorForm::ApplicationIcon()
 {
     return QIcon(QStringLiteral(":/icons/zelmoraviewer.svg"));
@@ -594,12 +601,24 @@ void TDocumentEditorForm::AboutButtonClick()
 
 void TDocumentEditorForm::PrintButtonClick()
 {
+    if (QGuiApplication::keyboardModifiers() & Qt::ShiftModifier) {
+        PrintPreviewClick();
+        return;
+    }
     if (!PrintButton->isEnabled() || !PrintCommand || m_printing)
         return;
     // The print shows its progress and lets the window repaint: the window stays as it is
     // until the print is over.
     const QScopedValueRollback<bool> printing(m_printing, true);
     Guarded([this] { PrintCommand(*this); });
+}
+
+void TDocumentEditorForm::PrintPreviewClick()
+{
+    if (!PrintButton->isEnabled() || !PreviewCommand || m_printing)
+        return;
+    const QScopedValueRollback<bool> printing(m_printing, true);
+    Guarded([this] { PreviewCommand(*this); });
 }
 
 void TDocumentEditorForm::DropFiles(const QStringList& paths)
@@ -732,6 +751,12 @@ bool TDocumentEditorForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
             main->raise();
             main->activateWindow();
         }
+        return true;
+    case Qt::Key_P:
+        if ((modifiers & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier)) !=
+            (Qt::ControlModifier | Qt::ShiftModifier))
+            return false;
+        PrintPreviewClick();
         return true;
     case Qt::Key_F12:
         close();

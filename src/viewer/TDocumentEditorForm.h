@@ -68,6 +68,9 @@ public:
     void LoadButtonClick();
     void AboutButtonClick();
     void PrintButtonClick();
+    // "Seitenansicht" with the remembered print choices: Ctrl+Shift+P, or the print button
+    // with Shift.
+    void PrintPreviewClick();
     void LocaleComboChange(int index);
     // Loads the first of the dropped files, if loading is possible now.
     void DropFiles(const QStringList& paths);
@@ -83,6 +86,8 @@ public:
 
     // The print command of the print button: the setup dialog, then one job per printed part.
     static std::function<void(TDocumentEditorForm&)> PrintCommand;
+    // The print command that starts with the preview.
+    static std::function<void(TDocumentEditorForm&)> PreviewCommand;
 
     // The print choices carried from one print command to the next (reset with the window).
     TPrintSetupState& PrintSetupState() { return *m_printSetupState; }

@@ -13,6 +13,7 @@
 #include "TFilesTable.h"
 #include "TGridCommands.h"
 #include "TLocale.h"
+#include "TPrintPreviewForm.h"
 #include "TPrintProgressDialog.h"
 #include "TPrintSetupForm.h"
 #include "TPrintSetupState.h"
@@ -1400,4 +1401,48 @@ TEST_F(Viewer, TitleTextsCanBeSelectedAndCopied)
         QTest::keyClick(label, Qt::Key_C, Qt::ControlModifier);
         EXPECT_EQ(QApplication::clipboard()->text(), label->text());
     }
+}
+
+// Ctrl+Shift+P and the print button with Shift open "Seitenansicht" with the remembered print
+// choices, without the setup dialog; Ctrl+P alone does not.
+TEST_F(Viewer, CtrlShiftPAndShiftClickOpenThePreview)
+{
+    const QString pdf = QString::fromStdString(dir.Path("log.pdf"));
+    QStringList calls;
+    TQuickRep::PrintDialog = [&](TQuickRep& report) {
+        calls << "print dialog";
+        report.PrinterSettings().PrinterIndex =
+            static_cast<int>(TQuickRep::PrinterNames().indexOf(TQuickRep::PdfPrinterName()));
+        report.PrinterSettings().OutputFileName = pdf;
+        return true;
+    };
+    TPrintSetupForm::ShowModal = [&](TPrintSetupForm& setup) {
+        calls << "setup dialog";
+        setup.OkButtonClick();
+        return setup.result();
+    };
+    QStringList shown;
+    TPrintPreviewForm::ShowModal = [&](TPrintPreviewForm& preview) {
+        preview.show();
+        while (preview.CountMore()) {
+        }
+        shown << preview.PageCountLabel->text();
+        return int(QDialog::Rejected);
+    };
+
+    TDocumentEditorForm* form = NewForm();
+    form->LoadFile(Sample(0));
+    form->PageControl->setCurrentWidget(form->FilesSheet);
+    QTest::keyClick(form->FilesGrid, Qt::Key_P, Qt::ControlModifier | Qt::ShiftModifier);
+    QTest::mouseClick(form->PrintButton, Qt::LeftButton, Qt::ShiftModifier);
+    QTest::keyClick(form->FilesGrid, Qt::Key_P, Qt::ControlModifier);
+    EXPECT_EQ(shown, (QStringList{"von 3", "von 3"}));
+    EXPECT_EQ(calls, (QStringList{"print dialog", "print dialog"}));
+    EXPECT_FALSE(QFileInfo::exists(pdf));
+    EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('\n').toStdString();
+
+    TQuickRep::PrintDialog = nullptr;
+    TPrintSetupForm::ShowModal = nullptr;
+    TPrintPreviewForm::ShowModal = nullptr;
+    TPrintSetupForm::Release();
 }

@@ -4,6 +4,7 @@
 #include "TDocumentEditorForm.h"
 #include "TStringGrid.h"
 #include "TViewerDialogs.h"
+#include "TWaitCursor.h"
 #include "ViewerText.h"
 
 #include <QAction>
@@ -18,6 +19,7 @@
 #include <QSaveFile>
 
 #include <new>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 
@@ -25,26 +27,6 @@ namespace {
 
 // Copies of this many cells take long enough to be noticed.
 constexpr qint64 kWaitCursorCells = 200'000;
-
-class TBusyCursor {
-public:
-    explicit TBusyCursor(bool busy)
-        : m_busy(busy)
-    {
-        if (m_busy)
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-    }
-    ~TBusyCursor()
-    {
-        if (m_busy)
-            QApplication::restoreOverrideCursor();
-    }
-    TBusyCursor(const TBusyCursor&) = delete;
-    TBusyCursor& operator=(const TBusyCursor&) = delete;
-
-private:
-    bool m_busy;
-};
 
 QString Count(qint64 value) { return QLocale(QLocale::German).toString(value); }
 
@@ -99,7 +81,9 @@ void TGridCommands::Copy(bool all)
     try {
         std::unique_ptr<QMimeData> data;
         {
-            const TBusyCursor busy(copy.CellCount() >= kWaitCursorCells);
+            std::optional<TWaitCursor> wait;
+            if (copy.CellCount() >= kWaitCursorCells)
+                wait.emplace();
             data = copy.MimeData();
         }
         QApplication::clipboard()->setMimeData(data.release());
@@ -141,7 +125,7 @@ void TGridCommands::WriteCsv(const QString& path) const
                            "überschrieben.")
                 .arg(path)
                 .toStdString());
-    const TBusyCursor busy(true);
+    const TWaitCursor wait;
     std::ostringstream csv;
     WriteGridCsv(csv, m_form.Document(), m_csvGrid);
     const std::string bytes = csv.str();

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the normal build (Qt parts offscreen, printing to a
-# private CUPS scheduler), the Debian package installed and tried, the core again under the
-# address and undefined-behaviour sanitizers, and a short fuzzing run of each fuzz target.
+# private CUPS scheduler), the Debian package installed and tried, everything again under the
+# address and undefined-behaviour sanitizers, the exporter under the thread sanitizer, and a
+# short fuzzing run of each fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh tests
@@ -17,9 +18,18 @@ bash scripts/with-test-printer.sh ctest --test-dir build --output-on-failure --n
 
 bash scripts/package-test.sh build
 
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZELMORA_SANITIZE=ON -DZELMORA_GUI=OFF
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZELMORA_SANITIZE=ON
 cmake --build build-asan -j"$jobs"
-(cd build-asan && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j"$jobs")
+ASAN_OPTIONS=detect_leaks=1 bash scripts/with-test-printer.sh ctest --test-dir build-asan \
+    --output-on-failure --no-tests=error -j"$jobs"
+
+# The direct PDF output compresses and writes pages on a thread of its own: a report with single
+# logs under the thread sanitizer.
+cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZELMORA_THREAD_SANITIZE=ON
+cmake --build build-tsan -j"$jobs" --target zelmora-export
+TSAN_OPTIONS=halt_on_error=1 ./build-tsan/src/export/zelmora-export --pdf build-tsan/singles.pdf \
+    --singles samples/whole-log.mpr
+pdfinfo build-tsan/singles.pdf | grep -Eq '^Pages: +11$'
 
 # Two fuzz targets, FUZZ_SECONDS each: the reader alone, and every log it accepts through the
 # page data, the exports and the printed report. Undefined behaviour stops them like a crash.

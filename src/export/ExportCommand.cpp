@@ -1,5 +1,6 @@
 #include "ExportCommand.h"
 
+#include "AtomicFile.h"
 #include "Errors.h"
 #include "GridCsv.h"
 #include "PageExport.h"
@@ -13,6 +14,7 @@
 #include <QByteArray>
 #include <QGuiApplication>
 
+#include <cerrno>
 #include <memory>
 #include <ostream>
 
@@ -134,10 +136,15 @@ int RunExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
         doc.LoadFromFile(ExpandFileName(command.LogPath));
         if (command.OutputMode == ExportCommand::Mode::Pdf)
             return RunPdfExport(command, doc, err, progress);
-        if (command.OutputMode == ExportCommand::Mode::Json)
-            out << PagesJson(doc, command.Language) << '\n';
-        else
+        if (command.OutputMode == ExportCommand::Mode::Json) {
+            WritePagesJson(out, doc, command.Language);
+            out << '\n';
+        } else {
             WriteGridCsv(out, doc, command.CsvGrid);
+        }
+        errno = 0;
+        out.flush();
+        CheckOutputStream(out);
     } catch (const std::exception& e) {
         err << ErrorMessage(e) << '\n';
         return 1;

@@ -31,7 +31,11 @@ struct ExportCommand {
 };
 
 // Runs the export: the result on out, a load failure as one line on err; --help and --version
-// print on out; with progress, a PDF export shows on err how far it is (for a terminal).
-// Returns the process exit code: 0 success, 1 load failure, 2 bad arguments.
+// print on out; with progress, a PDF export shows on err how far it is (for a terminal). Every
+// write to out and its final flush are checked: an output that fails (a full disk, a closed
+// output) is a German message on err and exit code 1, never a truncated result reported as
+// success.
+// Returns the process exit code: 0 success, 1 load or output failure, 2 bad arguments or an
+// output that is the log itself.
 int RunExport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
               bool progress = false);

@@ -1,6 +1,48 @@
 #include "JsonWriter.h"
 
+#include "AtomicFile.h"
+
+#include <cerrno>
 #include <cstdio>
+#include <ostream>
+
+namespace {
+
+// Large enough that the stream sees few writes, small enough to be no memory at all.
+constexpr std::size_t kPieceSize = 64 * 1024;
+
+} // namespace
+
+JsonWriter::JsonWriter(std::ostream& out)
+    : m_out(out)
+{
+    m_text.reserve(kPieceSize + 1024);
+}
+
+JsonWriter::~JsonWriter() = default;
+
+void JsonWriter::writePiece()
+{
+    errno = 0;
+    m_out.write(m_text.data(), static_cast<std::streamsize>(m_text.size()));
+    m_text.clear();
+    CheckOutputStream(m_out);
+}
+
+void JsonWriter::Append(const std::string& text)
+{
+    m_text += text;
+    if (m_text.size() >= kPieceSize)
+        writePiece();
+}
+
+void JsonWriter::Flush()
+{
+    writePiece();
+    errno = 0;
+    m_out.flush();
+    CheckOutputStream(m_out);
+}
 
 void JsonWriter::BeforeValue()
 {
@@ -48,7 +90,7 @@ JsonWriter& JsonWriter::EndArray()
 JsonWriter& JsonWriter::Key(const std::string& key)
 {
     BeforeValue();
-    m_text += Escape(key);
+    Append(Escape(key));
     m_text += ':';
     m_afterKey = true;
     return *this;
@@ -57,14 +99,14 @@ JsonWriter& JsonWriter::Key(const std::string& key)
 JsonWriter& JsonWriter::String(const std::string& utf8)
 {
     BeforeValue();
-    m_text += Escape(utf8);
+    Append(Escape(utf8));
     return *this;
 }
 
 JsonWriter& JsonWriter::Int(int64_t value)
 {
     BeforeValue();
-    m_text += std::to_string(value);
+    Append(std::to_string(value));
     return *this;
 }
 

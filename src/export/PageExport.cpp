@@ -8,6 +8,14 @@
 #include "TMatrixTable.h"
 #include "TRatingsTable.h"
 #include "TTitlePage.h"
+#include "Utf8.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+
+#include <cstdio>
+#include <ostream>
 
 namespace {
 
@@ -112,16 +120,40 @@ void RatingsJson(JsonWriter& json, const TRatingsTable& ratings)
 
 } // namespace
 
-std::string PagesJson(const TMatchDocument& doc, const std::string& language)
+std::string FileNameUtf8(const std::string& bytes)
+{
+    std::string out;
+    out.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size();) {
+        const std::size_t length = Utf8SequenceAt(bytes, i);
+        if (length > 0) {
+            out.append(bytes, i, length);
+            i += length;
+            continue;
+        }
+        char escaped[5];
+        std::snprintf(escaped, sizeof escaped, "\\x%02X", static_cast<unsigned char>(bytes[i]));
+        out += escaped;
+        ++i;
+    }
+    return out;
+}
+
+std::string DisplayFileName(const std::string& bytes)
+{
+    return QFile::decodeName(QByteArray::fromStdString(bytes)).toStdString();
+}
+
+void WritePagesJson(std::ostream& out, const TMatchDocument& doc, const std::string& language)
 {
     const TFilesTable files(doc);
     const TMatrixTable matrix(doc);
     const TRatingsTable ratings(doc);
-    JsonWriter json;
+    JsonWriter json(out);
     json.BeginObject();
-    json.Key("path").String(doc.FileName);
+    json.Key("path").String(FileNameUtf8(doc.FileName));
     json.Key("language").String(language);
-    json.Key("caption").String(Cp1252ToUtf8(WindowCaption(kApplicationTitle, doc.FileName)));
+    json.Key("caption").String(WindowCaption(kApplicationTitle, DisplayFileName(doc.FileName)));
     json.Key("pages").BeginArray().String("Titel").String("Dateien");
     if (matrix.Visible())
         json.String("Matrix");
@@ -139,5 +171,5 @@ std::string PagesJson(const TMatchDocument& doc, const std::string& language)
     json.Key("document");
     WriteDocumentJson(json, doc);
     json.EndObject();
-    return json.Text();
+    json.Flush();
 }

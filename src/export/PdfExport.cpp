@@ -1,5 +1,6 @@
 #include "PdfExport.h"
 
+#include "AtomicFile.h"
 #include "Errors.h"
 #include "ExportCommand.h"
 #include "TPrintPlan.h"
@@ -10,10 +11,10 @@
 #include "TReportSource.h"
 #include "TnewPrinterForm.h"
 
-#include <QFile>
 #include <QPdfWriter>
 
 #include <chrono>
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <vector>
@@ -73,7 +74,6 @@ int ExportPdf(const ExportCommand& command, const TMatchDocument& doc, std::ostr
         return 2;
     }
 
-    const QString path = QString::fromStdString(command.PdfPath);
     auto print = [&](TQROutput& output) {
         std::optional<TTerminalProgress> line;
         if (progress)
@@ -91,25 +91,37 @@ int ExportPdf(const ExportCommand& command, const TMatchDocument& doc, std::ostr
         }
         output.Finish();
     };
+    // Before any page is laid out: an output that may not be written, or that is the log
+    // itself, ends the export at once.
+    std::unique_ptr<AtomicFile> file;
+    try {
+        file =
+            std::make_unique<AtomicFile>(command.PdfPath, std::vector<std::string>{doc.FileName});
+    } catch (const EOutputError& e) {
+        err << e.what() << '\n';
+        return e.WhatCause() == EOutputError::Cause::IsInput ? 2 : 1;
+    }
     try {
         // The PDF is written directly; the writer only lays out. A font or text the direct
         // output cannot take goes through Qt's PDF output instead, which writes the same pages.
         bool direct = true;
         try {
-            QPdfWriter layout(path);
-            TQRPdfDocument pdf(path);
+            QPdfWriter layout(QString{});
+            TQRPdfDocument pdf(*file);
             TQROutput output(layout, pdf);
             print(output);
         } catch (const EPdfUnsupported&) {
             direct = false;
         }
         if (!direct) {
-            QPdfWriter writer(path);
-            TQROutput output(writer);
+            file->Restart();
+            QPdfWriter layout(QString{});
+            TQROutput output(layout, *file);
             print(output);
         }
+        file->Commit();
     } catch (const std::exception& e) {
-        QFile::remove(path);
+        file->Discard();
         err << ErrorMessage(e) << '\n';
         return 1;
     }

@@ -14,7 +14,11 @@ struct ExportCommand;
 // With progress, the part and page being printed are shown on err as one line rewritten in
 // place (for a terminal), cleared at the end.
 //
-// Returns the exit code: 0 written; 1 when printing failed (the German message on err, and no
-// file is left behind); 2 when the choices leave nothing to print for this log.
+// The file appears only when complete, replacing what was there (AtomicFile); a failed, refused
+// or interrupted export leaves that as it was and no file of its own.
+//
+// Returns the exit code: 0 written; 1 when printing failed or the file may not be written (the
+// German message, naming the file and why, on err); 2 when the choices leave nothing to print
+// for this log, or the output is the log itself.
 int ExportPdf(const ExportCommand& command, const TMatchDocument& doc, std::ostream& err,
               bool progress = false);

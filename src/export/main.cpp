@@ -1,3 +1,4 @@
+#include "AtomicFile.h"
 #include "ExportCommand.h"
 
 #include <clocale>
@@ -12,6 +13,10 @@
 
 int main(int argc, char** argv)
 {
+    ReserveStandardDescriptors();
+    // SIGPIPE keeps its default: a reader that goes away (a pipe into head) ends the export
+    // as it ends every filter, and the shell sees the signal, never a success.
+
     // Percentages use the decimal separator of the user's regional settings, as in the viewer.
     std::setlocale(LC_NUMERIC, "");
     // Progress is for a person watching a terminal; a log file or a pipe gets only the messages.

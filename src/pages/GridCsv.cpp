@@ -1,5 +1,6 @@
 #include "GridCsv.h"
 
+#include "AtomicFile.h"
 #include "Cp1252.h"
 #include "TFilesTable.h"
 #include "TMatrixTable.h"
@@ -19,6 +20,8 @@ void CellsCsv(std::ostream& out, int32_t rows, int32_t cols, const TextOf& text)
             out << CsvField(Cp1252ToUtf8(text(c, r)));
         }
         out << "\r\n";
+        // A full disk or a closed output ends the work at once instead of after the last row.
+        CheckOutputStream(out);
     }
 }
 

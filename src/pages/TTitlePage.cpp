@@ -1,5 +1,6 @@
 #include "TTitlePage.h"
 
+#include "Cp1252.h"
 #include "TLocale.h"
 
 TTitlePage::TTitlePage(const TMatchDocument& doc)
@@ -12,7 +13,8 @@ TTitlePage::TTitlePage(const TMatchDocument& doc)
 
 std::string WindowCaption(const std::string& appTitle, const std::string& fileName)
 {
-    const std::string kindName = Locale().StatisticTitle + "-" + Locale().ProtocolTitle;
+    const std::string kindName =
+        Cp1252ToUtf8(Locale().StatisticTitle + "-" + Locale().ProtocolTitle);
     if (fileName.empty())
         return appTitle + " - " + kindName;
     return appTitle + " - " + kindName + " - " + fileName;

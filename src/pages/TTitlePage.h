@@ -17,6 +17,7 @@ struct TTitlePage {
     std::vector<std::string> Info;
 };
 
-// The window caption: "<app> - Statistik-Protokoll" without a log, with " - <path>" after it
-// with one (the locale's "Statistik" and "Protokoll" joined by "-").
+// The window caption, UTF-8: "<app> - Statistik-Protokoll" without a log, with " - <path>" after
+// it with one (the locale's "Statistik" and "Protokoll" joined by "-"). The application title
+// and the path are UTF-8 already (the path as the window shows it).
 std::string WindowCaption(const std::string& appTitle, const std::string& fileName);

@@ -1,5 +1,6 @@
 #include "ProgramEntry.h"
 
+#include "LocalFileName.h"
 #include "ProductInformation.h"
 #include "ReportFonts.h"
 #include "TDocumentEditorForm.h"
@@ -12,7 +13,6 @@
 
 #include <QApplication>
 #include <QByteArray>
-#include <QFileInfo>
 
 #include <cstdio>
 #include <cstdlib>
@@ -83,13 +83,13 @@ int RunViewer(const QStringList& arguments, bool runLoop)
 
     QString path;
     if (arguments.size() == 1) {
-        path = QString::fromStdString(ExpandFileName(arguments.first().toStdString()));
+        path = FileNameFromBytes(QByteArray::fromStdString(
+            ExpandFileName(FileNameBytes(arguments.first()).toStdString())));
         // What is there but is no regular file (a FIFO, a device) exists all the same: loading
         // refuses it, without opening it.
-        const QFileInfo info(path);
-        if (!info.exists() || info.isDir()) {
-            const QString message =
-                QStringLiteral("Das Statistik-Protokoll \"%1\" gibt es nicht.").arg(path);
+        if (!FileNameExistsBesideFolders(path)) {
+            const QString message = QStringLiteral("Das Statistik-Protokoll \"%1\" gibt es nicht.")
+                                        .arg(ShownFileName(path));
             // A start message is at most 255 characters long.
             return Fatal(message.left(255));
         }

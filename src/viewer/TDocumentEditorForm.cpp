@@ -1,6 +1,7 @@
 #include "TDocumentEditorForm.h"
 
 #include "Errors.h"
+#include "LocalFileName.h"
 #include "PrintCommand.h"
 #include "ProductInformation.h"
 #include "TAddColInfo.h"
@@ -488,7 +489,7 @@ void TDocumentEditorForm::UpdateCaption()
     const QString kindName = FromCp1252(Locale().StatisticTitle + "-" + Locale().ProtocolTitle);
     QString caption = m_appTitle + QStringLiteral(" - ") + kindName;
     if (!m_fileName.isEmpty())
-        caption += QStringLiteral(" - ") + m_fileName;
+        caption += QStringLiteral(" - ") + ShownFileName(m_fileName);
     setWindowTitle(caption);
 }
 
@@ -517,7 +518,7 @@ void TDocumentEditorForm::LoadFile(const QString& path)
         const TWaitCursor wait;
         try {
             SetFileName(QString());
-            m_document->LoadFromFile(path.toStdString());
+            m_document->LoadFromFile(FileNameBytes(path).toStdString());
             SetFileName(path);
             loaded = true;
         } catch (...) {
@@ -548,8 +549,8 @@ bool TDocumentEditorForm::LoadFileReported(const QString& path)
         return true;
     } catch (const std::exception& e) {
         // The message may not say which log it was: the path follows on a line of its own.
-        TViewerDialogs::Current().ShowError(this,
-                                            FromUtf8(ErrorMessage(e)) + QLatin1Char('\n') + path);
+        TViewerDialogs::Current().ShowError(this, FromUtf8(ErrorMessage(e)) + QLatin1Char('\n') +
+                                                      ShownFileName(path));
         return false;
     }
 }
@@ -587,7 +588,8 @@ void TDocumentEditorForm::LoadButtonClick()
 {
     if (!LoadButton->isEnabled())
         return;
-    const QString path = TViewerDialogs::Current().ChooseLogFile(this, m_loadDialogFileName);
+    const QString path =
+        ChosenFileName(TViewerDialogs::Current().ChooseLogFile(this, m_loadDialogFileName));
     if (!path.isEmpty())
         LoadFileReported(path);
 }
@@ -638,8 +640,10 @@ void TDocumentEditorForm::dropEvent(QDropEvent* event)
 {
     QStringList paths;
     for (const QUrl& url : event->mimeData()->urls()) {
+        // Its percent-encoded bytes, not toLocalFile(): a name that is not UTF-8 stays whole.
         if (url.isLocalFile())
-            paths << url.toLocalFile();
+            paths << FileNameFromBytes(
+                QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
     }
     event->acceptProposedAction();
     // The drop is finished before the load can show a message box.

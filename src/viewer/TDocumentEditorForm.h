@@ -49,7 +49,8 @@ public:
     const QString& AppTitle() const { return m_appTitle; }
     // Loads a log; throws the load error after the window has returned to the empty state.
     // A wait cursor shows meanwhile; afterwards the keys go to the page shown (or to the empty
-    // panel).
+    // panel). Paths here are window-held names (LocalFileName.h): any name of the file system
+    // opens.
     void LoadFile(const QString& path);
     // LoadFile, reporting a failure through the application's error report: the load error's
     // message, then the path on a line of its own. True when the log was loaded.

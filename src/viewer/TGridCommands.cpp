@@ -1,5 +1,6 @@
 #include "TGridCommands.h"
 
+#include "AtomicFile.h"
 #include "GridCsv.h"
 #include "TDocumentEditorForm.h"
 #include "TStringGrid.h"
@@ -11,22 +12,47 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QKeySequence>
 #include <QLocale>
 #include <QMenu>
 #include <QMimeData>
-#include <QSaveFile>
 
 #include <new>
 #include <optional>
-#include <sstream>
-#include <stdexcept>
+#include <ostream>
+#include <streambuf>
 
 namespace {
 
 // Copies of this many cells take long enough to be noticed.
 constexpr qint64 kWaitCursorCells = 200'000;
+
+// A stream into an AtomicFile, so the CSV goes out row by row rather than whole through memory.
+class TAtomicFileBuffer : public std::streambuf {
+public:
+    explicit TAtomicFileBuffer(AtomicFile& file)
+        : m_file(file)
+    {
+    }
+
+protected:
+    std::streamsize xsputn(const char* data, std::streamsize size) override
+    {
+        return m_file.Write(data, static_cast<std::size_t>(size)) ? size : 0;
+    }
+    int_type overflow(int_type c) override
+    {
+        if (traits_type::eq_int_type(c, traits_type::eof()))
+            return traits_type::not_eof(c);
+        const char byte = traits_type::to_char_type(c);
+        return m_file.Write(&byte, 1) ? c : traits_type::eof();
+    }
+
+private:
+    AtomicFile& m_file;
+};
 
 QString Count(qint64 value) { return QLocale(QLocale::German).toString(value); }
 
@@ -117,25 +143,20 @@ void TGridCommands::SaveCsv()
 
 void TGridCommands::WriteCsv(const QString& path) const
 {
-    const QFileInfo target(path);
-    const QFileInfo log(m_form.FileName());
-    if (target.exists() && log.exists() && target.canonicalFilePath() == log.canonicalFilePath())
-        throw std::runtime_error(
-            QStringLiteral("\"%1\" ist das angezeigte Statistik-Protokoll und wird nicht "
-                           "überschrieben.")
-                .arg(path)
-                .toStdString());
     const TWaitCursor wait;
-    std::ostringstream csv;
-    WriteGridCsv(csv, m_form.Document(), m_csvGrid);
-    const std::string bytes = csv.str();
-    QSaveFile file(path);
-    const bool written = file.open(QIODevice::WriteOnly) &&
-                         file.write(bytes.data(), qint64(bytes.size())) == qint64(bytes.size()) &&
-                         file.commit();
-    if (!written)
-        throw std::runtime_error(QStringLiteral("Die Datei \"%1\" konnte nicht geschrieben "
-                                                "werden: %2")
-                                     .arg(path, file.errorString())
-                                     .toStdString());
+    // The file appears only when complete, and never in place of the log shown.
+    AtomicFile file(QFile::encodeName(path).toStdString(),
+                    {QFile::encodeName(m_form.FileName()).toStdString()});
+    TAtomicFileBuffer buffer(file);
+    std::ostream out(&buffer);
+    try {
+        WriteGridCsv(out, m_form.Document(), m_csvGrid);
+        out.flush();
+        CheckOutputStream(out);
+    } catch (const EOutputError&) {
+        // The file's own failure names it and says why; the stream only knows that it failed.
+        file.ThrowIfFailed();
+        throw;
+    }
+    file.Commit();
 }

@@ -42,8 +42,9 @@ public:
     void SaveCsv();
     // The file name offered: the log's name and the page's, beside the log.
     QString SuggestedCsvPath() const;
-    // Writes the CSV to path; throws std::runtime_error with the German message when it
-    // cannot, and never writes over the log shown.
+    // Writes the CSV to path, which shows the file only when complete (AtomicFile); throws
+    // EOutputError with the German message naming the file when it cannot, and refuses the log
+    // shown.
     void WriteCsv(const QString& path) const;
 
 private:

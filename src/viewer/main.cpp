@@ -1,8 +1,10 @@
 #include "ProgramEntry.h"
 
+#include "AtomicFile.h"
 #include "CellText.h"
 #include "Errors.h"
 #include "InstallQtTranslation.h"
+#include "LocalFileName.h"
 #include "TViewerDialogs.h"
 #include "ViewerText.h"
 
@@ -14,6 +16,7 @@
 
 int main(int argc, char** argv)
 {
+    ReserveStandardDescriptors();
     QStringList given;
     for (int i = 1; i < argc; ++i)
         given << QString::fromLocal8Bit(argv[i]);
@@ -28,8 +31,11 @@ int main(int argc, char** argv)
     // Percentages use the decimal separator of the user's regional settings.
     const QString point = QLocale::system().decimalPoint();
     SetDecimalSeparator(point.size() == 1 && point[0].unicode() < 0x80 ? point[0].toLatin1() : '.');
-    QStringList arguments = QApplication::arguments();
-    arguments.removeFirst();
+    // From the bytes Qt left of its own options, not QApplication::arguments(): a log's name
+    // need not be UTF-8.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << FileNameFromBytes(QByteArray(argv[i]));
     try {
         return RunViewer(arguments);
     } catch (const std::exception& e) {

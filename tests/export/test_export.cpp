@@ -103,10 +103,12 @@ TEST(ExportJson, LoadFailureIsOneGermanLine)
 TEST(ExportJson, EscapesControlCharacters)
 {
     EXPECT_EQ(JsonWriter::Escape("a\"b\\c\n\x01"), "\"a\\\"b\\\\c\\n\\u0001\"");
-    JsonWriter json;
+    std::ostringstream out;
+    JsonWriter json(out);
     json.BeginObject().Key("a").BeginArray().Int(1).Null().Bool(true).EndArray();
     json.Key("b").String("x").EndObject();
-    EXPECT_EQ(json.Text(), "{\"a\":[1,null,true],\"b\":\"x\"}");
+    json.Flush();
+    EXPECT_EQ(out.str(), "{\"a\":[1,null,true],\"b\":\"x\"}");
 }
 
 namespace {
@@ -157,8 +159,8 @@ TEST(ExportJson, PagesOfTheSamples)
           "\"legend\":\"G = Grunddatei, M = Master-Datei, S = Sperrdatei, K = "
           "Kompaktsperrdatei, * = datensatzeigene Priorit\xc3\xa4t kommt hinzu\"",
           "\"sumCaptions\":[\"   Summe ohne Sperrdateien\",\"   Summe mit  Sperrdateien\"]",
-          "\"matrix\":{\"title\":\"Kompatibilit\xc3\xa4tsmatrix\",\"fixedCols\":3,",
-          "\"#ff80c0\"", "\"ratings\":{\"cells\":[[\"\",\"Ersetungen\"],[\"S\xc3\xa4tze\",\"18120\"]"})
+          "\"matrix\":{\"title\":\"Kompatibilit\xc3\xa4tsmatrix\",\"fixedCols\":3,", "\"#ff80c0\"",
+          "\"ratings\":{\"cells\":[[\"\",\"Ersetungen\"],[\"S\xc3\xa4tze\",\"18120\"]"})
         EXPECT_NE(whole.out.find(part), std::string::npos) << part;
 
     const ExportRun single = Export({"--lang", "en", "--json", SamplePath(dir, samples[1])});

@@ -161,7 +161,9 @@ TEST(ExportPdf, FailuresLeaveNoFile)
 
     std::ostringstream unwritable;
     EXPECT_EQ(RunExport({"--pdf", dir.Path("no/such/folder/out.pdf"), log}, out, unwritable), 1);
-    EXPECT_EQ(unwritable.str(), "Der Druck konnte nicht begonnen werden.\n");
+    EXPECT_EQ(unwritable.str(), "Die Datei \"" + dir.Path("no/such/folder/out.pdf") +
+                                    "\" kann nicht geschrieben werden: der Ordner \"" +
+                                    dir.Path("no/such/folder") + "\" existiert nicht.\n");
 }
 
 TEST(ExportPdf, AFontThatMustNotBeEmbeddedSendsTheReportThroughQtsPdfOutput)

@@ -2,6 +2,7 @@
 #include "FifoWatch.h"
 #include "GridCsv.h"
 #include "HostileLogs.h"
+#include "LocalFileName.h"
 #include "MprWriter.h"
 #include "PageExport.h"
 #include "PrintCommand.h"
@@ -219,6 +220,41 @@ TEST_F(Viewer, LoadingAndFailing)
     EXPECT_EQ(form->windowTitle(), "ZelmoraViewer 2.0.3 - Statistik-Protokoll");
     // The dialog offered the last log loaded.
     EXPECT_EQ(dialogs.offered, QStringList{good});
+}
+
+TEST_F(Viewer, ALogWhoseNameIsNotUtf8OpensFromTheCommandLineTheLoadDialogAndADrop)
+{
+    // A Latin-1 name, as a log copied from an old share has it.
+    const std::string bytes = dir.Path("Gr\xFC\xDF.mpr");
+    WriteFileBytes(bytes, MprFile(SampleWholeLog()));
+    const QString name = FileNameFromBytes(QByteArray::fromStdString(bytes));
+    const QString shown = QString::fromStdString(dir.Path("Gr\uFFFD\uFFFD.mpr"));
+    const QString caption = QString::fromLatin1(kViewerTitle) + " - Statistik-Protokoll - " + shown;
+
+    ASSERT_EQ(RunViewer({name}, false), 0);
+    TDocumentEditorForm* form = TDocumentEditorForm::MainForm();
+    ASSERT_NE(form, nullptr);
+    EXPECT_TRUE(form->EditorPanel->isVisible());
+    EXPECT_EQ(form->windowTitle(), caption);
+
+    // Qt's load dialog lists the file by its shown name.
+    TDocumentEditorForm* loaded = NewForm();
+    dialogs.answers << QFile::decodeName(QByteArray::fromStdString(bytes));
+    QTest::keyClick(loaded, Qt::Key_L, Qt::AltModifier);
+    EXPECT_EQ(FileNameBytes(loaded->FileName()).toStdString(), bytes);
+    EXPECT_EQ(loaded->windowTitle(), caption);
+
+    // A file manager drops it as a URL of its percent-encoded bytes.
+    TDocumentEditorForm* dropped = NewForm();
+    QMimeData data;
+    const QByteArray encoded = QByteArray::fromStdString(bytes).toPercentEncoding("/");
+    data.setUrls({QUrl::fromEncoded("file://" + encoded)});
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    // Straight to the window: QApplication only passes on a drop it saw a drag for.
+    static_cast<QObject*>(dropped)->event(&drop);
+    QTest::qWait(10);
+    EXPECT_EQ(FileNameBytes(dropped->FileName()).toStdString(), bytes);
+    EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
 }
 
 TEST_F(Viewer, LastLogIsRemembered)
@@ -589,20 +625,25 @@ QWidget* ActiveModal() { return QApplication::activeModalWidget(); }
 
 // Runs the check on the next modal widget that shows up (from inside its event loop); a watchdog
 // closes whatever is still open after a few seconds, so a fault fails the test instead of hanging.
-void OnNextModal(std::function<void(QWidget*)> check)
-{
-    auto deadline = std::make_shared<QDeadlineTimer>(8000);
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [check, deadline, poll] {
+// Each poll schedules a copy of itself: nothing refers to itself, so nothing is left over.
+struct TModalPoll {
+    std::function<void(QWidget*)> Check;
+    QDeadlineTimer Deadline;
+    void operator()() const
+    {
         QWidget* modal = ActiveModal();
-        if (!modal && !deadline->hasExpired()) {
-            QTimer::singleShot(20, *poll);
+        if (!modal && !Deadline.hasExpired()) {
+            QTimer::singleShot(20, *this);
             return;
         }
         if (modal)
-            check(modal);
-    };
-    QTimer::singleShot(0, *poll);
+            Check(modal);
+    }
+};
+
+void OnNextModal(std::function<void(QWidget*)> check)
+{
+    QTimer::singleShot(0, TModalPoll{std::move(check), QDeadlineTimer(8000)});
 }
 
 void CloseAllModals()
@@ -1360,20 +1401,45 @@ TEST_F(Viewer, SavedCsvIsWhatTheExporterWrites)
     // Nothing else was left in the folder.
     EXPECT_EQ(QDir(QString::fromStdString(dir.Root().string())).entryList(QDir::Files).size(), 4);
 
+    // The log itself is refused and stays as it is; a folder that is not there leaves nothing;
+    // another file is replaced whole.
     const QString log = Sample(0);
     form->LoadFile(log);
-    const QByteArray before = [&] {
-        QFile file(log);
-        file.open(QIODevice::ReadOnly);
-        return file.readAll();
-    }();
-    dialogs.saveAnswers << log;
-    form->FilesCommands->SaveCsv();
-    ASSERT_EQ(dialogs.errors.size(), 1);
-    EXPECT_TRUE(dialogs.errors.first().contains("wird nicht überschrieben"));
-    QFile file(log);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), before);
+    const auto contents = [](const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
+    };
+    const QByteArray logBytes = contents(log);
+    const QString other = QString::fromStdString(dir.Path("other.csv"));
+    WriteFileBytes(other.toStdString(), "old contents");
+    std::ostringstream files;
+    WriteGridCsv(files, form->Document(), "files");
+    const struct {
+        QString path;
+        const char* error;
+        QByteArray after;
+    } targets[] = {
+        {log, "das ist die Eingabedatei selbst", logBytes},
+        {QString::fromStdString(dir.Path("missing/out.csv")), "kann nicht geschrieben werden",
+         "(none)"},
+        {other, nullptr, QByteArray::fromStdString(files.str())},
+    };
+    for (const auto& target : targets) {
+        SCOPED_TRACE(target.path.toStdString());
+        dialogs.errors.clear();
+        dialogs.saveAnswers << target.path;
+        form->FilesCommands->SaveCsv();
+        if (target.error) {
+            ASSERT_EQ(dialogs.errors.size(), 1);
+            EXPECT_TRUE(dialogs.errors.first().contains(target.error))
+                << dialogs.errors.first().toStdString();
+            EXPECT_TRUE(dialogs.errors.first().contains(target.path));
+        } else {
+            EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('\n').toStdString();
+        }
+        EXPECT_EQ(contents(target.path), target.after);
+    }
+    EXPECT_EQ(QDir(QString::fromStdString(dir.Root().string())).entryList(QDir::Files).size(), 5);
 }
 
 // The title page's texts can be selected with the mouse and copied, and keep their look.

@@ -267,3 +267,12 @@ void TCupsPrinterDriver::ApplyBin(QPrinter& printer, const QString& printerName,
     options << QString::fromLatin1(kMediaSource) << sources.at(code);
     engine->setProperty(kCupsOptionsKey, options);
 }
+
+QString TCupsPrinterDriver::JobRefusal()
+{
+    const ipp_status_t status = cupsLastError();
+    if (status < IPP_STATUS_REDIRECTION_OTHER_SITE)
+        return QString();
+    const char* text = cupsLastErrorString();
+    return text && *text ? QString::fromUtf8(text) : QString::fromUtf8(ippErrorString(status));
+}

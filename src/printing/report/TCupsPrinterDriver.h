@@ -20,6 +20,9 @@ public:
     // Qt's CUPS engine cannot abort: whatever it holds goes to the queue when the painter
     // ends. A copy count the scheduler refuses keeps the job from being queued at all.
     void DropJob(QPrinter& printer) override;
+    // Qt's CUPS print engine submits the job on this thread and drops the answer; libcups keeps
+    // the last answer of the thread.
+    QString JobRefusal() override;
 
     // The "media-source" values of the printer; empty for an unknown printer.
     static QStringList MediaSources(const QString& printer);

@@ -24,6 +24,8 @@ TPrinterDriver::~TPrinterDriver() = default;
 
 void TPrinterDriver::DropJob(QPrinter& printer) { printer.abort(); }
 
+QString TPrinterDriver::JobRefusal() { return QString(); }
+
 TPrinterDriver& TPrinterDriver::Instance()
 {
     std::unique_ptr<TPrinterDriver>& driver = InstalledDriver();
@@ -45,7 +47,4 @@ QString TPrinterDriver::CurrentPrinter()
     return chosen.isEmpty() ? QPrinterInfo::defaultPrinterName() : chosen;
 }
 
-void TPrinterDriver::SetCurrentPrinter(const QString& name)
-{
-    ChosenPrinter() = name;
-}
+void TPrinterDriver::SetCurrentPrinter(const QString& name) { ChosenPrinter() = name; }

@@ -9,9 +9,9 @@
 class QPrinter;
 
 // What the program asks of the printer driver beyond Qt's printer list: the paper bins of a
-// printer (names and numeric codes, in the driver's order) and a way to make a job take its
-// paper from one of them. The process has one driver, replaceable so tests can present a
-// driver that misbehaves.
+// printer (names and numeric codes, in the driver's order), a way to make a job take its paper
+// from one of them, and whether the spooler took a job. The process has one driver,
+// replaceable so tests can present a driver that misbehaves.
 class TPrinterDriver {
 public:
     virtual ~TPrinterDriver();
@@ -30,6 +30,9 @@ public:
     // Keeps the job being painted on the printer from ever printing: what has been painted is
     // dropped, also when the painter ends afterwards. By default Qt's abort.
     virtual void DropJob(QPrinter& printer);
+    // Right after a job was handed to the spooler: the spooler's reason for refusing it (a
+    // queue that rejects jobs, a printer that is gone), empty when it took the job.
+    virtual QString JobRefusal();
 
     // The process's driver (the platform's own unless replaced).
     static TPrinterDriver& Instance();

@@ -1,5 +1,6 @@
 #include "TQRPdfDocument.h"
 
+#include "AtomicFile.h"
 #include "TrueTypeSubset.h"
 
 #include <QBrush>
@@ -179,11 +180,21 @@ TQRPdfDocument::TQRPdfDocument(const QString& path)
 {
 }
 
-TQRPdfDocument::~TQRPdfDocument()
+TQRPdfDocument::TQRPdfDocument(AtomicFile& file)
+    : m_path(QFile::decodeName(QByteArray::fromStdString(file.Path())))
+    , m_file(&file)
+    , m_writer(std::make_unique<Writer>())
 {
-    stopWriter();
+}
+
+// An unfinished document's own file goes with it, never reaching its name.
+TQRPdfDocument::~TQRPdfDocument() { stopWriter(); }
+
+void TQRPdfDocument::throwWriteFailure() const
+{
     if (m_file)
-        std::fclose(m_file);
+        m_file->ThrowIfFailed();
+    throw std::runtime_error("Der Druck konnte nicht abgeschlossen werden.");
 }
 
 TQRPdfDocument::Font& TQRPdfDocument::font(const QRawFont& raw)
@@ -241,7 +252,7 @@ void TQRPdfDocument::write(const char* data, std::size_t size)
 {
     if (size == 0)
         return;
-    if (std::fwrite(data, 1, size, m_file) != size)
+    if (!m_file->Write(data, size))
         m_failed = true;
     m_offset += size;
 }
@@ -270,15 +281,11 @@ void TQRPdfDocument::BeginPage(const QPageLayout& layout, double dpiX, double dp
 {
     if (m_finished)
         throw std::logic_error("a finished PDF document takes no more pages");
-    if (!m_file) {
-#ifdef _WIN32
-        m_file = _wfopen(reinterpret_cast<const wchar_t*>(m_path.utf16()), L"wb");
-#else
-        m_file = std::fopen(QFile::encodeName(m_path).constData(), "wb");
-#endif
-        if (!m_file)
-            throw std::runtime_error("Der Druck konnte nicht begonnen werden.");
-        std::setvbuf(m_file, nullptr, _IOFBF, 1 << 20);
+    if (!m_writer->thread.joinable()) {
+        if (!m_file) {
+            m_ownFile = std::make_unique<AtomicFile>(QFile::encodeName(m_path).toStdString());
+            m_file = m_ownFile.get();
+        }
         write("%PDF-1.4\n%\xE2\xE3\xCF\xD3\n");
         for (int id = 1; id <= kInfo; ++id)
             newObject();
@@ -352,7 +359,7 @@ void TQRPdfDocument::endPage()
     }
     m_writer->queueChanged.notify_all();
     if (m_failed)
-        throw std::runtime_error("Der Druck konnte nicht abgeschlossen werden.");
+        throwWriteFailure();
 }
 
 void TQRPdfDocument::writePages()
@@ -751,12 +758,12 @@ void TQRPdfDocument::writeFont(Font& font)
 
 void TQRPdfDocument::Finish()
 {
-    if (m_finished || !m_file)
+    if (m_finished || !m_writer->thread.joinable())
         return;
     endPage();
     stopWriter();
     if (m_failed)
-        throw std::runtime_error("Der Druck konnte nicht abgeschlossen werden.");
+        throwWriteFailure();
     for (const auto& font : m_fonts)
         writeFont(*font);
 
@@ -799,9 +806,8 @@ void TQRPdfDocument::Finish()
           std::to_string(kCatalog) + " 0 R /Info " + std::to_string(kInfo) +
           " 0 R >>\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n");
     m_finished = true;
-    const bool flushed = std::fflush(m_file) == 0;
-    const bool closed = std::fclose(m_file) == 0;
-    m_file = nullptr;
-    if (m_failed || !flushed || !closed)
-        throw std::runtime_error("Der Druck konnte nicht abgeschlossen werden.");
+    if (m_failed)
+        throwWriteFailure();
+    if (m_ownFile)
+        m_ownFile->Commit();
 }

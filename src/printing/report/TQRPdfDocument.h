@@ -18,6 +18,7 @@
 #include <thread>
 #include <vector>
 
+class AtomicFile;
 class QBrush;
 class QColor;
 class QLineF;
@@ -43,9 +44,15 @@ public:
 // report of thousands of pages of table cells that made up most of the time. Here a cell text
 // is one string, a band's lines one path, and the page contents are compressed fast, on a
 // thread of their own while the next page is laid out.
+//
+// The file appears under its name only once it is complete (AtomicFile): a failed or interrupted
+// document leaves whatever was there before.
 class TQRPdfDocument {
 public:
+    // Writes the file of that name, created at the first page and committed by Finish.
     explicit TQRPdfDocument(const QString& path);
+    // Writes into a file that its owner commits after Finish (or discards).
+    explicit TQRPdfDocument(AtomicFile& file);
     ~TQRPdfDocument();
     TQRPdfDocument(const TQRPdfDocument&) = delete;
     TQRPdfDocument& operator=(const TQRPdfDocument&) = delete;
@@ -56,7 +63,7 @@ public:
     int PageCount() const { return int(m_pages.size()); }
 
     // Ends the page before, if any, and opens the next one; the first opens the file
-    // (std::runtime_error when it cannot be created).
+    // (EOutputError when it cannot be created).
     void BeginPage(const QPageLayout& layout, double dpiX, double dpiY);
 
     void FillRect(const QRectF& rect, const QBrush& brush);
@@ -73,8 +80,8 @@ public:
                   const QString& text);
 
     // Ends the last page and writes the fonts, the page tree and the cross-reference table
-    // (std::runtime_error when the file cannot be written). Without it the file stays
-    // incomplete.
+    // (EOutputError naming the file and why when it cannot be written). Without it the file
+    // never appears.
     void Finish();
 
 private:
@@ -112,11 +119,13 @@ private:
     void write(const char* data, std::size_t size);
     void writeStream(int id, const std::string& dictionary, const std::string& data);
     void writeFont(Font& font);
+    [[noreturn]] void throwWriteFailure() const;
 
     QString m_path;
     QString m_title;
     QString m_creator;
-    std::FILE* m_file = nullptr;
+    std::unique_ptr<AtomicFile> m_ownFile;
+    AtomicFile* m_file = nullptr;
     std::uint64_t m_offset = 0;
     std::atomic<bool> m_failed{false};
     bool m_finished = false;

@@ -18,6 +18,7 @@
 #include <QPrinter>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace {
@@ -37,10 +38,12 @@ struct TPartProgress {
 
 void PrintPart(TPrintPlan& plan, TPrintSetupState& state, const TQRPrinterSettings& holder,
                const TAllowances& allowed, const TPrintPart& part, const TPartProgress& progress,
-               bool directPdf)
+               const std::string& log, bool directPdf)
 {
     QPrinter printer(QPrinter::HighResolution);
     TQROutput output(printer, directPdf);
+    // The PDF entry may be given the log's own name: it is never written over.
+    output.KeepFile(log);
     try {
         plan.PrintPart(output, part, [&](TnewPrinterForm& form) {
             TPrintProgress::Follow(progress.Progress, form.QuickRep1, progress.Part,
@@ -64,12 +67,13 @@ void PrintPart(TPrintPlan& plan, TPrintSetupState& state, const TQRPrinterSettin
 
 // The PDF entry's file is written directly, unless a font or text needs Qt's PDF output.
 void PrintPart(TPrintPlan& plan, TPrintSetupState& state, const TQRPrinterSettings& holder,
-               const TAllowances& allowed, const TPrintPart& part, const TPartProgress& progress)
+               const TAllowances& allowed, const TPrintPart& part, const TPartProgress& progress,
+               const std::string& log)
 {
     try {
-        PrintPart(plan, state, holder, allowed, part, progress, true);
+        PrintPart(plan, state, holder, allowed, part, progress, log, true);
     } catch (const EPdfUnsupported&) {
-        PrintPart(plan, state, holder, allowed, part, progress, false);
+        PrintPart(plan, state, holder, allowed, part, progress, log, false);
     }
 }
 
@@ -155,7 +159,8 @@ bool PrintStatisticsLog(const TReportSource& window, TPrintSetupState& state,
     int part = 0;
     try {
         for (const TPrintPart& each : parts)
-            PrintPart(plan, state, holder, allowed, each, {progress, ++part, count});
+            PrintPart(plan, state, holder, allowed, each, {progress, ++part, count},
+                      window.Document().FileName);
     } catch (const EPrintCancelled&) {
         return false;
     }

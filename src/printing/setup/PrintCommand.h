@@ -18,7 +18,9 @@ void CopyPrinterSettings(const TQRPrinterSettings& source, TQRPrinterSettings& d
 // prints when a dialog is cancelled. The first error (a bin error of the dialog, a failing
 // job) ends the command after the part's form is released; later parts do not print.
 // On the PDF entry the whole log goes to the chosen file and single log n to the same name
-// with "-n" before its extension, so the parts do not overwrite each other.
+// with "-n" before its extension, so the parts do not overwrite each other. Each file appears
+// only when complete (a full disk leaves what was there and ends the command with a message
+// naming the file and why), and the log itself is never written over.
 //
 // Every page of every part goes to the progress, when there is one; when it asks to stop, the
 // command stops after that page: parts printed before stay (with the spooler, or as files), the

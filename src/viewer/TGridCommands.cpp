@@ -98,10 +98,11 @@ void TGridCommands::Copy(bool all)
         return;
     if (copy.TooLarge()) {
         TViewerDialogs::Current().ShowWarning(
-            &m_grid, QStringLiteral("Die Auswahl ist mit %1 Zellen zu groß zum Kopieren; kopiert "
-                                    "werden höchstens %2 Zellen. „Als CSV speichern…“ schreibt "
-                                    "die ganze Tabelle in eine Datei.")
-                         .arg(Count(copy.CellCount()), Count(TGridCopy::MaxCells)));
+            &m_grid, QStringLiteral("%1 ist mit %2 Zellen zu groß zum Kopieren; kopiert werden "
+                                    "höchstens %3 Zellen. „Als CSV speichern…“ schreibt die "
+                                    "ganze Tabelle in eine Datei.")
+                         .arg(all ? QStringLiteral("Die Tabelle") : QStringLiteral("Die Auswahl"),
+                              Count(copy.CellCount()), Count(TGridCopy::MaxCells)));
         return;
     }
     try {

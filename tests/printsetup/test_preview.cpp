@@ -2,6 +2,8 @@
 
 #include "PrintCommand.h"
 #include "TPreviewPageView.h"
+#include "TPrintPlan.h"
+#include "TPrintPreview.h"
 #include "TPrintPreviewForm.h"
 #include "TPrintSetupForm.h"
 #include "TQROutput.h"
@@ -269,4 +271,29 @@ TEST(PrintPreviewCommand, OnTheQueueTheJobsHaveThePreviewsPages)
     for (const CapturedJob& job : jobs)
         pages += PdfPages(job.DataPath);
     EXPECT_EQ(preview.Pages, QStringLiteral("von %1").arg(pages));
+}
+
+// A report that fails (here: the PDF entry without a file) shows its message in the bar;
+// the preview stays open and usable instead of ending the program.
+TEST(PrintPreviewForm, AFailingReportShowsItsMessage)
+{
+    const LogWindow window(3);
+    TPrintSetupState state(1);
+    TPrintPlan plan(*window.Source, state);
+    QPrinter layout(QPrinter::HighResolution);
+    const int pdfEntry = int(TQuickRep::PrinterNames().indexOf(TQuickRep::PdfPrinterName()));
+    TPrintPreview preview(layout, TPrintPreview::PlanParts(plan, [&](TnewPrinterForm& form, int) {
+                              form.QuickRep1.PrinterSettings().PrinterIndex = pdfEntry;
+                          }));
+    TPrintPreviewForm form(preview);
+    form.show();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(form.CountMore());
+    EXPECT_TRUE(form.PartLabel->text().contains(
+        QStringLiteral("Keine Datei für die PDF-Ausgabe angegeben.")))
+        << form.PartLabel->text().toStdString();
+    form.NextPage();
+    form.LastPage();
+    EXPECT_EQ(form.Page(), 1);
+    EXPECT_TRUE(form.PageView->Page().isNull());
 }

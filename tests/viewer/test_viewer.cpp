@@ -1512,3 +1512,28 @@ TEST_F(Viewer, CtrlShiftPAndShiftClickOpenThePreview)
     TPrintPreviewForm::ShowModal = nullptr;
     TPrintSetupForm::Release();
 }
+
+// "Alles kopieren" on a matrix of more cells than the clipboard takes says so, naming the
+// limit, and leaves the clipboard alone; a copy that fits goes as text only beyond the HTML
+// limit.
+TEST_F(Viewer, CopiesTooLargeForTheClipboardAreRefusedWithTheLimit)
+{
+    TDocumentEditorForm* form = NewForm();
+    form->LoadFile(Write("large.mpr", GeneratedLog(2300)));
+    QApplication::clipboard()->setText(QStringLiteral("before"));
+    form->MatrixCommands->Copy(true);
+    ASSERT_EQ(dialogs.warnings.size(), 1);
+    EXPECT_TRUE(
+        dialogs.warnings.first().contains(QStringLiteral("Die Tabelle ist mit 5.299.203 Zellen")))
+        << dialogs.warnings.first().toStdString();
+    EXPECT_TRUE(dialogs.warnings.first().contains(QStringLiteral("höchstens 5.000.000 Zellen")));
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("before"));
+
+    // A block of it copies, without HTML above its limit.
+    form->MatrixGrid->SelectBlock(3, 1, 402, 400);
+    form->MatrixCommands->Copy(false);
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    ASSERT_NE(data, nullptr);
+    EXPECT_FALSE(data->hasHtml());
+    EXPECT_EQ(data->text().count('\n'), 401);
+}

@@ -1,5 +1,6 @@
 #include "TPrintPreviewForm.h"
 
+#include "Errors.h"
 #include "TPreviewPageView.h"
 #include "TPrintPreview.h"
 #include "TWaitCursor.h"
@@ -158,13 +159,29 @@ bool TPrintPreviewForm::Execute()
     return answer == PrintResult;
 }
 
+bool TPrintPreviewForm::Guarded(const std::function<void()>& work)
+{
+    try {
+        work();
+        return true;
+    } catch (const std::exception& e) {
+        // The pages known so far can still be looked at; counting does not go on.
+        m_counting.stop();
+        m_failure = QStringLiteral("Die Seiten können nicht gezeigt werden: ") +
+                    QString::fromStdString(ErrorMessage(e));
+        UpdateControls();
+        return false;
+    }
+}
+
 void TPrintPreviewForm::ShowPage(int n)
 {
     n = std::max(1, n);
     if (n > m_preview.PageCount()) {
         // Counting on as far as the page may take a moment.
         const TWaitCursor wait;
-        if (!m_preview.HasPage(n))
+        bool known = false;
+        if (!Guarded([&] { known = m_preview.HasPage(n); }) || !known)
             n = std::max(1, m_preview.PageCount());
     }
     if (n == m_page && m_shownPage == n) {
@@ -185,7 +202,7 @@ void TPrintPreviewForm::LastPage()
 {
     {
         const TWaitCursor wait;
-        m_preview.HasPage(INT_MAX);
+        Guarded([this] { m_preview.HasPage(INT_MAX); });
     }
     ShowPage(m_preview.PageCount());
 }
@@ -242,7 +259,9 @@ double TPrintPreviewForm::PixelsPerMm() const
 
 bool TPrintPreviewForm::CountMore()
 {
-    const bool counted = m_preview.CountMore(kCountSliceMs);
+    bool counted = true;
+    if (!Guarded([&] { counted = m_preview.CountMore(kCountSliceMs); }))
+        return false;
     UpdateControls();
     return !counted;
 }
@@ -256,20 +275,15 @@ void TPrintPreviewForm::Render(bool toTop)
         UpdateControls();
         return;
     }
-    QString failure;
     QImage image;
-    try {
+    {
         const TWaitCursor wait;
-        image = m_preview.PageImage(m_page, perMm);
-    } catch (const std::exception& e) {
-        failure = QString::fromUtf8(e.what());
+        Guarded([&] { image = m_preview.PageImage(m_page, perMm); });
     }
     m_shownPage = m_page;
     m_shownPerMm = perMm;
     PageView->SetPage(image, toTop);
     UpdateControls();
-    if (!failure.isEmpty())
-        PartLabel->setText(QStringLiteral("Die Seite kann nicht gezeigt werden: ") + failure);
 }
 
 void TPrintPreviewForm::UpdateControls()
@@ -289,10 +303,13 @@ void TPrintPreviewForm::UpdateControls()
     NextButton->setEnabled(m_page < count || !counted);
     LastButton->setEnabled(m_page < count || !counted);
     const QString part = m_preview.PartName(m_page);
-    PartLabel->setText(
-        part.isEmpty()
-            ? QString()
-            : QStringLiteral("%1, Seite %2").arg(part).arg(m_preview.PageInPart(m_page)));
+    if (!m_failure.isEmpty())
+        PartLabel->setText(m_failure);
+    else if (!part.isEmpty())
+        PartLabel->setText(
+            QStringLiteral("%1, Seite %2").arg(part).arg(m_preview.PageInPart(m_page)));
+    else
+        PartLabel->clear();
 }
 
 bool TPrintPreviewForm::FormKeyDown(const QKeyEvent& event)

@@ -21,8 +21,9 @@ class TPrintPreview;
 //
 // The page count grows while the preview counts the pages in the background ("von 12 …" until
 // it is known); going to a page not yet counted, or to the last, counts on first, with the
-// wait cursor. Only the page shown is kept as an image. An error of the report while a page is
-// painted is shown in the page's place and the preview stays usable.
+// wait cursor. Only the page shown is kept as an image. An error of the report (a device that
+// fails, running out of memory) shows its message in the bar, counting stops, and the pages
+// known so far stay to be looked at.
 class TPrintPreviewForm : public QDialog {
     Q_OBJECT
 
@@ -82,6 +83,8 @@ private:
     void ZoomComboChange(int index);
     void StepZoom(int steps);
     void Render(bool toTop);
+    // Runs work of the preview; a failure stops counting and shows its message. False then.
+    bool Guarded(const std::function<void()>& work);
     void UpdateControls();
 
     TPrintPreview& m_preview;
@@ -91,4 +94,5 @@ private:
     int m_percent = 100;
     double m_shownPerMm = 0;
     int m_shownPage = 0;
+    QString m_failure;
 };

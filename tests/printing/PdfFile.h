@@ -38,6 +38,8 @@ public:
 
 private:
     QString run(const QString& program, const QStringList& arguments) const;
+    // Page as a PNG image by one of poppler's renderers.
+    QImage render(const QString& program, int page, int dpi) const;
     QString infoField(const QString& name) const;
 
     QString m_path;

@@ -64,6 +64,13 @@ void ChoosePreview(ScriptedDialogs& dialogs)
     };
 }
 
+void ChoosePreviewOnThePdfEntry(ScriptedDialogs& dialogs, const TempDir& dir)
+{
+    dialogs.Printer = TQuickRep::PdfPrinterName();
+    dialogs.PdfFile = QString::fromStdString(dir.Path("log.pdf"));
+    ChoosePreview(dialogs);
+}
+
 int PartPages(const QString& file, int files)
 {
     int pages = PdfPages(file);
@@ -138,9 +145,7 @@ TEST(PrintPreviewCommand, ShowsThePagesThatThenPrint)
     const LogWindow window(40);
     const TempDir dir;
     ScriptedDialogs dialogs;
-    dialogs.Printer = TQuickRep::PdfPrinterName();
-    dialogs.PdfFile = QString::fromStdString(dir.Path("log.pdf"));
-    ChoosePreview(dialogs);
+    ChoosePreviewOnThePdfEntry(dialogs, dir);
     int pages = 0;
     ScriptedPreview preview([&](TPrintPreviewForm& form) {
         pages = form.PageEdit->maximum();
@@ -222,9 +227,7 @@ TEST(PrintPreviewCommand, ClosingPrintsNothingAndThePreviewStartUsesTheChoices)
     const LogWindow window(3);
     const TempDir dir;
     ScriptedDialogs dialogs;
-    dialogs.Printer = TQuickRep::PdfPrinterName();
-    dialogs.PdfFile = QString::fromStdString(dir.Path("log.pdf"));
-    ChoosePreview(dialogs);
+    ChoosePreviewOnThePdfEntry(dialogs, dir);
     {
         ScriptedPreview escape([](TPrintPreviewForm& form) {
             QTest::keyClick(form.PageView, Qt::Key_Escape);

@@ -105,6 +105,18 @@ int OpenEditorForms()
     return count;
 }
 
+// The engine's print dialog, scripted: it chooses the PDF entry with the file, noting the call.
+void ChoosePdfEntry(QStringList& calls, const QString& pdf)
+{
+    TQuickRep::PrintDialog = [&calls, pdf](TQuickRep& report) {
+        calls << "print dialog";
+        report.PrinterSettings().PrinterIndex =
+            static_cast<int>(TQuickRep::PrinterNames().indexOf(TQuickRep::PdfPrinterName()));
+        report.PrinterSettings().OutputFileName = pdf;
+        return true;
+    };
+}
+
 class Viewer : public ::testing::Test {
 protected:
     void SetUp() override { Locale().SetBase(TLocale::kGermanBase); }
@@ -436,13 +448,7 @@ TEST_F(Viewer, PrintButtonPrintsEveryPartAndTheLanguageSwitchForgetsTheChoices)
 {
     const QString pdf = QString::fromStdString(dir.Path("log.pdf"));
     QStringList calls;
-    TQuickRep::PrintDialog = [&](TQuickRep& report) {
-        calls << "print dialog";
-        report.PrinterSettings().PrinterIndex =
-            static_cast<int>(TQuickRep::PrinterNames().indexOf(TQuickRep::PdfPrinterName()));
-        report.PrinterSettings().OutputFileName = pdf;
-        return true;
-    };
+    ChoosePdfEntry(calls, pdf);
     TPrintSetupForm::ShowModal = [&](TPrintSetupForm& form) {
         calls << "setup dialog";
         form.SinglesCheckBox->setChecked(true);
@@ -1475,13 +1481,7 @@ TEST_F(Viewer, CtrlShiftPAndShiftClickOpenThePreview)
 {
     const QString pdf = QString::fromStdString(dir.Path("log.pdf"));
     QStringList calls;
-    TQuickRep::PrintDialog = [&](TQuickRep& report) {
-        calls << "print dialog";
-        report.PrinterSettings().PrinterIndex =
-            static_cast<int>(TQuickRep::PrinterNames().indexOf(TQuickRep::PdfPrinterName()));
-        report.PrinterSettings().OutputFileName = pdf;
-        return true;
-    };
+    ChoosePdfEntry(calls, pdf);
     TPrintSetupForm::ShowModal = [&](TPrintSetupForm& setup) {
         calls << "setup dialog";
         setup.OkButtonClick();

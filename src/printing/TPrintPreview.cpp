@@ -232,11 +232,17 @@ TPrintPreview::Part& TPrintPreview::built(std::size_t index)
 
 void TPrintPreview::releaseReports()
 {
-    // The reports of parts with bookmarks are the large ones, which would be costly to count
-    // again; of the others, the last used are kept.
+    // The report of the part with the most pages (the whole log) would be the costly one to
+    // build and count again: it stays, with its bookmarks. Of the others, however many pages
+    // each has, the last used are kept.
+    Part* largest = nullptr;
+    for (Part& part : m_parts) {
+        if (part.Form && (!largest || part.Pages > largest->Pages))
+            largest = &part;
+    }
     std::vector<Part*> others;
     for (Part& part : m_parts) {
-        if (part.Form && part.Marks.empty())
+        if (part.Form && &part != largest)
             others.push_back(&part);
     }
     if (others.size() <= kKeptReports)
@@ -245,9 +251,12 @@ void TPrintPreview::releaseReports()
               [](const Part* a, const Part* b) { return a->LastUse > b->LastUse; });
     for (std::size_t i = kKeptReports; i < others.size(); ++i) {
         Part& part = *others[i];
+        // Its bookmarks belong to its report and go with it.
         part.Form.reset();
         part.Start.reset();
         part.Resume.reset();
+        part.Marks.clear();
+        part.Spacing = m_spacing;
         // A part not counted to its end is counted again from its beginning when built again.
         if (!part.Counted)
             part.Pages = 0;

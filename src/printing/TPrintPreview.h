@@ -42,7 +42,7 @@ class TPrintPreview {
 public:
     // The control states all bookmarks of a part may hold together.
     static constexpr std::size_t kBookmarkBudget = 300'000;
-    // Reports kept built besides those of parts with bookmarks.
+    // Reports kept built besides the one of the part with the most pages.
     static constexpr std::size_t kKeptReports = 2;
 
     // layout is the device the command prints on; it must outlive the preview. Parts in print

@@ -211,3 +211,35 @@ TEST(PrintedDescription, EndsOnTheSamePageWhateverSectionsFollow)
     ASSERT_LT(alone, 79);
     EXPECT_EQ(lastLineOnPage(TPrintSetupState(1), "whole.pdf"), alone);
 }
+
+// However many parts a preview counts and shows, it keeps few reports built: the one with the
+// most pages and the last used, here of single logs that are wide enough to be bookmarked too.
+TEST(PrintPreview, KeepsFewReportsBuilt)
+{
+    TempDir dir;
+    TMatchDocument doc = GeneratedLog(12, 1);
+    for (int k = 0; k < 30; ++k) {
+        TMatchDocAddColEntry column;
+        column.Cells = {"Spalte " + std::to_string(k), "breit"};
+        for (int i = 0; i < doc.FileCount + 2; ++i)
+            column.Cells.push_back("ein recht langer Text " + std::to_string(i));
+        doc.AddedColumns.push_back(column);
+        doc.Columns.push_back(int32_t(doc.AddedColumns.size()));
+    }
+    const TReportSource window(doc);
+    TPrintSetupState state(1);
+    state.Singles = true;
+    QPdfWriter layout(QString::fromStdString(dir.Path("layout.pdf")));
+    TPrintPreview preview(layout, PreviewParts(window, state));
+    preview.SetBookmarkSpacing(1);
+    while (!preview.CountMore(20)) {
+        EXPECT_LE(preview.BuiltReports(), TPrintPreview::kKeptReports + 1);
+    }
+    const int pages = preview.PageCount();
+    // More pages than parts: single logs of several strips, each bookmarked.
+    ASSERT_GT(pages, 2 * 13);
+    for (int page = 1; page <= pages; page += 3) {
+        preview.PageImage(page, 1);
+        EXPECT_LE(preview.BuiltReports(), TPrintPreview::kKeptReports + 1);
+    }
+}

@@ -231,6 +231,7 @@ TEST(PrintPreviewCommand, ClosingPrintsNothingAndThePreviewStartUsesTheChoices)
     {
         ScriptedPreview escape([](TPrintPreviewForm& form) {
             QTest::keyClick(form.PageView, Qt::Key_Escape);
+            EXPECT_FALSE(form.isVisible()) << "Escape closes the preview";
             return form.result();
         });
         TPrintSetupState state(1);

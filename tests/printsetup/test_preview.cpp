@@ -17,6 +17,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPrinter>
 #include <QSpinBox>
 #include <QTest>
@@ -200,6 +201,43 @@ TEST(PrintPreviewCommand, ShowsThePagesThatThenPrint)
         EXPECT_EQ(form.Percent(), TPrintPreviewForm::MaxPercent);
         form.SetZoom(TPrintPreviewForm::ZoomMode::PageWidth);
         EXPECT_NEAR(form.PageView->Page().width(), form.PageView->Room().width(), 1);
+
+        // Sizes typed into the zoom list, one after the other.
+        const struct {
+            const char* typed;
+            TPrintPreviewForm::ZoomMode mode;
+            int percent;
+            const char* shown;
+            Qt::Key done; // Return, or Tab to leave the field
+        } typed[] = {
+            {"90", TPrintPreviewForm::ZoomMode::Percent, 90, "90 %", Qt::Key_Return},
+            {" 150 % ", TPrintPreviewForm::ZoomMode::Percent, 150, "150 %", Qt::Key_Tab},
+            {"1000", TPrintPreviewForm::ZoomMode::Percent, 400, "400 %", Qt::Key_Return},
+            {"10 %", TPrintPreviewForm::ZoomMode::Percent, 50, "50 %", Qt::Key_Return},
+            {"groß", TPrintPreviewForm::ZoomMode::Percent, 50, "50 %", Qt::Key_Return},
+            {"klein", TPrintPreviewForm::ZoomMode::Percent, 50, "50 %", Qt::Key_Tab},
+            {"seitenbreite", TPrintPreviewForm::ZoomMode::PageWidth, 0, "Seitenbreite",
+             Qt::Key_Tab},
+            {"", TPrintPreviewForm::ZoomMode::PageWidth, 0, "Seitenbreite", Qt::Key_Return},
+        };
+        QLineEdit* zoomEdit = form.ZoomComboBox->lineEdit();
+        for (const auto& size : typed) {
+            SCOPED_TRACE(size.typed);
+            zoomEdit->setFocus();
+            zoomEdit->selectAll();
+            QTest::keyClick(zoomEdit, Qt::Key_Backspace);
+            QTest::keyClicks(zoomEdit, QString::fromUtf8(size.typed));
+            QTest::keyClick(zoomEdit, size.done);
+            EXPECT_EQ(form.Zoom(), size.mode);
+            EXPECT_EQ(form.ZoomComboBox->currentText(), QString::fromUtf8(size.shown));
+            if (size.mode == TPrintPreviewForm::ZoomMode::Percent) {
+                EXPECT_EQ(form.Percent(), size.percent);
+                EXPECT_NEAR(form.PageView->Page().width(),
+                            paper.width() * size.percent / 100.0 * screen, 1);
+            } else {
+                EXPECT_NEAR(form.PageView->Page().width(), form.PageView->Room().width(), 1);
+            }
+        }
         form.SetZoom(TPrintPreviewForm::ZoomMode::WholePage);
         const QSize shown = form.PageView->Page().size();
         const QSize room = form.PageView->Room();

@@ -10,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QSpinBox>
@@ -83,12 +84,21 @@ void TPrintPreviewForm::CreateComponents()
                                   QStringLiteral("Letzte Seite: STRG-ENDE"));
     ZoomComboBox = new QComboBox(bar);
     ZoomComboBox->setObjectName(QStringLiteral("ZoomComboBox"));
-    ZoomComboBox->setToolTip(QStringLiteral("Größe der Seite: STRG-PLUS, STRG-MINUS"));
+    ZoomComboBox->setToolTip(
+        QStringLiteral("Größe der Seite, auch jede zwischen 50 und 400 %: STRG-PLUS, STRG-MINUS"));
+    // Any size in the range can be typed; what is typed is not added to the list.
+    ZoomComboBox->setEditable(true);
+    ZoomComboBox->setInsertPolicy(QComboBox::NoInsert);
+    // A number typed means that size, not an entry it happens to begin.
+    ZoomComboBox->setCompleter(nullptr);
+    ZoomComboBox->lineEdit()->setObjectName(QStringLiteral("ZoomEdit"));
     ZoomComboBox->addItem(QStringLiteral("Seitenbreite"));
     ZoomComboBox->addItem(QStringLiteral("Ganze Seite"));
     for (int percent : kPercents)
         ZoomComboBox->addItem(QStringLiteral("%1 %").arg(percent), percent);
     ZoomComboBox->setCurrentIndex(1);
+    ZoomComboBox->setMinimumWidth(
+        ZoomComboBox->fontMetrics().horizontalAdvance(QStringLiteral("Seitenbreite")) + 48);
     PartLabel = new QLabel(bar);
     PartLabel->setObjectName(QStringLiteral("PartLabel"));
     PartLabel->setTextFormat(Qt::PlainText);
@@ -131,6 +141,8 @@ void TPrintPreviewForm::CreateComponents()
             [this](int page) { ShowPage(page); });
     connect(ZoomComboBox, qOverload<int>(&QComboBox::activated), this,
             &TPrintPreviewForm::ZoomComboChange);
+    connect(ZoomComboBox->lineEdit(), &QLineEdit::editingFinished, this,
+            &TPrintPreviewForm::ZoomTextChange);
     connect(PageView, &TPreviewPageView::zoomRequested, this, &TPrintPreviewForm::StepZoom);
     // A fit follows the view's size once the window has it, not the dialog's resize before.
     connect(PageView, &TPreviewPageView::resized, this, [this] {
@@ -217,6 +229,9 @@ void TPrintPreviewForm::SetZoom(ZoomMode mode, int percent)
         index = found == std::end(kPercents) ? -1 : kFitEntries + int(found - kPercents);
     }
     ZoomComboBox->setCurrentIndex(index);
+    // Also when the entry stays: what was typed gives way to the size shown.
+    ZoomComboBox->setEditText(index < 0 ? QStringLiteral("%1 %").arg(m_percent)
+                                        : ZoomComboBox->itemText(index));
     Render(false);
 }
 
@@ -228,6 +243,25 @@ void TPrintPreviewForm::ZoomComboChange(int index)
         SetZoom(ZoomMode::WholePage);
     else if (index >= kFitEntries)
         SetZoom(ZoomMode::Percent, ZoomComboBox->itemData(index).toInt());
+}
+
+void TPrintPreviewForm::ZoomTextChange()
+{
+    const QString text = ZoomComboBox->currentText().trimmed();
+    const int entry = ZoomComboBox->findText(text, Qt::MatchFixedString);
+    if (entry >= 0) {
+        ZoomComboChange(entry);
+        return;
+    }
+    QString digits = text;
+    if (digits.endsWith(QLatin1Char('%')))
+        digits.chop(1);
+    bool number = false;
+    const int percent = digits.trimmed().toInt(&number);
+    if (number)
+        SetZoom(ZoomMode::Percent, percent);
+    else
+        SetZoom(m_zoom, m_percent); // not a size: the one shown stays, and its text comes back
 }
 
 void TPrintPreviewForm::StepZoom(int steps)

@@ -15,8 +15,9 @@ class TPrintPreview;
 
 // "Seitenansicht": the pages of a print command as they will print, one at a time, with
 // navigation (first, previous, next, last, a page number field, Page Up/Down, Ctrl+Home/End),
-// zoom (page width, whole page, 50 to 400 %; Ctrl with + and -, Ctrl with the wheel) and
-// "Drucken", which closes the preview so that the command prints with the same choices.
+// zoom (page width, whole page, 50 to 400 % chosen or typed; Ctrl with + and -, Ctrl with the
+// wheel) and "Drucken", which closes the preview so that the command prints with the same
+// choices.
 // Escape and "Schließen" close it without printing.
 //
 // The page count grows while the preview counts the pages in the background ("von 12 …" until
@@ -81,6 +82,8 @@ private:
     // True when the key is one of the preview's own and is consumed.
     bool FormKeyDown(const QKeyEvent& event);
     void ZoomComboChange(int index);
+    // A size typed into the zoom list: a percentage (clamped to the range) or an entry's text.
+    void ZoomTextChange();
     void StepZoom(int steps);
     void Render(bool toTop);
     // Runs work of the preview; a failure stops counting and shows its message. False then.

@@ -55,3 +55,28 @@ bool TQRShape::RuleAlongFoot(double bandHeight) const
     return m_shape == TQRShapeType::HorLine && m_pen.style() != Qt::NoPen &&
            Top() + Height() >= bandHeight - 1e-6;
 }
+
+struct TQRShape::ShapeState : State {
+    TQRShapeType Shape = TQRShapeType::Rectangle;
+    QPen Pen;
+    QBrush Brush;
+};
+
+std::unique_ptr<TQRPrintable::State> TQRShape::SaveState() const
+{
+    auto state = std::make_unique<ShapeState>();
+    SaveBaseState(*state);
+    state->Shape = m_shape;
+    state->Pen = m_pen;
+    state->Brush = m_brush;
+    return state;
+}
+
+void TQRShape::RestoreState(const State& state)
+{
+    const auto& shape = dynamic_cast<const ShapeState&>(state);
+    RestoreBaseState(shape);
+    m_shape = shape.Shape;
+    m_pen = shape.Pen;
+    m_brush = shape.Brush;
+}

@@ -15,6 +15,7 @@
 #include "TReportGrid.h"
 #include "TReportMeasures.h"
 #include "TReportSource.h"
+#include "TStripLayout.h"
 
 #include <QColor>
 #include <QFont>
@@ -23,7 +24,6 @@
 
 #include <algorithm>
 #include <stdexcept>
-#include <unordered_map>
 
 namespace {
 
@@ -34,10 +34,6 @@ constexpr double kLabelHeight = 45.0;
 constexpr double kDividerWidth = 2775.5;
 constexpr double kLineHeight = 2.6;
 constexpr double kDescriptionTop = 134.9;
-// A width that reaches the printable width by a rounding hair still reaches it.
-constexpr double kWidthTolerance = 1e-9;
-// What fixed columns cut to let a table fit one strip leave beside it.
-constexpr double kOneStripMargin = 1.0;
 
 QString Text(const std::string& cp1252)
 {
@@ -413,9 +409,10 @@ void TnewPrinterForm::LayoutSection()
     if (layout.LaidOut)
         return;
     const TQRCanvas& canvas = *QuickRep1.Canvas();
+    TStripLayout strips(canvas, QuickRep1.Page().Font, m_measures);
     if (!MetricsDone) {
         m_usableWidth = (canvas.WidthPixels() + 1) / canvas.XFactor();
-        m_charWidth = (PrinterTextWidth(QStringLiteral("W")) + 1) / canvas.XFactor();
+        m_charWidth = (strips.TextWidth(QStringLiteral("W")) + 1) / canvas.XFactor();
         const double height = canvas.Metrics(QuickRep1.Page().Font).height();
         m_lineHeight = (qCeil(height) + 1) / canvas.YFactor();
         MetricsDone = true;
@@ -430,85 +427,31 @@ void TnewPrinterForm::LayoutSection()
     ResultSeparator->SetTop(DetailBand->Height() - separatorHeight);
     PlaceControl(*SummaryLabel, 0, 0, m_usableWidth, L);
 
-    SplitIntoStrips(layout);
+    SplitIntoStrips(layout, strips);
     SizeControls(layout);
     layout.LastStrip = StripCounter;
     layout.LaidOut = true;
 }
 
-void TnewPrinterForm::SplitIntoStrips(SectionLayout& layout)
+void TnewPrinterForm::SplitIntoStrips(SectionLayout& layout, TStripLayout& strips)
 {
-    const double factor = QuickRep1.Canvas()->XFactor();
-    const double W = m_usableWidth;
-    const double C = m_charWidth;
+    TStripTable table;
+    table.Grid = Grid;
+    table.SharedDataWidth = Section == ReportSection::Matrix;
+    table.CaptionColumn = CaptionMeasureColumn();
+    table.Sum1Caption = m_window.Sum1Caption;
+    table.Sum2Caption = m_window.Sum2Caption;
+    table.CellText = [this](int c, int r) { return ReportCellText(c, r); };
+    table.ColumnKey = [this](int c) { return ColumnKey(c); };
+    const std::vector<double> widths = strips.ColumnWidths(table);
     for (int c = 0; c < ColCount; ++c) {
-        ColumnLayout& column = layout.Columns[c];
-        column.Width = (MeasureColumn(c) + 1) / factor;
-        column.Alignment = ColumnAlignment(c);
+        layout.Columns[c].Width = widths[c];
+        layout.Columns[c].Alignment = ColumnAlignment(c);
     }
-    CapColumnWidths(layout);
-    double fixed = 0;
-    double run = 0;
-    for (int c = 0; c < ColCount; ++c) {
-        ColumnLayout& column = layout.Columns[c];
-        if (c < FixedCols) {
-            fixed += column.Width + C;
-            run = 0;
-        } else {
-            run += column.Width + C;
-            if (fixed + run >= W - kWidthTolerance) {
-                ++StripCounter;
-                run = column.Width + C;
-            }
-        }
-        column.Strip = StripCounter;
-    }
-}
-
-// Fixed columns repeat on every strip, so what they take is taken from every strip's data. Where a
-// table needs more than one strip, they together take at most a share of the printable width:
-// half, and a third on the matrix, whose data columns (one per input file) fill strips by the
-// dozen. Where cutting them lets the table fit one strip, they are cut only as far as that. The
-// widest fixed columns give way first (long file names, cut with an ellipsis; the ident and the
-// number beside them still tell the rows apart). A data column wider than what a strip has left
-// beside the fixed columns is cut to that room, so every strip keeps room for a data column.
-void TnewPrinterForm::CapColumnWidths(SectionLayout& layout)
-{
-    const double W = m_usableWidth;
-    const double C = m_charWidth;
-    const int fixedCount = std::min(FixedCols, ColCount);
-    double data = 0;
-    for (int c = fixedCount; c < ColCount; ++c)
-        data += layout.Columns[c].Width + C;
-    const double share = Section == ReportSection::Matrix ? W / 3 : W / 2;
-    // Short of the printable width by more than the strips' rounding tolerance.
-    const double budget = std::max(share, W - data - kOneStripMargin);
-    double fixed = 0;
-    std::vector<double> widths;
-    for (int c = 0; c < fixedCount; ++c) {
-        fixed += layout.Columns[c].Width + C;
-        widths.push_back(layout.Columns[c].Width);
-    }
-    if (fixed > budget) {
-        // The level t at which the fixed widths, none above t, fill the budget.
-        std::sort(widths.begin(), widths.end());
-        double left = budget - fixedCount * C;
-        double level = 0;
-        for (std::size_t i = 0; i < widths.size(); ++i) {
-            level = std::max(0.0, left / double(widths.size() - i));
-            if (level <= widths[i])
-                break;
-            left -= widths[i];
-        }
-        fixed = 0;
-        for (int c = 0; c < fixedCount; ++c) {
-            layout.Columns[c].Width = std::min(layout.Columns[c].Width, level);
-            fixed += layout.Columns[c].Width + C;
-        }
-    }
-    const double room = std::max(0.0, W - fixed - C);
-    for (int c = fixedCount; c < ColCount; ++c)
-        layout.Columns[c].Width = std::min(layout.Columns[c].Width, room);
+    // The matrix's data columns, one per input file, fill strips by the dozen: its fixed
+    // columns take a third of the width, the files table's half.
+    const TStripRoom room{m_usableWidth, m_charWidth, Section == ReportSection::Matrix ? 3 : 2};
+    StripCounter = TStripLayout::Split(layout.Columns, FixedCols, room);
 }
 
 void TnewPrinterForm::SizeControls(SectionLayout& layout)
@@ -649,81 +592,12 @@ void TnewPrinterForm::AlignToRightEdge(TQRLabel& label)
 
 // ---- Measuring and cell texts ----
 
-// Measured as far as the printable width: no column is wider, and a text beyond it is cut to
-// its column, so what lies further costs nothing.
-int TnewPrinterForm::PrinterTextWidth(const QString& text) const
-{
-    const TQRCanvas& canvas = *QuickRep1.Canvas();
-    return qCeil(canvas.TextWidth(QuickRep1.Page().Font, text, canvas.WidthPixels()));
-}
-
-int TnewPrinterForm::MeasureColumn(int c)
-{
-    if (Section == ReportSection::Matrix && c >= FixedCols)
-        return MeasureMatrixColumns();
-    if (c != CaptionMeasureColumn())
-        return MeasureCells(c, 0, RowCount - 1, QStringLiteral("all"));
-    // The sum captions span the columns up to this one: it takes what the columns before it
-    // leave of them.
-    int before = 0;
-    for (int k = 0; k < c; ++k)
-        before += MeasureColumn(k);
-    int widest = MeasureCells(c, 0, RowCount - 3, QStringLiteral("body"));
-    if (RowCount >= 2)
-        widest = std::max(widest, PrinterTextWidth(m_window.Sum1Caption) - before);
-    if (RowCount >= 1)
-        widest = std::max(widest, PrinterTextWidth(m_window.Sum2Caption) - before);
-    return widest;
-}
-
-int TnewPrinterForm::MeasureCells(int c, int first, int last, const QString& part)
-{
-    return m_measures.Width(DeviceKey(), ColumnKey(c) + QLatin1Char(' ') + part, [&] {
-        int widest = 0;
-        for (int r = std::max(0, first); r <= last && r < RowCount; ++r)
-            widest = std::max(widest, PrinterTextWidth(ReportCellText(c, r)));
-        return widest;
-    });
-}
-
-int TnewPrinterForm::MeasureMatrixColumns()
-{
-    if (MatrixColumnWidth >= 0)
-        return MatrixColumnWidth;
-    MatrixColumnWidth = m_measures.Width(DeviceKey(), QStringLiteral("Matrix data"), [this] {
-        // Millions of cells but few distinct texts: measuring each text once gives the same
-        // widths.
-        std::unordered_map<QString, int> widths;
-        int widest = 0;
-        for (int k = FixedCols; k < ColCount; ++k) {
-            for (int r = 0; r < RowCount; ++r) {
-                const QString text = ReportCellText(k, r);
-                auto found = widths.find(text);
-                if (found == widths.end())
-                    found = widths.emplace(text, PrinterTextWidth(text)).first;
-                widest = std::max(widest, found->second);
-            }
-        }
-        return widest;
-    });
-    return MatrixColumnWidth;
-}
-
 QString TnewPrinterForm::ColumnKey(int c) const
 {
     const TColumnMap& codes = m_window.Document().Columns;
     if (Section == ReportSection::File && c < static_cast<int>(codes.size()))
         return QStringLiteral("File code %1").arg(codes[c]);
     return SectionName(Section, c);
-}
-
-QString TnewPrinterForm::DeviceKey() const
-{
-    const TQRCanvas& canvas = *QuickRep1.Canvas();
-    return QStringLiteral("%1 %2 %3")
-        .arg(canvas.XFactor(), 0, 'g', 17)
-        .arg(canvas.YFactor(), 0, 'g', 17)
-        .arg(QuickRep1.Page().Font.key());
 }
 
 QString TnewPrinterForm::ReportCellText(int c, int r) const
@@ -1075,7 +949,6 @@ struct TnewPrinterForm::TPassState {
     int CurrentStrip, StripCounter, PageInStrip;
     int TrailerStep, NextTrailerStep;
     bool MetricsDone;
-    int MatrixColumnWidth;
     bool Building, FirstPagePending;
     double UsableWidth, CharWidth, LineHeight;
     std::array<SectionLayout, 4> Layouts;
@@ -1111,7 +984,6 @@ std::any TnewPrinterForm::SavePassState() const
                       TrailerStep,
                       NextTrailerStep,
                       MetricsDone,
-                      MatrixColumnWidth,
                       Building,
                       FirstPagePending,
                       m_usableWidth,
@@ -1151,7 +1023,6 @@ void TnewPrinterForm::RestorePassState(const std::any& saved)
     TrailerStep = state.TrailerStep;
     NextTrailerStep = state.NextTrailerStep;
     MetricsDone = state.MetricsDone;
-    MatrixColumnWidth = state.MatrixColumnWidth;
     Building = state.Building;
     FirstPagePending = state.FirstPagePending;
     m_usableWidth = state.UsableWidth;

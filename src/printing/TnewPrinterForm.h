@@ -24,6 +24,7 @@ class TQRShape;
 class TReportGrid;
 class TReportMeasures;
 class TReportSource;
+class TStripLayout;
 
 // The printed statistics log of one part (the whole log or one single log): a report whose
 // controls are created at print time from the window's grids, one set per grid column, with
@@ -98,22 +99,14 @@ private:
     void BuildDetailControls();
     void HideSectionControls(SectionLayout& layout, int colCount);
     void LayoutSection();
-    void SplitIntoStrips(SectionLayout& layout);
-    void CapColumnWidths(SectionLayout& layout);
+    void SplitIntoStrips(SectionLayout& layout, TStripLayout& strips);
     void SizeControls(SectionLayout& layout);
     void PlaceStrip();
     void PlaceColumn(SectionLayout& layout, int c, double x);
     void HideColumn(SectionLayout& layout, int c);
-    int MeasureColumn(int c);
-    int MeasureMatrixColumns();
-    // The widest printed text of column c over the rows from first to last (pixels), measured
-    // once for the print command.
-    int MeasureCells(int c, int first, int last, const QString& part);
     // Names a column for the shared measures: the files table by its column code (repeated codes
     // have the same cells), other tables by position.
     QString ColumnKey(int c) const;
-    QString DeviceKey() const;
-    int PrinterTextWidth(const QString& text) const;
     // The printed text of a cell of the current section's grid.
     QString ReportCellText(int c, int r) const;
     TNumberFormat ColumnNumberFormat(int c) const;
@@ -170,7 +163,6 @@ private:
     int TrailerStep = -1;
     int NextTrailerStep = -1;
     bool MetricsDone = false;
-    int MatrixColumnWidth = -1;
     const TMatchDocument* Document = nullptr;
     const TPrintSetupState* SetupState = nullptr;
     int SingleLogNumber = 0;

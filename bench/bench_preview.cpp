@@ -72,7 +72,7 @@ int main(int argc, char** argv)
     timer.start();
     TPrintPlan plan(window, state);
     QPrinter layout(QPrinter::HighResolution);
-    TPrintPreview preview(layout, TPrintPreview::PlanParts(plan, [&](TnewPrinterForm& form, int) {
+    TPrintPreview preview(layout, plan.PreviewParts([&](TnewPrinterForm& form, int) {
                               form.QuickRep1.PrinterSettings().PrinterIndex = pdfEntry;
                               form.QuickRep1.PrinterSettings().OutputFileName = file;
                           }));

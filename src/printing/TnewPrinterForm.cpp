@@ -4,6 +4,7 @@
 #include "ProductInformation.h"
 #include "TLocale.h"
 #include "TMatchDocument.h"
+#include "TPrintPlan.h"
 #include "TPrintSetter.h"
 #include "TPrintSetupState.h"
 #include "TQRBand.h"
@@ -173,23 +174,21 @@ void TnewPrinterForm::CreateFootBand()
 
 void TnewPrinterForm::PrintDocument(const TMatchDocument& document,
                                     const TPrintSetupState& setupState, int singleLogNumber,
-                                    const QString& headText, bool sumRowsMerged)
+                                    const QString& headText)
 {
-    BuildDocument(document, setupState, singleLogNumber, headText, sumRowsMerged);
+    BuildDocument(document, setupState, singleLogNumber, headText);
     m_setter->Prepare();
     m_setter->Print();
 }
 
 void TnewPrinterForm::BuildDocument(const TMatchDocument& document,
                                     const TPrintSetupState& setupState, int singleLogNumber,
-                                    const QString& headText, bool sumRowsMerged)
+                                    const QString& headText)
 {
     Building = true;
     Document = &document;
     SetupState = &setupState;
     SingleLogNumber = singleLogNumber;
-    FileCount = m_window.FilesGrid().RowCount() - 4;
-    SumRowsMerged = sumRowsMerged;
 
     TitleLabel->SetCaption(headText);
     VersionLabel->SetCaption(QString::fromUtf8(kProductVersion) + QLatin1Char(' ') +
@@ -237,17 +236,17 @@ void TnewPrinterForm::NextSection()
     HideSectionControls(CurrentLayout(), ColCount);
     const ReportSection s = Section;
     const int n = SingleLogNumber;
-    const auto before = [s](ReportSection section) {
-        return static_cast<int>(s) < static_cast<int>(section);
+    const auto next = [&](ReportSection section) {
+        return static_cast<int>(s) < static_cast<int>(section) &&
+               TPrintPlan::PrintsSection(m_window, *SetupState, section, n);
     };
-    if (s == ReportSection::Idle && (SetupState->TitleAndTable || n > 0)) {
+    if (next(ReportSection::File)) {
         Section = ReportSection::File;
         Grid = &m_window.FilesGrid();
-    } else if (before(ReportSection::Matrix) && FileCount > 1 && SetupState->Matrix && n <= 0) {
+    } else if (next(ReportSection::Matrix)) {
         Section = ReportSection::Matrix;
         Grid = &m_window.MatrixGrid();
-    } else if (before(ReportSection::Ratings) && m_window.RatingsPageVisible &&
-               SetupState->Ratings && n <= 0) {
+    } else if (next(ReportSection::Ratings)) {
         Section = ReportSection::Ratings;
         Grid = &m_window.RatingsGrid();
     } else {
@@ -292,7 +291,7 @@ void TnewPrinterForm::NextSection()
 
 int TnewPrinterForm::CaptionColumns() const
 {
-    if (Section != ReportSection::File || !SumRowsMerged || ColCount < 1)
+    if (Section != ReportSection::File || !m_window.Files().SumPanelsEnabled || ColCount < 1)
         return 0;
     // The window's sum panels cover the fixed name and number columns, which carry no sums. The
     // caption spans column 1 too where that is one of them; a number column that alone is fixed

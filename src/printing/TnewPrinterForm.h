@@ -51,11 +51,11 @@ public:
     // Builds the controls of every section the choices select and runs both passes: one to lay
     // out, one into the output. singleLogNumber is 0 for the whole log.
     void PrintDocument(const TMatchDocument& document, const TPrintSetupState& setupState,
-                       int singleLogNumber, const QString& headText, bool sumRowsMerged);
+                       int singleLogNumber, const QString& headText);
     // PrintDocument without the passes: the report is ready for its setter's passes, which is
     // how a preview generates the pages it shows.
     void BuildDocument(const TMatchDocument& document, const TPrintSetupState& setupState,
-                       int singleLogNumber, const QString& headText, bool sumRowsMerged);
+                       int singleLogNumber, const QString& headText);
 
     TQuickRep QuickRep1;
     TQRBand* TitleBand = nullptr;
@@ -166,8 +166,6 @@ private:
     const TMatchDocument* Document = nullptr;
     const TPrintSetupState* SetupState = nullptr;
     int SingleLogNumber = 0;
-    int FileCount = 0;
-    bool SumRowsMerged = false;
     bool Building = false;
     bool FirstPagePending = false;
 

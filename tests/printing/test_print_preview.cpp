@@ -26,7 +26,7 @@ constexpr int kDpi = 100;
 std::vector<int> Parts(const TReportSource& window)
 {
     std::vector<int> parts{window.Document().SingleNumber};
-    for (int i = 1; i <= window.FileCount && window.FileCount > 1; ++i)
+    for (int i = 1; i <= window.Files().FileCount && window.Files().FileCount > 1; ++i)
         parts.push_back(i);
     return parts;
 }
@@ -45,8 +45,7 @@ PdfFile PrintAll(const TReportSource& window, const TPrintSetupState& state, con
         TQROutput output(writer, pdf);
         for (int part : Parts(window)) {
             TnewPrinterForm form(window, output);
-            form.PrintDocument(window.Document(), state, part, Head(window.Document()),
-                               window.SumPanelsEnabled);
+            form.PrintDocument(window.Document(), state, part, Head(window.Document()));
         }
         output.Finish();
     }
@@ -60,7 +59,7 @@ std::vector<TPreviewPart> PreviewParts(const TReportSource& window, const TPrint
         parts.push_back({QString::number(part), [&window, &state, part](TQROutput& layout) {
                              auto form = std::make_unique<TnewPrinterForm>(window, layout);
                              form->BuildDocument(window.Document(), state, part,
-                                                 Head(window.Document()), window.SumPanelsEnabled);
+                                                 Head(window.Document()));
                              return form;
                          }});
     }
@@ -193,7 +192,7 @@ TEST(PrintedDescription, EndsOnTheSamePageWhateverSectionsFollow)
             QPdfWriter writer(path);
             TQROutput output(writer);
             TnewPrinterForm form(window, output);
-            form.PrintDocument(doc, state, 0, Head(doc), window.SumPanelsEnabled);
+            form.PrintDocument(doc, state, 0, Head(doc));
             output.Finish();
         }
         int last = -1;

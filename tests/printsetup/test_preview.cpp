@@ -324,7 +324,7 @@ TEST(PrintPreviewForm, AFailingReportShowsItsMessage)
     TPrintPlan plan(*window.Source, state);
     QPrinter layout(QPrinter::HighResolution);
     const int pdfEntry = int(TQuickRep::PrinterNames().indexOf(TQuickRep::PdfPrinterName()));
-    TPrintPreview preview(layout, TPrintPreview::PlanParts(plan, [&](TnewPrinterForm& form, int) {
+    TPrintPreview preview(layout, plan.PreviewParts([&](TnewPrinterForm& form, int) {
                               form.QuickRep1.PrinterSettings().PrinterIndex = pdfEntry;
                           }));
     TPrintPreviewForm form(preview);

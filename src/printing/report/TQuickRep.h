@@ -4,8 +4,6 @@
 #include "TQRPage.h"
 #include "TQRPrinterSettings.h"
 
-#include <QStringList>
-
 #include <functional>
 #include <map>
 #include <memory>
@@ -85,16 +83,11 @@ public:
     // The canvas of the running pass, or null outside a pass.
     const TQRCanvas* Canvas() const;
 
-    // The installed printers followed by the entry that writes a PDF file (so a machine
-    // without printers can still print); PrinterSettings().PrinterIndex points into this list.
-    static QStringList PrinterNames();
-    static QString PdfPrinterName();
-
     // The driver's bin code that a bin choice of the printer settings stands for; -1 (the
-    // default) lets the choice go to Qt as its paper source. A code is given to the driver
-    // when a job starts.
-    int BinCode(QPrinter::PaperSource choice) const;
-    void SetBinCode(QPrinter::PaperSource choice, int code);
+    // default) lets the choice go to the printer as its paper source. A code is given to the
+    // print job when it starts.
+    int BinCode(TQRPaperSource choice) const;
+    void SetBinCode(TQRPaperSource choice, int code);
 
     // The print dialog: printer, copies, page range and orientation, written into the printer
     // settings; true when confirmed. Set by the program (the engine has no widgets); without
@@ -113,5 +106,5 @@ private:
     std::vector<std::unique_ptr<TQRBand>> m_bands;
     std::unique_ptr<TQRPass> m_pass;
     int m_pageCount = 0;
-    std::map<int, int> m_binCodes;
+    std::map<TQRPaperSource, int> m_binCodes;
 };

@@ -7,12 +7,12 @@
 #include "TPrintSetupState.h"
 #include "TQROutput.h"
 #include "TQRPdfDocument.h"
+#include "TQRPrinter.h"
 #include "TQuickRep.h"
 #include "TReportSource.h"
 #include "TnewPrinterForm.h"
 
 #include <QFileInfo>
-#include <QPrinter>
 
 #include <memory>
 #include <string>
@@ -37,7 +37,7 @@ void PrintPart(TPrintPlan& plan, TPrintSetupState& state, const TQRPrinterSettin
                const TAllowances& allowed, const TPrintPart& part, const TPartProgress& progress,
                const std::string& log, bool directPdf)
 {
-    QPrinter printer(QPrinter::HighResolution);
+    TQRPrinter printer(QPrinter::HighResolution);
     TQROutput output(printer, directPdf);
     // The PDF entry may be given the log's own name: it is never written over.
     output.KeepFile(log);
@@ -113,7 +113,7 @@ bool PrintStatisticsLog(const TReportSource& window, TPrintSetupState& state,
     TQRPrinterSettings holder;
     bool confirmed = false;
     {
-        QPrinter probePrinter(QPrinter::HighResolution);
+        TQRPrinter probePrinter(QPrinter::HighResolution);
         TQROutput probeOutput(probePrinter);
         const auto probe = std::make_unique<TnewPrinterForm>(window, probeOutput);
         confirmed = setupForm.Execute(probe->Setter(), state, true, allowed.Singles,

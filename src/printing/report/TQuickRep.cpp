@@ -151,6 +151,9 @@ void TQuickRep::applyJobSettings(QPagedPaintDevice& device, const QString& title
     const TQRPrinterSettings& settings = m_printerSettings;
     if (auto* job = dynamic_cast<TQRPrintJob*>(&device)) {
         job->ApplyJobSettings(settings, BinCode(settings.OutputBin), title, m_creator);
+    } else if (device.devType() == QInternal::Printer) {
+        // It would print without the printer, copies, bin and title of the settings.
+        throw std::logic_error("a printer takes a report only as a print job");
     } else if (auto* writer = dynamic_cast<QPdfWriter*>(&device)) {
         writer->setTitle(title);
         writer->setCreator(m_creator);

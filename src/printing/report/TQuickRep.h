@@ -77,6 +77,9 @@ public:
     // the bands, controls and owner as they are now, whatever passes ran since.
     std::shared_ptr<const TQRBookmark> Bookmark() const;
 
+    // Every pass applies the printer settings to a device that is a print job (TQRPrintJob); a
+    // printer that is none is refused (std::logic_error).
+    //
     // A generation pass that outputs nothing; the device only lends its metrics.
     void Prepare(QPagedPaintDevice& device);
     // A generation pass painted on the device as one print job named by the title.

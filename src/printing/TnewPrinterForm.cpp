@@ -1,5 +1,6 @@
 #include "TnewPrinterForm.h"
 
+#include "CellText.h"
 #include "Cp1252.h"
 #include "ProductInformation.h"
 #include "TLocale.h"
@@ -44,8 +45,6 @@ QString Text(const std::string& cp1252)
 
 const QColor kWhite(255, 255, 255);
 const QColor kLightGrey(240, 240, 240);
-const QColor kEliminationDiagonal(128, 128, 255);
-const QColor kDiagonal(128, 255, 255);
 
 TQRShape& AddLine(TQRBand& band, TQRShapeType shape)
 {
@@ -520,16 +519,13 @@ std::uint8_t TnewPrinterForm::ColumnAlignment(int c) const
 {
     const TColumnMap& columns = Document->Columns;
     if (Section == ReportSection::File && c < static_cast<int>(columns.size()) &&
-        (columns[c] == -13 || columns[c] == -12))
+        ColumnMeaningOf(*Document, columns[c]).Alignment == TColumnAlignment::Left)
         return 1;
     if (RowCount >= 2) {
         const QString fileName = Text(Locale().FileNameTitle);
         if ((Grid->Cell(c, 0) == fileName) != (Grid->Cell(c, 1) == fileName))
             return 1;
     }
-    if (const TColumnProperties* properties = Grid->Object(c); properties &&
-                                                                 properties->LeftAligned == 1)
-        return 1;
     return 0;
 }
 
@@ -728,17 +724,8 @@ TNumberFormat TnewPrinterForm::ColumnNumberFormat(int c) const
 {
     const TColumnMap& columns = Document->Columns;
     const int k = c < static_cast<int>(columns.size()) ? columns[c] : 0;
-    switch (k) {
-    case -6:
-        return TNumberFormat::TwoDecimals;
-    case -12:
-    case -13:
-    case -15:
-        return TNumberFormat::AsIs;
-    default:
-        if (k >= -14 && k <= -1)
-            return TNumberFormat::Integer;
-    }
+    if (const std::optional<TNumberFormat> format = ColumnMeaningOf(*Document, k).PrintedFormat)
+        return *format;
     if (m_fileFormats.size() != static_cast<size_t>(ColCount)) {
         m_fileFormats.assign(ColCount, TNumberFormat::AsIs);
         m_fileFormatKnown.assign(ColCount, false);
@@ -993,8 +980,8 @@ void TnewPrinterForm::FillDetailCell(int c, bool singleLogRowPending)
     SectionLayout& layout = CurrentLayout();
     const int row = CurrentRow - FixedRows;
     QColor colour = row % 2 == 0 ? kWhite : kLightGrey;
-    if (Section == ReportSection::Matrix && c - FixedCols == row)
-        colour = Document->MatrixKind == 1 ? kEliminationDiagonal : kDiagonal;
+    if (const TOptionalColour fill = Grid->Colour(c, CurrentRow))
+        colour = QColor(fill->Red, fill->Green, fill->Blue);
     else if (Section == ReportSection::File && SingleLogNumber > 0)
         colour = kWhite;
     layout.CellBackgrounds[c]->SetBrush(colour);

@@ -5,12 +5,12 @@
 //
 //   bench_viewer [FILES] [--reference]
 #include "MprWriter.h"
+#include "QtText.h"
 #include "Samples.h"
 #include "TDocumentEditorForm.h"
 #include "TMatrixTable.h"
 #include "TStringGrid.h"
 #include "TempDir.h"
-#include "ViewerText.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

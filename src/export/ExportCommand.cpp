@@ -4,7 +4,7 @@
 #include "JsonWriter.h"
 #include "PageExport.h"
 #include "PdfExport.h"
-#include "ProductInformation.h"
+#include "ProductIdentity.h"
 #include "ReportFonts.h"
 #include "TFile.h"
 #include "TLocale.h"
@@ -90,8 +90,8 @@ std::string ExportCommand::HelpText()
 
 std::string ExportCommand::VersionText()
 {
-    return std::string("zelmora-export (ZelmoraViewer) " ZELMORA_VERSION "\n") + kMakerNotice +
-           "\n";
+    return std::string("zelmora-export (") + kViewerName + ") " + kViewerVersion + "\n" +
+           kMakerNotice + "\n";
 }
 
 namespace {

@@ -1,6 +1,6 @@
 #include "TPageGrid.h"
 
-#include "Cp1252.h"
+#include "QtText.h"
 
 TPageGrid::TPageGrid(int rowCount, int colCount, int fixedRows, int fixedCols, CellFunction cell,
                      ColourFunction colour)
@@ -20,7 +20,7 @@ QString TPageGrid::Cell(int c, int r) const
     const std::string text = m_cell(c, r);
     if (text.empty())
         return QString();
-    return QString::fromStdString(Cp1252ToUtf8(text));
+    return FromCp1252(text);
 }
 
 TOptionalColour TPageGrid::Colour(int c, int r) const

@@ -1,16 +1,7 @@
 #include "TReportSource.h"
 
-#include "Cp1252.h"
+#include "QtText.h"
 #include "TTitlePage.h"
-
-namespace {
-
-QString FromCp1252(const std::string& text)
-{
-    return QString::fromStdString(Cp1252ToUtf8(text));
-}
-
-} // namespace
 
 TReportSource::TReportSource(const TMatchDocument& doc)
     : m_doc(doc), m_files(doc), m_matrix(doc), m_ratings(doc)

@@ -1,8 +1,8 @@
 #include "TnewPrinterForm.h"
 
 #include "CellText.h"
-#include "Cp1252.h"
-#include "ProductInformation.h"
+#include "ProductIdentity.h"
+#include "QtText.h"
 #include "TLocale.h"
 #include "TMatchDocument.h"
 #include "TPrintSetter.h"
@@ -38,10 +38,7 @@ constexpr double kDescriptionTop = 134.9;
 // A width that reaches the printable width by a rounding hair still reaches it.
 constexpr double kWidthTolerance = 1e-9;
 
-QString Text(const std::string& cp1252)
-{
-    return QString::fromStdString(Cp1252ToUtf8(cp1252));
-}
+constexpr auto& Text = FromCp1252;
 
 const QColor kWhite(255, 255, 255);
 const QColor kLightGrey(240, 240, 240);
@@ -55,10 +52,10 @@ TQRShape& AddLine(TQRBand& band, TQRShapeType shape)
 
 } // namespace
 
-TnewPrinterForm::TnewPrinterForm(const TReportSource& window, TQROutput& output)
-    : m_ownMeasures(std::make_unique<TReportMeasures>(window))
+TnewPrinterForm::TnewPrinterForm(const TReportSource& source, TQROutput& output)
+    : m_ownMeasures(std::make_unique<TReportMeasures>(source))
     , m_measures(*m_ownMeasures)
-    , m_window(window)
+    , m_window(source)
     , m_separators(TNumberSeparators::Current())
 {
     FormCreate();
@@ -67,7 +64,7 @@ TnewPrinterForm::TnewPrinterForm(const TReportSource& window, TQROutput& output)
 
 TnewPrinterForm::TnewPrinterForm(TReportMeasures& measures, TQROutput& output)
     : m_measures(measures)
-    , m_window(measures.Window())
+    , m_window(measures.Source())
     , m_separators(TNumberSeparators::Current())
 {
     FormCreate();

@@ -129,8 +129,8 @@ void CheckPrintedLog(const TPrintedLog& log)
         << "legends";
 
     // Both sum rows on every strip of every part, with every sum the strip's columns have.
-    const TReportSource window(log.Document);
-    const TReportGrid& grid = window.FilesGrid();
+    const TReportSource source(log.Document);
+    const TReportGrid& grid = source.FilesGrid();
     const int rows = grid.RowCount();
     for (const TPrintedPart& part : log.Parts) {
         int captions = 0;
@@ -382,8 +382,8 @@ TEST_P(PrintedLayouts, ACountingColumnAfterTheNumberColumnKeepsItsSums)
     shape.CountingSecond = true;
     TempDir dir;
     const TPrintedLog log = Print(shape, GetParam(), dir);
-    const TReportSource window(log.Document);
-    const TReportGrid& grid = window.FilesGrid();
+    const TReportSource source(log.Document);
+    const TReportGrid& grid = source.FilesGrid();
     for (const char* caption : {"ohne", "mit"}) {
         SCOPED_TRACE(caption);
         const int row = grid.RowCount() - (QString::fromLatin1(caption) == "ohne" ? 2 : 1);

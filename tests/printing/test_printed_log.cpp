@@ -34,13 +34,13 @@ PdfFile PrintPart(PdfDevice kind, const TMatchDocument& doc, const std::string& 
 {
     const QString file = QString::fromStdString(path);
     {
-        const TReportSource window(doc);
+        const TReportSource source(doc);
         QPdfWriter writer(file);
         TQRPdfDocument pdf(file);
         TQROutput output = kind == PdfDevice::Direct ? TQROutput(writer, pdf) : TQROutput(writer);
-        TnewPrinterForm form(window, output);
+        TnewPrinterForm form(source, output);
         form.PrintDocument(doc, state, singleLogNumber, QStringLiteral("Kopf"),
-                           window.SumPanelsEnabled);
+                           source.SumPanelsEnabled);
         output.Finish();
         if (inspect)
             inspect(form);

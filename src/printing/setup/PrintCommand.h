@@ -26,7 +26,7 @@ void CopyPrinterSettings(const TQRPrinterSettings& source, TQRPrinterSettings& d
 // command stops after that page: parts printed before stay (with the spooler, or as files), the
 // part being printed is dropped (its job aborted, its file removed), later parts do not print.
 // True when every part printed; false when a dialog was cancelled or the progress stopped it.
-bool PrintStatisticsLog(const TReportSource& window, TPrintSetupState& state,
+bool PrintStatisticsLog(const TReportSource& source, TPrintSetupState& state,
                         TPrintProgress* progress = nullptr);
 
 // The file a part goes to on the PDF entry.

@@ -1,7 +1,8 @@
 #include "ExportCommand.h"
 
+#include "AtomicFile.h"
 #include "Errors.h"
-#include "JsonWriter.h"
+#include "GridCsv.h"
 #include "PageExport.h"
 #include "PdfExport.h"
 #include "ProductIdentity.h"

@@ -13,16 +13,6 @@ constexpr std::size_t kPieceSize = 64 * 1024;
 
 } // namespace
 
-void CheckOutputStream(std::ostream& out)
-{
-    if (out)
-        return;
-    const int error = errno;
-    throw EOutputError(EOutputError::Cause::Other, "Die Ausgabe kann nicht geschrieben werden: " +
-                                                       OutputFailureReason(error ? error : EIO) +
-                                                       ".");
-}
-
 JsonWriter::JsonWriter(std::ostream& out)
     : m_out(out)
 {

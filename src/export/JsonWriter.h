@@ -44,6 +44,3 @@ private:
     std::vector<bool> m_first; // per open container: nothing written in it yet
     bool m_afterKey = false;
 };
-
-// Throws EOutputError for a stream that failed: "Die Ausgabe kann nicht geschrieben werden: ...".
-void CheckOutputStream(std::ostream& out);

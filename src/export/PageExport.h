@@ -11,10 +11,6 @@
 // not grow with the output) and flushed. EOutputError when out fails.
 void WritePagesJson(std::ostream& out, const TMatchDocument& doc, const std::string& language);
 
-// One grid ("files", "matrix" or "ratings") as CSV, RFC 4180, UTF-8, CRLF line ends. A hidden
-// grid (matrix or ratings tab not shown) writes nothing. EOutputError as soon as out fails.
-void WriteGridCsv(std::ostream& out, const TMatchDocument& doc, const std::string& grid);
-
 // A file name (the operating system's bytes) as valid UTF-8 for JSON: its UTF-8 sequences as
 // they are, every other byte as the four characters \xNN (upper-case hex), so the bytes can be
 // recovered.
@@ -22,6 +18,3 @@ std::string FileNameUtf8(const std::string& bytes);
 // A file name as the window shows it: UTF-8 decoded, every byte that is not part of a valid
 // sequence shown as U+FFFD.
 std::string DisplayFileName(const std::string& bytes);
-
-// A CSV field: quoted when it holds a comma, a quote or a line break.
-std::string CsvField(const std::string& utf8);

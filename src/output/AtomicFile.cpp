@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <ostream>
 #include <random>
 
 #include <fcntl.h>
@@ -488,4 +489,14 @@ void ReserveStandardDescriptors()
             close(opened);
         }
     }
+}
+
+void CheckOutputStream(std::ostream& out)
+{
+    if (out)
+        return;
+    const int error = errno;
+    throw EOutputError(EOutputError::Cause::Other, "Die Ausgabe kann nicht geschrieben werden: " +
+                                                       OutputFailureReason(error ? error : EIO) +
+                                                       ".");
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <iosfwd>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -38,6 +39,9 @@ private:
 
 // The German reason for an errno value of a failed write ("der Datenträger ist voll", ...).
 std::string OutputFailureReason(int errnoValue);
+
+// Throws EOutputError for a stream that failed: "Die Ausgabe kann nicht geschrieben werden: ...".
+void CheckOutputStream(std::ostream& out);
 
 // A file that appears under its name only when it is complete. It is written under a temporary
 // name in the target's own folder (so the final rename stays on one file system) and renamed over

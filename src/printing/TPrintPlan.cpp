@@ -1,6 +1,7 @@
 #include "TPrintPlan.h"
 
 #include "QtText.h"
+#include "TPrintSetter.h"
 #include "TPrintSetupState.h"
 #include "TReportSource.h"
 #include "TnewPrinterForm.h"
@@ -40,10 +41,20 @@ QString TPrintPlan::Title() const
 int TPrintPlan::PrintPart(TQROutput& output, const TPrintPart& part,
                           const std::function<void(TnewPrinterForm& form)>& prepare)
 {
-    TnewPrinterForm form(m_measures, output);
+    const std::unique_ptr<TnewPrinterForm> form = BuildPart(output, part, prepare);
+    form->Setter().Prepare();
+    form->Setter().Print();
+    return form->QuickRep1.PageNumber();
+}
+
+std::unique_ptr<TnewPrinterForm>
+TPrintPlan::BuildPart(TQROutput& output, const TPrintPart& part,
+                      const std::function<void(TnewPrinterForm& form)>& prepare)
+{
+    auto form = std::make_unique<TnewPrinterForm>(m_measures, output);
     if (prepare)
-        prepare(form);
-    form.PrintDocument(m_source.Document(), m_state, part.SingleLogNumber, Title(),
-                       m_source.SumPanelsEnabled);
-    return form.QuickRep1.PageNumber();
+        prepare(*form);
+    form->BuildDocument(m_source.Document(), m_state, part.SingleLogNumber, Title(),
+                        m_source.SumPanelsEnabled);
+    return form;
 }

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 class TPrintSetupState;
@@ -44,6 +45,11 @@ public:
     // sees the form before it prints, to apply printer settings.
     int PrintPart(TQROutput& output, const TPrintPart& part,
                   const std::function<void(TnewPrinterForm& form)>& prepare = {});
+    // The form PrintPart prints, built and ready for its passes, for whoever generates its pages
+    // otherwise (a preview); it lives at most as long as the plan.
+    std::unique_ptr<TnewPrinterForm>
+    BuildPart(TQROutput& output, const TPrintPart& part,
+              const std::function<void(TnewPrinterForm& form)>& prepare = {});
 
 private:
     const TReportSource& m_source;

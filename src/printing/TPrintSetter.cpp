@@ -102,6 +102,15 @@ void TPrintSetter::Print()
     run([this](TQROutput& output) { Report.Print(output); });
 }
 
+TQRRunResult TPrintSetter::Run(const TQRRun& how, bool toOutput)
+{
+    TQRRunResult result;
+    run([&](TQROutput& output) {
+        result = Report.Run(output.Device(), toOutput ? &output : nullptr, how);
+    });
+    return result;
+}
+
 template <class Pass> void TPrintSetter::run(const Pass& pass)
 {
     if (!m_output)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TQRBookmark.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -45,6 +47,9 @@ public:
     virtual void Prepare();
     // A generation pass painted into the output.
     virtual void Print();
+    // A generation pass as the run says (TQRRun), with bin and orientation applied as for
+    // Prepare and Print: into the output when toOutput, else only measuring on its device.
+    TQRRunResult Run(const TQRRun& how, bool toOutput);
 
 private:
     template <class Pass> void run(const Pass& pass);

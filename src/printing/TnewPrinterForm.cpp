@@ -97,6 +97,8 @@ void TnewPrinterForm::FormCreate()
     QuickRep1.OnNeedData = [this](TQuickRep& report, bool& moreData) {
         FilesNeedData(report, moreData);
     };
+    QuickRep1.SaveOwnerState = [this] { return SavePassState(); };
+    QuickRep1.RestoreOwnerState = [this](const std::any& state) { RestorePassState(state); };
 }
 
 void TnewPrinterForm::CreateTitleBand()
@@ -171,6 +173,15 @@ void TnewPrinterForm::PrintDocument(const TMatchDocument& document,
                                     const TPrintSetupState& setupState, int singleLogNumber,
                                     const QString& headText, bool sumRowsMerged)
 {
+    BuildDocument(document, setupState, singleLogNumber, headText, sumRowsMerged);
+    m_setter->Prepare();
+    m_setter->Print();
+}
+
+void TnewPrinterForm::BuildDocument(const TMatchDocument& document,
+                                    const TPrintSetupState& setupState, int singleLogNumber,
+                                    const QString& headText, bool sumRowsMerged)
+{
     Building = true;
     Document = &document;
     SetupState = &setupState;
@@ -215,8 +226,6 @@ void TnewPrinterForm::PrintDocument(const TMatchDocument& document,
     SummaryLabel->SetCaption(m_window.LegendCaption);
 
     FirstPagePending = true;
-    m_setter->Prepare();
-    m_setter->Print();
 }
 
 // ---- Sections ----
@@ -801,14 +810,17 @@ void TnewPrinterForm::QuickRep1StartPage(TQuickRep&)
         FillDescription();
     if (Section != ReportSection::Idle)
         LayoutSection();
-    if (first || continued)
-        PlaceDescription();
     AlignToRightEdge(*PageLabel);
     // The head text keeps clear of the section caption.
     TitleLabel->SetMaxWidth(std::max(1.0, m_usableWidth - TaskLabel->Width() - 2 * m_charWidth));
     AlignToRightEdge(*TitleLabel);
     if (Section != ReportSection::Idle)
         PlaceStrip();
+    // After the strip, which gives the column header this section's height: before it the band
+    // has the height of the section placed last, in the printing pass the last of the
+    // preparing pass, and the description would take the room of other column titles.
+    if (first || continued)
+        PlaceDescription();
     if (FirstPagePending) {
         FirstPagePending = false;
         const int currentRow = CurrentRow;
@@ -1011,4 +1023,107 @@ void TnewPrinterForm::FillDetailCell(int c, bool singleLogRowPending)
 void TnewPrinterForm::FinishRun()
 {
     Building = true;
+}
+
+// ---- Bookmarks ----
+
+// Every field the events change; the caches go along, so that they fit the state they serve.
+struct TnewPrinterForm::TPassState {
+    ReportSection Section;
+    const TReportGrid* Grid;
+    int ColCount, RowCount, FixedCols, FixedRows;
+    int CurrentRow, NextRow, FirstDataRow;
+    int CurrentStrip, StripCounter, PageInStrip;
+    int TrailerStep, NextTrailerStep;
+    bool MetricsDone;
+    int MatrixColumnWidth;
+    bool Building, FirstPagePending;
+    double UsableWidth, CharWidth, LineHeight;
+    std::array<SectionLayout, 4> Layouts;
+    int DescriptionLines;
+    QStringList DescriptionRest;
+    bool InPageStart;
+    int CaptionColumns;
+    std::vector<TNumberFormat> FileFormats;
+    std::vector<bool> FileFormatKnown;
+    ReportSection VisibleSection;
+    int VisibleStrip;
+    std::vector<int> VisibleColumns;
+    ReportSection PlacedSection;
+    std::vector<int> PlacedColumns;
+};
+
+std::any TnewPrinterForm::SavePassState() const
+{
+    return TPassState{Section,
+                      Grid,
+                      ColCount,
+                      RowCount,
+                      FixedCols,
+                      FixedRows,
+                      CurrentRow,
+                      NextRow,
+                      FirstDataRow,
+                      CurrentStrip,
+                      StripCounter,
+                      PageInStrip,
+                      TrailerStep,
+                      NextTrailerStep,
+                      MetricsDone,
+                      MatrixColumnWidth,
+                      Building,
+                      FirstPagePending,
+                      m_usableWidth,
+                      m_charWidth,
+                      m_lineHeight,
+                      m_layouts,
+                      m_descriptionLines,
+                      m_descriptionRest,
+                      m_inPageStart,
+                      m_captionColumns,
+                      m_fileFormats,
+                      m_fileFormatKnown,
+                      m_visibleSection,
+                      m_visibleStrip,
+                      m_visibleColumns,
+                      m_placedSection,
+                      m_placedColumns};
+}
+
+void TnewPrinterForm::RestorePassState(const std::any& saved)
+{
+    const auto& state = std::any_cast<const TPassState&>(saved);
+    Section = state.Section;
+    Grid = state.Grid;
+    ColCount = state.ColCount;
+    RowCount = state.RowCount;
+    FixedCols = state.FixedCols;
+    FixedRows = state.FixedRows;
+    CurrentRow = state.CurrentRow;
+    NextRow = state.NextRow;
+    FirstDataRow = state.FirstDataRow;
+    CurrentStrip = state.CurrentStrip;
+    StripCounter = state.StripCounter;
+    PageInStrip = state.PageInStrip;
+    TrailerStep = state.TrailerStep;
+    NextTrailerStep = state.NextTrailerStep;
+    MetricsDone = state.MetricsDone;
+    MatrixColumnWidth = state.MatrixColumnWidth;
+    Building = state.Building;
+    FirstPagePending = state.FirstPagePending;
+    m_usableWidth = state.UsableWidth;
+    m_charWidth = state.CharWidth;
+    m_lineHeight = state.LineHeight;
+    m_layouts = state.Layouts;
+    m_descriptionLines = state.DescriptionLines;
+    m_descriptionRest = state.DescriptionRest;
+    m_inPageStart = state.InPageStart;
+    m_captionColumns = state.CaptionColumns;
+    m_fileFormats = state.FileFormats;
+    m_fileFormatKnown = state.FileFormatKnown;
+    m_visibleSection = state.VisibleSection;
+    m_visibleStrip = state.VisibleStrip;
+    m_visibleColumns = state.VisibleColumns;
+    m_placedSection = state.PlacedSection;
+    m_placedColumns = state.PlacedColumns;
 }

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <any>
 #include <array>
 #include <memory>
 #include <vector>
@@ -49,6 +50,10 @@ public:
     // Builds the controls of every section the choices select and runs both passes: one to lay
     // out, one into the output. singleLogNumber is 0 for the whole log.
     void PrintDocument(const TMatchDocument& document, const TPrintSetupState& setupState,
+                       int singleLogNumber, const QString& headText, bool sumRowsMerged);
+    // PrintDocument without the passes: the report is ready for its setter's passes, which is
+    // how a preview generates the pages it shows.
+    void BuildDocument(const TMatchDocument& document, const TPrintSetupState& setupState,
                        int singleLogNumber, const QString& headText, bool sumRowsMerged);
 
     TQuickRep QuickRep1;
@@ -138,6 +143,11 @@ private:
     // The columns of the current strip, fixed ones first.
     const std::vector<int>& VisibleColumns();
     SectionLayout& CurrentLayout() { return m_layouts[static_cast<int>(Section)]; }
+    // What the events carry from row to row, for the report's bookmarks: a pass that goes on
+    // from one goes on with the form as it was there.
+    struct TPassState;
+    std::any SavePassState() const;
+    void RestorePassState(const std::any& state);
 
     std::unique_ptr<TReportMeasures> m_ownMeasures;
     TReportMeasures& m_measures;

@@ -1,7 +1,9 @@
 #include "TStringGrid.h"
 
+#include <QContextMenuEvent>
 #include <QHelpEvent>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -16,6 +18,9 @@
 namespace {
 
 constexpr int kTextInset = 2;
+// How strongly the selection's shade tints a cell: light enough that the text stays readable
+// and the current cell's solid highlight stands out within the block.
+constexpr qreal kSelectionShade = 0.3;
 constexpr qsizetype kMaxToolTipLength = 4096;
 
 quint64 cellKey(int col, int row)
@@ -61,6 +66,7 @@ TStringGrid::TStringGrid(QWidget* parent)
         bar->setTracking(true);
     }
     relayout(m_leftCol, m_topRow);
+    resetSelection();
 }
 
 TStringGrid::~TStringGrid() = default;
@@ -76,6 +82,7 @@ void TStringGrid::SetRowCount(int count)
         dropCellsOutside();
     moveCurrent(m_col, m_row);
     relayout(m_leftCol, m_topRow);
+    resetSelection();
 }
 
 void TStringGrid::SetColCount(int count)
@@ -91,6 +98,7 @@ void TStringGrid::SetColCount(int count)
         dropCellsOutside();
     moveCurrent(m_col, m_row);
     relayout(m_leftCol, m_topRow);
+    resetSelection();
 }
 
 void TStringGrid::SetFixedRows(int count)
@@ -194,6 +202,23 @@ void TStringGrid::SetCurrentCell(int col, int row)
 {
     moveCurrent(col, row);
     scrollIntoView(m_col, m_row);
+    resetSelection();
+}
+
+void TStringGrid::SelectAll()
+{
+    m_selection.SelectAll(selectionBounds());
+    viewport()->update();
+}
+
+void TStringGrid::ClearSelection() { resetSelection(); }
+
+void TStringGrid::SelectBlock(int left, int top, int right, int bottom)
+{
+    const TGridSelection::Bounds bounds = selectionBounds();
+    m_selection.SelectCell(left, top, bounds);
+    m_selection.ExtendTo(right, bottom, bounds);
+    viewport()->update();
 }
 
 QString TStringGrid::Cell(int col, int row) const
@@ -225,6 +250,7 @@ void TStringGrid::ClearCells()
 void TStringGrid::SetCellTextSource(CellTextSource source)
 {
     m_source = std::move(source);
+    resetSelection();
     viewport()->update();
 }
 
@@ -399,6 +425,8 @@ void TStringGrid::paintCells(QPainter& painter, const QRect& area)
                 state |= FixedCell;
             else if (row.index == m_row && col.index == m_col)
                 state |= focused ? DrawState(SelectedCell | FocusedCell) : SelectedCell;
+            else if (m_selection.Contains(col.index, row.index))
+                state |= MarkedCell;
             paintCell(painter, col, row, state);
         }
     }
@@ -480,6 +508,11 @@ void TStringGrid::paintCell(QPainter& painter, const Span& col, const Span& row,
         painter.setClipRect(rect, Qt::IntersectClip);
         m_onDrawCell(col.index, row.index, rect, state, painter);
     }
+    if (state & MarkedCell) {
+        QColor shade = pal.color(QPalette::Highlight);
+        shade.setAlphaF(kSelectionShade);
+        painter.fillRect(rect, shade);
+    }
 }
 
 void TStringGrid::resizeEvent(QResizeEvent* event)
@@ -498,7 +531,7 @@ void TStringGrid::scrollContentsBy(int, int)
 
 void TStringGrid::keyPressEvent(QKeyEvent* event)
 {
-    if (handleNavigationKey(*event))
+    if (handleSelectionKey(*event) || handleNavigationKey(*event))
         event->accept();
     else
         event->ignore();
@@ -510,7 +543,7 @@ void TStringGrid::mousePressEvent(QMouseEvent* event)
         event->ignore();
         return;
     }
-    selectCellAt(event->position().toPoint());
+    pressAt(event->position().toPoint(), event->modifiers() & Qt::ShiftModifier);
     event->accept();
 }
 
@@ -520,7 +553,34 @@ void TStringGrid::mouseMoveEvent(QMouseEvent* event)
         event->ignore();
         return;
     }
-    selectCellAt(event->position().toPoint());
+    dragTo(event->position().toPoint());
+    event->accept();
+}
+
+void TStringGrid::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton) {
+        event->ignore();
+        return;
+    }
+    m_drag = DragKind::None;
+    event->accept();
+}
+
+void TStringGrid::contextMenuEvent(QContextMenuEvent* event)
+{
+    QPoint global = event->globalPos();
+    if (event->reason() == QContextMenuEvent::Mouse) {
+        // The menu acts on the selection: a click outside it makes the cell clicked the one.
+        const QPoint cell = MouseToCell(viewport()->mapFromGlobal(global));
+        if (cell.x() >= fixedColsInUse() && cell.y() >= fixedRowsInUse() &&
+            !m_selection.Contains(cell.x(), cell.y()))
+            selectCellAt(viewport()->mapFromGlobal(global));
+    } else {
+        const QRect current = CellRect(m_col, m_row);
+        global = viewport()->mapToGlobal(current.isEmpty() ? QPoint(0, 0) : current.center());
+    }
+    emit contextMenuRequested(global);
     event->accept();
 }
 
@@ -688,6 +748,7 @@ void TStringGrid::resetTopLeftAndCurrent()
 {
     moveCurrent(fixedColsInUse(), fixedRowsInUse());
     relayout(fixedColsInUse(), fixedRowsInUse());
+    resetSelection();
 }
 
 void TStringGrid::updateScrollBars()
@@ -799,9 +860,139 @@ bool TStringGrid::handleNavigationKey(const QKeyEvent& event)
         return false;
     }
     moveTopLeft(left, top);
-    if (moveCurrent(col, row))
+    const bool moved = moveCurrent(col, row);
+    if (moved)
         scrollIntoView(m_col, m_row);
+    // Tab runs through the cells; the other movement keys extend the block with Shift.
+    const bool tab = event.key() == Qt::Key_Tab || event.key() == Qt::Key_Backtab;
+    if (shift && !tab)
+        extendSelection();
+    else if (moved)
+        resetSelection();
     return true;
+}
+
+bool TStringGrid::handleSelectionKey(const QKeyEvent& event)
+{
+    if (event.matches(QKeySequence::SelectAll)) {
+        SelectAll();
+        return true;
+    }
+    if (event.matches(QKeySequence::Copy)) {
+        emit copyRequested();
+        return true;
+    }
+    const bool menuKey = event.key() == Qt::Key_Menu && !(event.modifiers() & ~Qt::KeypadModifier);
+    const bool shiftF10 = event.key() == Qt::Key_F10 && event.modifiers() == Qt::ShiftModifier;
+    if (menuKey || shiftF10) {
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, QPoint(), QPoint(), event.modifiers());
+        contextMenuEvent(&menu);
+        return true;
+    }
+    return false;
+}
+
+TGridSelection::Bounds TStringGrid::selectionBounds() const
+{
+    return {fixedColsInUse(), fixedRowsInUse(), m_colCount, m_rowCount};
+}
+
+void TStringGrid::resetSelection()
+{
+    if (m_col >= 0 && m_row >= 0)
+        m_selection.SelectCell(m_col, m_row, selectionBounds());
+    else
+        m_selection.Clear();
+    m_drag = DragKind::None;
+    viewport()->update();
+}
+
+void TStringGrid::extendSelection()
+{
+    m_selection.ExtendTo(m_col, m_row, selectionBounds());
+    viewport()->update();
+}
+
+void TStringGrid::pressAt(const QPoint& pos, bool extend)
+{
+    const QPoint cell = MouseToCell(pos);
+    if (cell.x() < 0 || cell.y() < 0)
+        return;
+    const TGridSelection::Bounds bounds = selectionBounds();
+    const bool fixedCol = cell.x() < bounds.FirstCol;
+    const bool fixedRow = cell.y() < bounds.FirstRow;
+    if (fixedCol && fixedRow) {
+        SelectAll();
+        return;
+    }
+    if (fixedCol || fixedRow) {
+        m_drag = fixedCol ? DragKind::Rows : DragKind::Cols;
+        const bool whole = fixedCol ? m_selection.WholeRows() : m_selection.WholeCols();
+        if (extend && !m_selection.IsEmpty()) {
+            // A block of cells becomes whole rows (columns) from the row (column) it began on.
+            if (!whole) {
+                const int anchorCol = m_selection.AnchorCol();
+                const int anchorRow = m_selection.AnchorRow();
+                fixedCol ? m_selection.SelectRow(anchorRow, bounds)
+                         : m_selection.SelectCol(anchorCol, bounds);
+            }
+            m_selection.ExtendTo(cell.x(), cell.y(), bounds);
+        } else if (fixedCol) {
+            m_selection.SelectRow(cell.y(), bounds);
+        } else {
+            m_selection.SelectCol(cell.x(), bounds);
+        }
+        viewport()->update();
+        return;
+    }
+    m_drag = DragKind::Cells;
+    moveCurrent(cell.x(), cell.y());
+    scrollIntoView(m_col, m_row);
+    if (extend)
+        extendSelection();
+    else
+        resetSelection();
+    m_drag = DragKind::Cells;
+}
+
+void TStringGrid::dragTo(const QPoint& pos)
+{
+    if (m_drag == DragKind::None)
+        return;
+    const QPoint cell = dragCellAt(pos);
+    if (m_drag == DragKind::Cells) {
+        if (cell.x() < 0 || cell.y() < 0)
+            return;
+        if (moveCurrent(cell.x(), cell.y()))
+            scrollIntoView(m_col, m_row);
+        extendSelection();
+        return;
+    }
+    // Along the headers only the one axis counts; the block follows it past the edge too.
+    const bool rows = m_drag == DragKind::Rows;
+    const int index = rows ? cell.y() : cell.x();
+    if (index < 0)
+        return;
+    m_selection.ExtendTo(rows ? m_selection.AnchorCol() : index,
+                         rows ? index : m_selection.AnchorRow(), selectionBounds());
+    rows ? scrollIntoView(-1, index) : scrollIntoView(index, -1);
+    viewport()->update();
+}
+
+QPoint TStringGrid::dragCellAt(const QPoint& pos) const
+{
+    QPoint cell = MouseToCell(pos);
+    // Past the scrolling area's edges the drag reaches the next row or column out of view, so
+    // that the grid scrolls along.
+    if (pos.y() >= viewport()->height())
+        cell.setY(std::min(m_rowCount - 1, m_topRow + VisibleRowCount()));
+    else if (pos.y() < fixedHeight() && m_drag != DragKind::Cols)
+        cell.setY(std::max(fixedRowsInUse(), m_topRow - 1));
+    if (pos.x() >= viewport()->width())
+        cell.setX(std::min(m_colCount - 1, m_leftCol + VisibleColCount()));
+    else if (pos.x() < fixedWidth() && m_drag != DragKind::Rows)
+        cell.setX(std::max(fixedColsInUse(), m_leftCol - 1));
+    return cell;
 }
 
 void TStringGrid::selectCellAt(const QPoint& pos)
@@ -811,4 +1002,5 @@ void TStringGrid::selectCellAt(const QPoint& pos)
         return;
     moveCurrent(cell.x(), cell.y());
     scrollIntoView(m_col, m_row);
+    resetSelection();
 }

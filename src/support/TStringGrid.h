@@ -1,6 +1,7 @@
 #pragma once
 
 #include "TGridObject.h"
+#include "TGridSelection.h"
 
 #include <QAbstractScrollArea>
 #include <QFlags>
@@ -32,6 +33,16 @@ class QPainter;
 // scroll, following the thumb while it is dragged. A cell too narrow for its text shows the whole
 // text as its tool tip.
 //
+// Besides the current cell there is a selection, a block of scrolling cells (TGridSelection):
+// a click selects the cell, dragging or Shift+click selects the block from where it began,
+// Shift with a movement key extends it to where the current cell went, a click on a fixed cell
+// of a row (column) selects the whole row (column), dragging or Shift+click over those headers
+// whole rows (columns), a click on the fixed corner and Ctrl+A select every scrolling cell.
+// Header clicks and Ctrl+A leave the current cell where it is. The selected cells other than
+// the current one are shaded over their normal drawing and the draw hook, so that coloured
+// cells show it too. The grid asks its owner to copy (Ctrl+C) and for a context menu (menu key,
+// Shift+F10, right click; a right click outside the selection selects that cell first).
+//
 // Defaults: 5 x 5 cells, one fixed row and column, rows 24 and columns 64 pixels, 1-pixel lines.
 // Sizes, counts and indices passed in are clamped to their valid ranges (a column is at most
 // MaxColWidth wide); out-of-range cells are ignored rather than failing.
@@ -42,7 +53,8 @@ public:
     enum DrawStateFlag {
         FixedCell = 0x1,
         SelectedCell = 0x2, // the current cell
-        FocusedCell = 0x4, // the current cell while the grid has the focus
+        FocusedCell = 0x4,  // the current cell while the grid has the focus
+        MarkedCell = 0x8,   // a selected cell other than the current one
     };
     Q_DECLARE_FLAGS(DrawState, DrawStateFlag)
 
@@ -100,6 +112,16 @@ public:
     // full view.
     void SetCurrentCell(int col, int row);
 
+    // The selected block; after any change of the current cell other than by a header click or
+    // Ctrl+A, and whenever the cells change (counts, fixed counts, source), the current cell
+    // alone.
+    const TGridSelection& Selection() const { return m_selection; }
+    void SelectAll();
+    // The current cell alone again.
+    void ClearSelection();
+    // Selects a block of scrolling cells (clamped) without moving the current cell.
+    void SelectBlock(int left, int top, int right, int bottom);
+
     // Text of a cell: the stored text if SetCell gave one, otherwise the source's text.
     QString Cell(int col, int row) const;
     // Stores a text for one cell; it wins over the source. Cells outside the grid are ignored,
@@ -146,6 +168,10 @@ public:
 
 signals:
     void topLeftChanged();
+    // Ctrl+C.
+    void copyRequested();
+    // The context menu is asked for, to be shown at a global position.
+    void contextMenuRequested(const QPoint& globalPos);
 
 protected:
     bool event(QEvent* event) override;
@@ -156,6 +182,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
@@ -193,6 +221,16 @@ private:
     void updateCurrentCell();
     void dropCellsOutside();
     bool handleNavigationKey(const QKeyEvent& event);
+    bool handleSelectionKey(const QKeyEvent& event);
+    TGridSelection::Bounds selectionBounds() const;
+    void resetSelection();
+    void extendSelection();
+    // What a press began: a block of cells, whole rows, whole columns, or nothing.
+    enum class DragKind { None, Cells, Rows, Cols };
+    void pressAt(const QPoint& pos, bool extend);
+    void dragTo(const QPoint& pos);
+    // The cell under a position, or the next one past the edge it is beyond, for dragging.
+    QPoint dragCellAt(const QPoint& pos) const;
     void selectCellAt(const QPoint& pos);
     void paintCells(QPainter& painter, const QRect& area);
     void paintCell(QPainter& painter, const Span& col, const Span& row, DrawState state);
@@ -209,6 +247,8 @@ private:
     int m_col = 1;
     int m_row = 1;
     bool m_syncingScrollBars = false;
+    TGridSelection m_selection;
+    DragKind m_drag = DragKind::None;
     std::vector<int> m_colWidths;
     std::vector<std::unique_ptr<TGridObject>> m_objects;
     std::unordered_map<quint64, QString> m_cells;

@@ -8,6 +8,7 @@
 #include "TAddColInfo.h"
 #include "TElidedLabel.h"
 #include "TFilesTable.h"
+#include "TGridCommands.h"
 #include "TLocale.h"
 #include "TMatrixTable.h"
 #include "TPickList.h"
@@ -74,6 +75,9 @@ QLabel* DisplayPanel(QWidget* parent, const char* name, Qt::Alignment alignment)
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(alignment | Qt::AlignVCenter);
+    // Its text can be selected with the mouse and copied; no text cursor changes its look.
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // After the interaction flags, which would make it take the focus by click only.
     label->setFocusPolicy(Qt::StrongFocus);
     return label;
 }
@@ -110,6 +114,13 @@ std::function<void(TDocumentEditorForm&)> TDocumentEditorForm::PrintCommand =
         const TReportSource source(window.Document());
         TPrintProgressDialog progress(&window);
         PrintStatisticsLog(source, window.PrintSetupState(), &progress);
+    };
+
+std::function<void(TDocumentEditorForm&)> TDocumentEditorForm::PreviewCommand =
+    [](TDocumentEditorForm& window) {
+        const TReportSource source(window.Document());
+        TPrintProgressDialog progress(&window);
+        PrintStatisticsLog(source, window.PrintSetupState(), &progress, TPrintStart::Preview);
     };
 
 QIcon TDocumentEditorForm::ApplicationIcon()
@@ -171,6 +182,7 @@ void TDocumentEditorForm::CreateComponents()
     PageControl->installEventFilter(this);
     TitleSheet->installEventFilter(this);
 
+    CreateGridCommands();
     CreateButtonPanel();
     CopyrightPanel = new QLabel(this);
     CopyrightPanel->setObjectName(QStringLiteral("CopyrightPanel"));
@@ -304,6 +316,20 @@ QWidget* TDocumentEditorForm::CreateRatingsSheet()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(RatingsGrid);
     return RatingsSheet;
+}
+
+void TDocumentEditorForm::CreateGridCommands()
+{
+    const auto shown = [](const TStringGrid* grid) {
+        return [grid](int col, int row) { return grid->Cell(col, row); };
+    };
+    FilesCommands =
+        new TGridCommands(*FilesGrid, *this, "files", QStringLiteral("Dateien"),
+                          [this](int col, int row) { return FilesGridShownText(col, row); });
+    MatrixCommands = new TGridCommands(*MatrixGrid, *this, "matrix", QStringLiteral("Matrix"),
+                                       shown(MatrixGrid));
+    RatingsCommands = new TGridCommands(*RatingsGrid, *this, "ratings", QStringLiteral("Ratings"),
+                                        shown(RatingsGrid));
 }
 
 QWidget* TDocumentEditorForm::CreateButtonPanel()
@@ -577,12 +603,24 @@ void TDocumentEditorForm::AboutButtonClick()
 
 void TDocumentEditorForm::PrintButtonClick()
 {
+    if (QGuiApplication::keyboardModifiers() & Qt::ShiftModifier) {
+        PrintPreviewClick();
+        return;
+    }
     if (!PrintButton->isEnabled() || !PrintCommand || m_printing)
         return;
     // The print shows its progress and lets the window repaint: the window stays as it is
     // until the print is over.
     const QScopedValueRollback<bool> printing(m_printing, true);
     Guarded([this] { PrintCommand(*this); });
+}
+
+void TDocumentEditorForm::PrintPreviewClick()
+{
+    if (!PrintButton->isEnabled() || !PreviewCommand || m_printing)
+        return;
+    const QScopedValueRollback<bool> printing(m_printing, true);
+    Guarded([this] { PreviewCommand(*this); });
 }
 
 void TDocumentEditorForm::DropFiles(const QStringList& paths)
@@ -604,8 +642,8 @@ void TDocumentEditorForm::dropEvent(QDropEvent* event)
     for (const QUrl& url : event->mimeData()->urls()) {
         // Its percent-encoded bytes, not toLocalFile(): a name that is not UTF-8 stays whole.
         if (url.isLocalFile())
-            paths << FileNameFromBytes(QByteArray::fromPercentEncoding(
-                url.path(QUrl::FullyEncoded).toLatin1()));
+            paths << FileNameFromBytes(
+                QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
     }
     event->acceptProposedAction();
     // The drop is finished before the load can show a message box.
@@ -717,6 +755,12 @@ bool TDocumentEditorForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
             main->raise();
             main->activateWindow();
         }
+        return true;
+    case Qt::Key_P:
+        if ((modifiers & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier)) !=
+            (Qt::ControlModifier | Qt::ShiftModifier))
+            return false;
+        PrintPreviewClick();
         return true;
     case Qt::Key_F12:
         close();

@@ -16,6 +16,7 @@ class QLabel;
 class QPlainTextEdit;
 class QTabWidget;
 class TFilesTable;
+class TGridCommands;
 class TMatrixTable;
 class TPosRegister;
 class TPrintSetupState;
@@ -69,6 +70,9 @@ public:
     void LoadButtonClick();
     void AboutButtonClick();
     void PrintButtonClick();
+    // "Seitenansicht" with the remembered print choices: Ctrl+Shift+P, or the print button
+    // with Shift.
+    void PrintPreviewClick();
     void LocaleComboChange(int index);
     // Loads the first of the dropped files, if loading is possible now.
     void DropFiles(const QStringList& paths);
@@ -84,6 +88,8 @@ public:
 
     // The print command of the print button: the setup dialog, then one job per printed part.
     static std::function<void(TDocumentEditorForm&)> PrintCommand;
+    // The print command that starts with the preview.
+    static std::function<void(TDocumentEditorForm&)> PreviewCommand;
 
     // The print choices carried from one print command to the next (reset with the window).
     TPrintSetupState& PrintSetupState() { return *m_printSetupState; }
@@ -133,6 +139,14 @@ public:
     TQorButton* PrintButton = nullptr;
     QComboBox* LocaleCombo = nullptr;
     QLabel* CopyrightPanel = nullptr;
+    // The copy commands and context menus of the three grids.
+    TGridCommands* FilesCommands = nullptr;
+    TGridCommands* MatrixCommands = nullptr;
+    TGridCommands* RatingsCommands = nullptr;
+
+    // A files-grid cell as the window shows it: the fixed cells of the sum rows lie under the
+    // sum panels, whose caption (without its leading blanks) is then the row's label.
+    QString FilesGridShownText(int col, int row) const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -156,6 +170,7 @@ private:
     QWidget* CreateMatrixSheet();
     QWidget* CreateRatingsSheet();
     QWidget* CreateButtonPanel();
+    void CreateGridCommands();
     void FillTitlePage();
     void FillFilesPage(int rowHeight);
     void FillMatrixPage(int rowHeight);

@@ -237,6 +237,18 @@ void TDocumentEditorForm::PlaceSumPanels()
     }
 }
 
+QString TDocumentEditorForm::FilesGridShownText(int col, int row) const
+{
+    if (m_filesTable && SumPanelsEnabled && col <= NameColumnCount &&
+        row >= m_filesTable->SumWithoutRow()) {
+        if (col > 0)
+            return QString();
+        const QLabel* panel = row == m_filesTable->SumWithoutRow() ? Sum1Panel : Sum2Panel;
+        return panel->text().trimmed();
+    }
+    return FilesGrid->Cell(col, row);
+}
+
 void TDocumentEditorForm::FilesGridDrawCell(int col, int row, const QRect& rect, QPainter& painter)
 {
     if (!m_filesTable)

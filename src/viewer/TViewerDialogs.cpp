@@ -58,3 +58,26 @@ QString TQtViewerDialogs::ChooseLogFile(QWidget* parent, const QString& defaultF
     const QStringList chosen = dialog.selectedFiles();
     return chosen.isEmpty() ? QString() : chosen.first();
 }
+
+void TQtViewerDialogs::ShowWarning(QWidget* parent, const QString& message)
+{
+    QMessageBox box(QMessageBox::Warning, QApplication::applicationDisplayName(), message,
+                    QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+QString TQtViewerDialogs::ChooseSaveFile(QWidget* parent, const QString& title,
+                                         const QString& suggestedPath, const QString& filter,
+                                         const QString& suffix)
+{
+    QFileDialog dialog(parent, title);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilter(filter);
+    dialog.setDefaultSuffix(suffix);
+    if (!ExecuteInFileFolder(dialog, suggestedPath))
+        return QString();
+    const QStringList chosen = dialog.selectedFiles();
+    return chosen.isEmpty() ? QString() : chosen.first();
+}

@@ -17,6 +17,13 @@ public:
     // The load dialog, started in the folder of defaultFileName; the chosen path, or an empty
     // string when the user cancelled.
     virtual QString ChooseLogFile(QWidget* parent, const QString& defaultFileName) = 0;
+    // A warning about a command that cannot be done as asked.
+    virtual void ShowWarning(QWidget* parent, const QString& message) = 0;
+    // The dialog for a file to write, offering suggestedPath; the chosen path (an existing file
+    // only after the user agreed to replace it), or an empty string when the user cancelled.
+    virtual QString ChooseSaveFile(QWidget* parent, const QString& title,
+                                   const QString& suggestedPath, const QString& filter,
+                                   const QString& suffix) = 0;
 
     // The dialogs in use; the Qt dialogs unless a test installed others.
     static TViewerDialogs& Current();
@@ -30,4 +37,7 @@ public:
     void ShowError(QWidget* parent, const QString& message) override;
     void ShowFatal(const QString& message) override;
     QString ChooseLogFile(QWidget* parent, const QString& defaultFileName) override;
+    void ShowWarning(QWidget* parent, const QString& message) override;
+    QString ChooseSaveFile(QWidget* parent, const QString& title, const QString& suggestedPath,
+                           const QString& filter, const QString& suffix) override;
 };

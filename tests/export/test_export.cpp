@@ -1,6 +1,7 @@
 #include "ExportCommand.h"
 #include "JsonWriter.h"
 #include "MprWriter.h"
+#include "GridCsv.h"
 #include "PageExport.h"
 #include "ProductIdentity.h"
 #include "Samples.h"

@@ -91,10 +91,20 @@ std::vector<PdfFile::Word> PdfFile::Find(const QString& text) const
 
 QImage PdfFile::Render(int page, int dpi) const
 {
+    return render(QStringLiteral("pdftoppm"), page, dpi);
+}
+
+QImage PdfFile::RenderSmooth(int page, int dpi) const
+{
+    return render(QStringLiteral("pdftocairo"), page, dpi);
+}
+
+QImage PdfFile::render(const QString& program, int page, int dpi) const
+{
     QTemporaryDir dir;
     const QString prefix = dir.filePath(QStringLiteral("page"));
     const QString number = QString::number(page);
-    run(QStringLiteral("pdftoppm"),
+    run(program,
         {QStringLiteral("-png"), QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-f"),
          number, QStringLiteral("-l"), number, QStringLiteral("-singlefile"), m_path, prefix});
     return QImage(prefix + QStringLiteral(".png"));

@@ -30,11 +30,16 @@ public:
     // The words that read exactly text.
     std::vector<Word> Find(const QString& text) const;
     QImage Render(int page, int dpi) const;
+    // With cairo, whose thin rules and fine dots come out as even shades rather than pixels that
+    // depend on where a rule falls.
+    QImage RenderSmooth(int page, int dpi) const;
     // The font list pdffonts gives, one line per font after its two heading lines.
     QStringList Fonts() const;
 
 private:
     QString run(const QString& program, const QStringList& arguments) const;
+    // Page as a PNG image by one of poppler's renderers.
+    QImage render(const QString& program, int page, int dpi) const;
     QString infoField(const QString& name) const;
 
     QString m_path;

@@ -34,6 +34,18 @@ ScriptedReport::ScriptedReport(double detailHeight)
     Report.OnStartPage = [this](TQuickRep&) { startPage(); };
     Report.OnEndPage = [this](TQuickRep&) { endPage(); };
     Report.OnNeedData = [this](TQuickRep&, bool& moreData) { needData(moreData); };
+    struct State {
+        int nextRow;
+        int pageCounter;
+        qsizetype logLength;
+    };
+    Report.SaveOwnerState = [this] { return std::any(State{m_nextRow, PageCounter, Log.size()}); };
+    Report.RestoreOwnerState = [this](const std::any& saved) {
+        const auto state = std::any_cast<State>(saved);
+        m_nextRow = state.nextRow;
+        PageCounter = state.pageCounter;
+        Log = Log.mid(0, state.logLength);
+    };
 }
 
 void ScriptedReport::beforePrint(bool&)

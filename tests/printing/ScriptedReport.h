@@ -10,7 +10,9 @@
 // need-data event, and optional forced page breaks. Every event is written to Log.
 //
 // Bands (report units): page header 100 high ("Kopf"), column header 60 ("Spalten"), detail
-// DetailHeight ("Zeile<row>"), page footer 80 ("Seite<counter + 1>").
+// DetailHeight ("Zeile<row>"), page footer 80 ("Seite<counter + 1>"). Its bookmarks hold the
+// row and the counter, and how long the log was: a pass from one goes on with the log as it
+// stood there.
 class ScriptedReport {
 public:
     explicit ScriptedReport(double detailHeight = 50);

@@ -1,5 +1,6 @@
 #include "AllocationLimit.h"
 #include "FifoWatch.h"
+#include "GridCsv.h"
 #include "HostileLogs.h"
 #include "LocalFileName.h"
 #include "MprWriter.h"
@@ -12,7 +13,9 @@
 #include "TDocumentEditorForm.h"
 #include "TElidedLabel.h"
 #include "TFilesTable.h"
+#include "TGridCommands.h"
 #include "TLocale.h"
+#include "TPrintPreviewForm.h"
 #include "TPrintProgressDialog.h"
 #include "TPrintSetupForm.h"
 #include "TPrintSetupState.h"
@@ -27,8 +30,10 @@
 #include "QtText.h"
 
 #include <QAbstractItemView>
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDeadlineTimer>
 #include <QDialogButtonBox>
@@ -41,6 +46,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -80,7 +86,14 @@ public:
         offered << defaultFileName;
         return answers.isEmpty() ? QString() : answers.takeFirst();
     }
-    QStringList errors, fatals, offered, answers;
+    void ShowWarning(QWidget*, const QString& message) override { warnings << message; }
+    QString ChooseSaveFile(QWidget*, const QString& title, const QString& suggestedPath,
+                           const QString& filter, const QString& suffix) override
+    {
+        saveDialogs << QStringList{title, suggestedPath, filter, suffix}.join('|');
+        return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
+    }
+    QStringList errors, fatals, offered, answers, warnings, saveDialogs, saveAnswers;
 };
 
 int OpenEditorForms()
@@ -91,6 +104,18 @@ int OpenEditorForms()
                      ? 1
                      : 0;
     return count;
+}
+
+// The engine's print dialog, scripted: it chooses the PDF entry with the file, noting the call.
+void ChoosePdfEntry(QStringList& calls, const QString& pdf)
+{
+    TQuickRep::PrintDialog = [&calls, pdf](TQuickRep& report) {
+        calls << "print dialog";
+        report.PrinterSettings().PrinterIndex =
+            static_cast<int>(TQuickRep::PrinterNames().indexOf(TQuickRep::PdfPrinterName()));
+        report.PrinterSettings().OutputFileName = pdf;
+        return true;
+    };
 }
 
 class Viewer : public ::testing::Test {
@@ -424,13 +449,7 @@ TEST_F(Viewer, PrintButtonPrintsEveryPartAndTheLanguageSwitchForgetsTheChoices)
 {
     const QString pdf = QString::fromStdString(dir.Path("log.pdf"));
     QStringList calls;
-    TQuickRep::PrintDialog = [&](TQuickRep& report) {
-        calls << "print dialog";
-        report.PrinterSettings().PrinterIndex =
-            static_cast<int>(TQuickRep::PrinterNames().indexOf(TQuickRep::PdfPrinterName()));
-        report.PrinterSettings().OutputFileName = pdf;
-        return true;
-    };
+    ChoosePdfEntry(calls, pdf);
     TPrintSetupForm::ShowModal = [&](TPrintSetupForm& form) {
         calls << "setup dialog";
         form.SinglesCheckBox->setChecked(true);
@@ -1194,4 +1213,328 @@ TEST_F(Viewer, SumPanelsFollowResizing)
                       grid->viewport()->mapTo(form->FilesSheet, cell.topLeft()).y());
         }
     }
+}
+
+namespace {
+
+// The grid of the page the viewer test names, by the CSV writer's name.
+TStringGrid* GridNamed(TDocumentEditorForm& form, const std::string& name)
+{
+    return name == "files" ? form.FilesGrid : name == "matrix" ? form.MatrixGrid : form.RatingsGrid;
+}
+
+// Runs the menu the command opens and picks the entry with the text.
+QStringList PickFromMenu(const std::function<void()>& open, const QString& entry)
+{
+    QStringList texts;
+    QTimer::singleShot(0, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu)
+            return;
+        for (QAction* action : menu->actions()) {
+            if (!action->isSeparator())
+                texts << action->text();
+        }
+        for (QAction* action : menu->actions()) {
+            if (action->text() == entry) {
+                menu->setActiveAction(action);
+                QTest::keyClick(menu, Qt::Key_Return);
+                return;
+            }
+        }
+        menu->close();
+    });
+    open();
+    return texts;
+}
+
+QString ExporterOutput(const QStringList& args)
+{
+    QProcess exporter;
+    exporter.start(QStringLiteral(ZELMORA_EXPORT_BINARY), args);
+    exporter.waitForFinished(60000);
+    EXPECT_EQ(exporter.exitCode(), 0) << exporter.readAllStandardError().toStdString();
+    return QString::fromLatin1(exporter.readAllStandardOutput().toBase64());
+}
+
+} // namespace
+
+// Ctrl+C copies the selection with the titles above it and the labels beside it, every cell as
+// the window shows it: sums, "####" and empty cells alike, and the sum rows labelled by the
+// captions that cover their fixed cells.
+TEST_F(Viewer, CopiedSelectionsCarryTheirTitlesAndLabels)
+{
+    TMatchDocument doc = SampleWholeLog();
+    doc.AddedColumns[0].Cells[3] = "viel"; // the costs of the second file: their sums are ####
+    const QString withWord = Write("word.mpr", doc);
+    // Without name and number columns first, nothing is fixed and no caption covers the sums.
+    TMatchDocument plain = SampleWholeLog();
+    plain.Columns = {-2, -12};
+    const QString noLabels = Write("plain.mpr", plain);
+    const struct {
+        QString log;
+        const char* grid;
+        int left, top, right, bottom;
+        const char* tsv;
+    } cases[] = {
+        {Sample(0), "files", 5, 2, 5, 3,
+         "\t\t\tSätze\nDatei\tDateiname\tNr.\tBrutto\n"
+         "KAT26\tkatalog_fruehjahr_2026.dat\t1\t120000\n"
+         "ANZ26\tanzeigen_rueckläufer.dat\t2\t45500\n"},
+        {Sample(0), "files", 8, 10, 9, 11,
+         "\t\t\tDubletten\tDubletten\nDatei\tDateiname\tNr.\tTreffer\tin %\n"
+         "Summe ohne Sperrdateien\t\t\t666\t5.55\nSumme mit  Sperrdateien\t\t\t22161\t\n"},
+        {withWord, "files", 14, 7, 15, 11,
+         "\t\t\tPorto\tRegion\nDatei\tDateiname\tNr.\tEUR\t\n"
+         "ROBIN\trobinsonliste.dat\t6\t0\tbundesweit\n"
+         "UMZUG\tumzugssperre.kpk\t7\t0\tbundesweit\n"
+         "WIDER\twerbewiderspruch.dat\t8\t0\tbundesweit\n"
+         "Summe ohne Sperrdateien\t\t\t####\t\nSumme mit  Sperrdateien\t\t\t####\t\n"},
+        {Sample(1), "files", 12, 2, 13, 4,
+         "\t\t\tSätze\tSätze\nDatei\tDateiname\tNr.\tSingle\tMulti\n"
+         "KUNDE\tkundenstamm.dat\t3\t297850\t12400\n"
+         "Summe ohne Sperrdateien\t\t\t511360\t21770\nSumme mit  Sperrdateien\t\t\t\t\n"},
+        {Sample(0), "matrix", 4, 2, 5, 2,
+         "Datei\tDateiname\t\t2\t3\nANZ26\tanzeigen_rueckläufer.dat\t2\t612\t987\n"},
+        {Sample(3), "matrix", 5, 4, 5, 4, "Datei\t\t4\nINTER\t4\t380\n"},
+        {Sample(3), "files", 2, 6, 3, 7,
+         "\t\tSätze\tIntra-\nDatei\tNr.\tBrutto\tDubletten\n"
+         "Summe ohne Sperrdateien\t\t504480\t0\nSumme mit  Sperrdateien\t\t504480\t\n"},
+        {noLabels, "files", 0, 10, 1, 11, "Sätze\t\nBrutto\tDatei\n564480\t\n1927880\t\n"},
+        {Sample(0), "ratings", 1, 3, 1, 4, "\tErsetungen\nF2\t3115\nF3\t806\n"},
+    };
+    TDocumentEditorForm* form = NewForm();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << c.log.toStdString() << " " << c.grid << " " << c.left << "," << c.top);
+        form->LoadFile(c.log);
+        TStringGrid* grid = GridNamed(*form, c.grid);
+        QApplication::clipboard()->clear();
+        grid->SelectBlock(c.left, c.top, c.right, c.bottom);
+        QTest::keyClick(grid, Qt::Key_C, Qt::ControlModifier);
+        const QMimeData* data = QApplication::clipboard()->mimeData();
+        ASSERT_NE(data, nullptr);
+        EXPECT_EQ(data->text().toStdString(), c.tsv);
+        // The same table as HTML: one row per line, the fixed cells as header cells.
+        const QStringList lines = QString::fromUtf8(c.tsv).split('\n', Qt::SkipEmptyParts);
+        const QString html = data->html();
+        EXPECT_EQ(html.count(QStringLiteral("<tr>")), lines.size());
+        for (const QString& cell : lines.last().split('\t'))
+            EXPECT_TRUE(html.contains(QStringLiteral(">%1</").arg(cell.toHtmlEscaped())))
+                << cell.toStdString();
+    }
+    // The sum rows' labels are header cells; an empty sum an empty data cell.
+    form->LoadFile(Sample(0));
+    form->FilesGrid->SelectBlock(9, 11, 9, 11);
+    QTest::keyClick(form->FilesGrid, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_TRUE(QApplication::clipboard()->mimeData()->html().contains(
+        "<tr><th>Summe mit  Sperrdateien</th><th></th><th></th><td></td></tr>"));
+}
+
+// Each grid's context menu, by mouse, menu key and Shift+F10: "Alles kopieren" copies every
+// cell, "Kopieren" the selection.
+TEST_F(Viewer, GridContextMenusCopy)
+{
+    TDocumentEditorForm* form = NewForm();
+    form->LoadFile(Sample(0));
+    const QStringList entries{"Kopieren", "Alles kopieren", "Als CSV speichern…"};
+    for (const std::string name : {"files", "matrix", "ratings"}) {
+        SCOPED_TRACE(name);
+        TStringGrid* grid = GridNamed(*form, name);
+        form->PageControl->setCurrentWidget(grid->parentWidget());
+        QApplication::clipboard()->clear();
+        EXPECT_EQ(PickFromMenu([&] { QTest::keyClick(grid, Qt::Key_F10, Qt::ShiftModifier); },
+                               "Alles kopieren"),
+                  entries);
+        std::ostringstream csv;
+        WriteGridCsv(csv, form->Document(), name);
+        // Every cell: the CSV's cells with tabs, except where the window shows sum captions.
+        const QStringList tsv = QApplication::clipboard()->text().split('\n');
+        const QStringList csvLines = QString::fromStdString(csv.str()).split("\r\n");
+        ASSERT_EQ(tsv.size(), csvLines.size());
+        EXPECT_EQ(tsv.first().split('\t'), csvLines.first().split(','));
+
+        grid->SelectBlock(grid->FixedCols(), grid->FixedRows(), grid->FixedCols(),
+                          grid->FixedRows());
+        QApplication::clipboard()->clear();
+        PickFromMenu([&] { QTest::keyClick(grid, Qt::Key_Menu); }, "Kopieren");
+        EXPECT_EQ(QApplication::clipboard()->text().count('\n'), grid->FixedRows() + 1);
+    }
+}
+
+// "Als CSV speichern…" writes exactly the bytes the exporter's --csv writes, for every grid of
+// every sample in both languages, beside the log under the log's and the page's name; it never
+// writes over the log it shows.
+TEST_F(Viewer, SavedCsvIsWhatTheExporterWrites)
+{
+    TDocumentEditorForm* form = NewForm();
+    for (int language = 0; language < 2; ++language) {
+        for (int s = 0; s < 4; ++s) {
+            const QString log = Sample(s);
+            form->LoadFile(log);
+            for (const std::string name : {"files", "matrix", "ratings"}) {
+                TStringGrid* grid = GridNamed(*form, name);
+                if (!form->PageControl->isTabVisible(
+                        form->PageControl->indexOf(grid->parentWidget())))
+                    continue;
+                SCOPED_TRACE(testing::Message() << log.toStdString() << " " << name);
+                const QString path = QString::fromStdString(dir.Path("out.csv"));
+                dialogs.saveAnswers << path;
+                dialogs.saveDialogs.clear();
+                PickFromMenu([&] { QTest::keyClick(grid, Qt::Key_Menu); }, "Als CSV speichern…");
+                ASSERT_EQ(dialogs.saveDialogs.size(), 1);
+                const QFileInfo info(log);
+                const QString page = name == "files"    ? "Dateien"
+                                     : name == "matrix" ? "Matrix"
+                                                        : "Ratings";
+                EXPECT_EQ(dialogs.saveDialogs.first(),
+                          "Als CSV speichern|" +
+                              info.dir().filePath(info.completeBaseName() + "-" + page + ".csv") +
+                              "|CSV-Datei (*.csv)|csv");
+                QFile saved(path);
+                ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+                const QString exported = ExporterOutput(
+                    {"--lang", language ? "en" : "de", "--csv", QString::fromStdString(name), log});
+                EXPECT_EQ(QString::fromLatin1(saved.readAll().toBase64()), exported);
+                saved.close();
+                QFile::remove(path);
+            }
+        }
+        form->LocaleComboChange(1);
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        form = TDocumentEditorForm::MainForm();
+    }
+    EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('\n').toStdString();
+    // Nothing else was left in the folder.
+    EXPECT_EQ(QDir(QString::fromStdString(dir.Root().string())).entryList(QDir::Files).size(), 4);
+
+    // The log itself is refused and stays as it is; a folder that is not there leaves nothing;
+    // another file is replaced whole.
+    const QString log = Sample(0);
+    form->LoadFile(log);
+    const auto contents = [](const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
+    };
+    const QByteArray logBytes = contents(log);
+    const QString other = QString::fromStdString(dir.Path("other.csv"));
+    WriteFileBytes(other.toStdString(), "old contents");
+    std::ostringstream files;
+    WriteGridCsv(files, form->Document(), "files");
+    const struct {
+        QString path;
+        const char* error;
+        QByteArray after;
+    } targets[] = {
+        {log, "das ist die Eingabedatei selbst", logBytes},
+        {QString::fromStdString(dir.Path("missing/out.csv")), "kann nicht geschrieben werden",
+         "(none)"},
+        {other, nullptr, QByteArray::fromStdString(files.str())},
+    };
+    for (const auto& target : targets) {
+        SCOPED_TRACE(target.path.toStdString());
+        dialogs.errors.clear();
+        dialogs.saveAnswers << target.path;
+        form->FilesCommands->SaveCsv();
+        if (target.error) {
+            ASSERT_EQ(dialogs.errors.size(), 1);
+            EXPECT_TRUE(dialogs.errors.first().contains(target.error))
+                << dialogs.errors.first().toStdString();
+            EXPECT_TRUE(dialogs.errors.first().contains(target.path));
+        } else {
+            EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('\n').toStdString();
+        }
+        EXPECT_EQ(contents(target.path), target.after);
+    }
+    EXPECT_EQ(QDir(QString::fromStdString(dir.Root().string())).entryList(QDir::Files).size(), 5);
+}
+
+// The title page's texts can be selected with the mouse and copied, and keep their look.
+TEST_F(Viewer, TitleTextsCanBeSelectedAndCopied)
+{
+    TDocumentEditorForm* form = NewForm();
+    form->LoadFile(Sample(1));
+    for (QLabel* label : {form->HeadDisplay, form->CustomerDisplay, form->TaskDisplay,
+                          form->PercentDisplay, form->SingleNrDisplay}) {
+        SCOPED_TRACE(label->objectName().toStdString());
+        EXPECT_EQ(label->frameStyle(), QFrame::Panel | QFrame::Sunken);
+        EXPECT_EQ(label->focusPolicy(), Qt::StrongFocus);
+        QApplication::clipboard()->clear();
+        label->setFocus();
+        const QRect text = label->contentsRect();
+        QTest::mouseDClick(label, Qt::LeftButton, Qt::NoModifier,
+                           QPoint(text.left() + 1, text.center().y()));
+        QTest::mousePress(label, Qt::LeftButton, Qt::NoModifier,
+                          QPoint(text.left() + 1, text.center().y()));
+        QTest::mouseMove(label, QPoint(text.right() - 1, text.center().y()));
+        QTest::mouseRelease(label, Qt::LeftButton, Qt::NoModifier,
+                            QPoint(text.right() - 1, text.center().y()));
+        ASSERT_TRUE(label->hasSelectedText());
+        EXPECT_EQ(label->selectedText(), label->text());
+        QTest::keyClick(label, Qt::Key_C, Qt::ControlModifier);
+        EXPECT_EQ(QApplication::clipboard()->text(), label->text());
+    }
+}
+
+// Ctrl+Shift+P and the print button with Shift open "Seitenansicht" with the remembered print
+// choices, without the setup dialog; Ctrl+P alone does not.
+TEST_F(Viewer, CtrlShiftPAndShiftClickOpenThePreview)
+{
+    const QString pdf = QString::fromStdString(dir.Path("log.pdf"));
+    QStringList calls;
+    ChoosePdfEntry(calls, pdf);
+    TPrintSetupForm::ShowModal = [&](TPrintSetupForm& setup) {
+        calls << "setup dialog";
+        setup.OkButtonClick();
+        return setup.result();
+    };
+    QStringList shown;
+    TPrintPreviewForm::ShowModal = [&](TPrintPreviewForm& preview) {
+        preview.show();
+        while (preview.CountMore()) {
+        }
+        shown << preview.PageCountLabel->text();
+        return int(QDialog::Rejected);
+    };
+
+    TDocumentEditorForm* form = NewForm();
+    form->LoadFile(Sample(0));
+    form->PageControl->setCurrentWidget(form->FilesSheet);
+    QTest::keyClick(form->FilesGrid, Qt::Key_P, Qt::ControlModifier | Qt::ShiftModifier);
+    QTest::mouseClick(form->PrintButton, Qt::LeftButton, Qt::ShiftModifier);
+    QTest::keyClick(form->FilesGrid, Qt::Key_P, Qt::ControlModifier);
+    EXPECT_EQ(shown, (QStringList{"von 3", "von 3"}));
+    EXPECT_EQ(calls, (QStringList{"print dialog", "print dialog"}));
+    EXPECT_FALSE(QFileInfo::exists(pdf));
+    EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('\n').toStdString();
+
+    TQuickRep::PrintDialog = nullptr;
+    TPrintSetupForm::ShowModal = nullptr;
+    TPrintPreviewForm::ShowModal = nullptr;
+    TPrintSetupForm::Release();
+}
+
+// "Alles kopieren" on a matrix of more cells than the clipboard takes says so, naming the
+// limit, and leaves the clipboard alone; a copy that fits goes as text only beyond the HTML
+// limit.
+TEST_F(Viewer, CopiesTooLargeForTheClipboardAreRefusedWithTheLimit)
+{
+    TDocumentEditorForm* form = NewForm();
+    form->LoadFile(Write("large.mpr", GeneratedLog(2300)));
+    QApplication::clipboard()->setText(QStringLiteral("before"));
+    form->MatrixCommands->Copy(true);
+    ASSERT_EQ(dialogs.warnings.size(), 1);
+    EXPECT_TRUE(
+        dialogs.warnings.first().contains(QStringLiteral("Die Tabelle ist mit 5.299.203 Zellen")))
+        << dialogs.warnings.first().toStdString();
+    EXPECT_TRUE(dialogs.warnings.first().contains(QStringLiteral("höchstens 5.000.000 Zellen")));
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("before"));
+
+    // A block of it copies, without HTML above its limit.
+    form->MatrixGrid->SelectBlock(3, 1, 402, 400);
+    form->MatrixCommands->Copy(false);
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    ASSERT_NE(data, nullptr);
+    EXPECT_FALSE(data->hasHtml());
+    EXPECT_EQ(data->text().count('\n'), 401);
 }

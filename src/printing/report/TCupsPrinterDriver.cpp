@@ -274,6 +274,5 @@ QString TCupsPrinterDriver::JobRefusal()
     if (status < IPP_STATUS_REDIRECTION_OTHER_SITE)
         return QString();
     const char* text = cupsLastErrorString();
-    return text && *text ? QString::fromUtf8(text)
-                         : QString::fromUtf8(ippErrorString(status));
+    return text && *text ? QString::fromUtf8(text) : QString::fromUtf8(ippErrorString(status));
 }

@@ -3,6 +3,7 @@
 #include "TQRCanvas.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 TQRBand::TQRBand(TQuickRep& report, TQRBandType type)
     : m_report(report)
@@ -28,6 +29,36 @@ void TQRBand::Print(TQRCanvas& canvas, double top) const
     for (const auto& entry : m_printing)
         entry.second->Print(canvas, 0, y);
     canvas.Flush();
+}
+
+TQRBand::State TQRBand::SaveState() const
+{
+    State state;
+    state.Height = m_height;
+    state.Enabled = m_enabled;
+    state.FrontZ = m_frontZ;
+    state.BackZ = m_backZ;
+    state.Controls.reserve(m_controls.size());
+    for (const auto& control : m_controls)
+        state.Controls.push_back(control->SaveState());
+    return state;
+}
+
+void TQRBand::RestoreState(const State& state)
+{
+    if (state.Controls.size() != m_controls.size())
+        throw std::logic_error("a band's state holds its own controls only");
+    m_height = state.Height;
+    m_enabled = state.Enabled;
+    m_frontZ = state.FrontZ;
+    m_backZ = state.BackZ;
+    m_printing.clear();
+    for (std::size_t i = 0; i < m_controls.size(); ++i) {
+        TQRPrintable& control = *m_controls[i];
+        control.RestoreState(*state.Controls[i]);
+        if (control.Enabled())
+            m_printing.emplace(control.m_z, &control);
+    }
 }
 
 void TQRBand::adopt(std::unique_ptr<TQRPrintable> control)

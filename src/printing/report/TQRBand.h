@@ -53,6 +53,19 @@ public:
     // Draws the enabled controls, back to front, with the band's top at top (report units).
     void Print(TQRCanvas& canvas, double top) const;
 
+    // The band and every control on it, for a bookmark of a pass (TQRBookmark); restoring
+    // puts back what was saved of this band, its stacking included.
+    struct State {
+        double Height = 0;
+        bool Enabled = true;
+        std::int64_t FrontZ = 0;
+        std::int64_t BackZ = 0;
+        std::vector<std::unique_ptr<TQRPrintable::State>> Controls;
+    };
+    State SaveState() const;
+    // std::logic_error for the state of a band with other controls.
+    void RestoreState(const State& state);
+
 private:
     friend class TQRPrintable;
 

@@ -6,6 +6,7 @@
 #include <QPageLayout>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPointF>
 #include <QRectF>
 #include <QTextLayout>
@@ -238,6 +239,7 @@ void TQRCanvas::SetOutput(QPainter* painter, TQRPdfDocument* pdf)
     Flush();
     m_painter = painter;
     m_pdf = painter ? nullptr : pdf;
+    m_reduced = false;
     m_painterHasFont = false;
     m_painterHasPen = false;
     m_painterHasBrush = false;
@@ -256,7 +258,22 @@ void TQRCanvas::UsePen(const QPen& pen)
 {
     if (!m_painter || (m_painterHasPen && m_painterPen == pen))
         return;
-    m_painter->setPen(pen);
+    const double scale = m_painter->transform().m11();
+    if (m_reduced && pen.style() != Qt::NoPen && scale > 0 && pen.widthF() * scale < 1) {
+        // Dashes are measured in pen widths: they keep their length on the page.
+        QPen visible = pen;
+        const double widening = 1 / scale / std::max(pen.widthF(), 1e-9);
+        if (pen.style() != Qt::SolidLine) {
+            QList<qreal> dashes = pen.dashPattern();
+            for (qreal& dash : dashes)
+                dash /= widening;
+            visible.setDashPattern(dashes);
+        }
+        visible.setWidthF(1 / scale);
+        m_painter->setPen(visible);
+    } else {
+        m_painter->setPen(pen);
+    }
     m_painterPen = pen;
     m_painterHasPen = true;
 }
@@ -319,7 +336,8 @@ void TQRCanvas::drawAligned(const QFont& font, ShapedText& shaped, const QString
 void TQRCanvas::drawShaped(const QFont& font, ShapedText& shaped, const QString& text,
                            const QPointF& baselineLeft)
 {
-    if (!shaped.shaped && (shaped.drawn || m_pdf))
+    // A reduced page draws all text as glyph runs, where synthetic bold is drawn.
+    if (!shaped.shaped && (shaped.drawn || m_pdf || m_reduced))
         shape(entry(font), text, shaped);
     shaped.drawn = true;
     if (m_pdf && shaped.direct)
@@ -377,11 +395,28 @@ void TQRCanvas::Flush()
             run.setGlyphIndexes(QList<quint32>(pending.glyphs.begin(), pending.glyphs.end()));
             run.setPositions(QList<QPointF>(pending.positions.begin(), pending.positions.end()));
             m_painter->drawGlyphRun(QPointF(0, 0), run);
+            if (m_reduced)
+                strokeSyntheticBold(pending);
         }
         // Kept with their capacity: the next band collects about as many glyphs.
         pending.glyphs.clear();
         pending.positions.clear();
     }
+}
+
+void TQRCanvas::strokeSyntheticBold(const PendingRun& pending)
+{
+    const QRawFont& font = pending.font;
+    // A face of its own for bold names itself so; a regular one asked for bold is thickened.
+    if (font.weight() < QFont::Bold || font.styleName().contains(QLatin1String("Bold")))
+        return;
+    QPainterPath letters;
+    for (std::size_t i = 0; i < pending.glyphs.size(); ++i)
+        letters.addPath(font.pathForGlyph(pending.glyphs[i]).translated(pending.positions[i]));
+    const double scale = m_painter->transform().m11();
+    const double width = std::max(font.pixelSize() / 24.0, scale > 0 ? 1 / scale : 0.0);
+    m_painter->strokePath(
+        letters, QPen(m_textPen.color(), width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
 }
 
 void TQRCanvas::SetClip(const QRectF& rect)

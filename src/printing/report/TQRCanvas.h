@@ -66,6 +66,12 @@ public:
     // nothing is output (the preparing pass, pages outside the page range).
     bool Printing() const { return m_painter || m_pdf; }
     void SetOutput(QPainter* painter, TQRPdfDocument* pdf);
+    // The painter draws the page reduced onto an image (a preview) rather than on the device:
+    // there a rule thinner than one of the image's pixels is drawn one pixel wide, as a PDF
+    // viewer draws it, and bold that the font system makes of a regular face is drawn by
+    // stroking the letters, which the image's scaled text would otherwise lose. Until the next
+    // SetOutput.
+    void SetReduced(bool reduced) { m_reduced = reduced; }
     // Sets the painter's font unless it already is that one; without a painter it does nothing.
     void UseFont(const QFont& font);
     // Likewise for the pen and the brush; text is drawn with a black pen.
@@ -155,6 +161,7 @@ private:
         std::vector<QPointF> positions;
     };
     std::size_t pendingFont(const QRawFont& font) const;
+    void strokeSyntheticBold(const PendingRun& pending);
 
     QPagedPaintDevice& m_device;
     double m_xFactor;
@@ -176,4 +183,5 @@ private:
     mutable std::vector<std::unique_ptr<FontEntry>> m_fonts;
     mutable std::vector<PendingRun> m_pending;
     bool m_hasPending = false;
+    bool m_reduced = false;
 };

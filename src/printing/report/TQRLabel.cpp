@@ -24,6 +24,43 @@ void TQRLabel::SetFont(const QFont& font)
     m_captionSerial = 0;
 }
 
+struct TQRLabel::LabelState : State {
+    QString Caption;
+    Qt::Alignment Alignment;
+    bool AutoSize = false;
+    double MaxWidth = 0;
+    QFont Font;
+    QColor Color;
+    bool Transparent = false;
+};
+
+std::unique_ptr<TQRPrintable::State> TQRLabel::SaveState() const
+{
+    auto state = std::make_unique<LabelState>();
+    SaveBaseState(*state);
+    state->Caption = m_caption;
+    state->Alignment = m_alignment;
+    state->AutoSize = m_autoSize;
+    state->MaxWidth = m_maxWidth;
+    state->Font = m_font;
+    state->Color = m_color;
+    state->Transparent = m_transparent;
+    return state;
+}
+
+void TQRLabel::RestoreState(const State& state)
+{
+    const auto& label = dynamic_cast<const LabelState&>(state);
+    RestoreBaseState(label);
+    SetCaption(label.Caption);
+    m_alignment = label.Alignment;
+    m_autoSize = label.AutoSize;
+    m_maxWidth = label.MaxWidth;
+    SetFont(label.Font);
+    m_color = label.Color;
+    m_transparent = label.Transparent;
+}
+
 double TQRLabel::Width() const
 {
     const TQRCanvas* canvas = Canvas();

@@ -41,7 +41,12 @@ public:
     double Width() const override;
     void Print(TQRCanvas& canvas, double x, double y) const override;
 
+    std::unique_ptr<State> SaveState() const override;
+    void RestoreState(const State& state) override;
+
 private:
+    struct LabelState;
+
     const QFontMetricsF& metrics(const TQRCanvas& canvas) const;
     double captionPixels(const TQRCanvas& canvas) const;
 

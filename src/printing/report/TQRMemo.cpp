@@ -141,3 +141,43 @@ void TQRMemo::Print(TQRCanvas& canvas, double x, double y) const
         lineTop += step;
     }
 }
+
+struct TQRMemo::MemoState : State {
+    QStringList Lines;
+    Qt::Alignment Alignment;
+    bool AutoSize = false;
+    bool Stretch = false;
+    bool WordWrap = false;
+    QFont Font;
+    QColor Color;
+    bool Transparent = false;
+};
+
+std::unique_ptr<TQRPrintable::State> TQRMemo::SaveState() const
+{
+    auto state = std::make_unique<MemoState>();
+    SaveBaseState(*state);
+    state->Lines = m_lines;
+    state->Alignment = m_alignment;
+    state->AutoSize = m_autoSize;
+    state->Stretch = m_stretch;
+    state->WordWrap = m_wordWrap;
+    state->Font = m_font;
+    state->Color = m_color;
+    state->Transparent = m_transparent;
+    return state;
+}
+
+void TQRMemo::RestoreState(const State& state)
+{
+    const auto& memo = dynamic_cast<const MemoState&>(state);
+    RestoreBaseState(memo);
+    SetLines(memo.Lines);
+    m_alignment = memo.Alignment;
+    m_autoSize = memo.AutoSize;
+    m_stretch = memo.Stretch;
+    m_wordWrap = memo.WordWrap;
+    SetFont(memo.Font);
+    m_color = memo.Color;
+    m_transparent = memo.Transparent;
+}

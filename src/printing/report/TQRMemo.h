@@ -48,7 +48,12 @@ public:
     double StretchBottom(const TQRCanvas& canvas) const override;
     void Print(TQRCanvas& canvas, double x, double y) const override;
 
+    std::unique_ptr<State> SaveState() const override;
+    void RestoreState(const State& state) override;
+
 private:
+    struct MemoState;
+
     struct Layout {
         QStringList lines;
         double widthPixels = 0;

@@ -58,6 +58,12 @@ TQROutput::TQROutput(QPagedPaintDevice& device, AtomicFile& file)
 {
 }
 
+TQROutput::TQROutput(QPagedPaintDevice& device, QPainter& painter)
+    : m_device(device)
+    , m_pagePainter(&painter)
+{
+}
+
 TQROutput::~TQROutput()
 {
     if (!m_painter.isActive())
@@ -112,6 +118,14 @@ void TQROutput::beginDocument()
 
 void TQROutput::OpenPage(TQRCanvas& canvas)
 {
+    if (m_pagePainter) {
+        // Nothing is begun on the device: the page goes to the caller's painter.
+        m_started = true;
+        canvas.SetOutput(nullptr, nullptr);
+        canvas.SetOutput(m_pagePainter, nullptr);
+        canvas.SetReduced(true);
+        return;
+    }
     if (!m_started)
         beginDocument();
     if (m_pdf) {

@@ -38,6 +38,10 @@ public:
     // Pages painted by Qt's PDF output into the file, in the device's page layout and
     // resolution; the file's owner commits it after Finish.
     TQROutput(QPagedPaintDevice& device, AtomicFile& file);
+    // Pages painted with a painter of the caller's (a preview's page image), whose origin and
+    // scale the caller sets to the printable area's top-left corner in device pixels; the
+    // device only lays out and measures, and no document is opened on it.
+    TQROutput(QPagedPaintDevice& device, QPainter& painter);
     ~TQROutput();
     TQROutput(const TQROutput&) = delete;
     TQROutput& operator=(const TQROutput&) = delete;
@@ -79,4 +83,5 @@ private:
     std::unique_ptr<TQRPdfDocument> m_ownPdf;
     TQRPdfDocument* m_pdf = nullptr;
     QPainter m_painter;
+    QPainter* m_pagePainter = nullptr;
 };

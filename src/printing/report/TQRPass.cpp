@@ -15,6 +15,10 @@ namespace {
 // Report units a band may pass its room by and still count as fitting: rounding, not content.
 constexpr double kFitTolerance = 1e-6;
 
+// Ends a pass at the end of the page it was asked to stop after, from wherever that page ends:
+// not a std::exception, so that nothing on the way mistakes it for an error.
+struct TStopAfterPage {};
+
 // Marks the page events while they run; NewPage from inside them would recurse.
 class PageEventScope {
 public:
@@ -33,10 +37,11 @@ private:
 
 } // namespace
 
-TQRPass::TQRPass(TQuickRep& report, QPagedPaintDevice& device, TQROutput* output)
+TQRPass::TQRPass(TQuickRep& report, QPagedPaintDevice& device, TQROutput* output, const TQRRun& how)
     : m_report(report)
     , m_device(device)
     , m_output(output)
+    , m_how(how)
     , m_canvas(device)
 {
 }
@@ -45,24 +50,70 @@ TQRPass::~TQRPass() = default;
 
 void TQRPass::Run()
 {
-    bool printReport = true;
-    if (m_report.BeforePrint)
-        m_report.BeforePrint(m_report, printReport);
-    if (!printReport)
-        return;
-    startPage();
-    for (;;) {
-        bool moreData = false;
-        if (m_report.OnNeedData) {
-            moreData = true;
-            m_report.OnNeedData(m_report, moreData);
+    try {
+        if (m_how.From && !m_how.From->AtStart()) {
+            resume(*m_how.From);
+        } else {
+            if (m_how.From)
+                m_report.restore(*m_how.From);
+            bool printReport = true;
+            if (m_report.BeforePrint)
+                m_report.BeforePrint(m_report, printReport);
+            if (!printReport) {
+                m_finished = true;
+                return;
+            }
+            startPage();
         }
-        if (!moreData)
-            break;
-        if (const TQRBand* detail = m_report.Band(TQRBandType::Detail); prints(detail))
-            printDetail(*detail);
+        for (;;) {
+            if (atRow())
+                return;
+            bool moreData = false;
+            if (m_report.OnNeedData) {
+                moreData = true;
+                m_report.OnNeedData(m_report, moreData);
+            }
+            if (!moreData)
+                break;
+            if (const TQRBand* detail = m_report.Band(TQRBandType::Detail); prints(detail))
+                printDetail(*detail);
+        }
+        m_ending = true;
+        endPage();
+        m_finished = true;
+    } catch (const TStopAfterPage&) {
     }
-    endPage();
+}
+
+void TQRPass::resume(const TQRBookmark& bookmark)
+{
+    m_report.restore(bookmark);
+    m_pageNumber = bookmark.m_page;
+    m_pageOpen = true;
+    m_y = bookmark.m_y;
+    m_footerTop = bookmark.m_footerTop;
+    m_detailsOnPage = bookmark.m_detailsOnPage;
+    m_pageBegunForDetail = bookmark.m_pageBegunForDetail;
+    // The rest of the bookmarked page goes nowhere: its beginning was never output here.
+    m_canvas.SetOutput(nullptr, nullptr);
+}
+
+bool TQRPass::atRow()
+{
+    if (!m_how.AtRow)
+        return false;
+    const TQRRowAction action = m_how.AtRow(m_pageNumber);
+    if (action == TQRRowAction::Go)
+        return false;
+    auto bookmark = m_report.bookmark();
+    bookmark->m_page = m_pageNumber;
+    bookmark->m_y = m_y;
+    bookmark->m_footerTop = m_footerTop;
+    bookmark->m_detailsOnPage = m_detailsOnPage;
+    bookmark->m_pageBegunForDetail = m_pageBegunForDetail;
+    if (m_how.Bookmarked)
+        m_how.Bookmarked(std::move(bookmark));
+    return action == TQRRowAction::BookmarkAndStop;
 }
 
 void TQRPass::NewPage()
@@ -104,6 +155,8 @@ void TQRPass::endPage()
         PageEventScope scope(m_inPageEvent);
         m_report.OnPageDone(m_report, m_output != nullptr);
     }
+    if (m_how.StopAfterPage > 0 && m_pageNumber >= m_how.StopAfterPage && !m_ending)
+        throw TStopAfterPage();
 }
 
 void TQRPass::printDetail(const TQRBand& detail)
@@ -151,7 +204,10 @@ void TQRPass::printBand(const TQRBand* band)
 
 void TQRPass::openDevicePage()
 {
-    const bool shown = m_output && m_report.PrinterSettings().PageInRange(m_pageNumber);
+    const bool inRange = m_how.OutputPage > 0
+                             ? m_pageNumber == m_how.OutputPage
+                             : m_report.PrinterSettings().PageInRange(m_pageNumber);
+    const bool shown = m_output && inRange;
     if (!shown) {
         m_canvas.SetOutput(nullptr, nullptr);
         return;

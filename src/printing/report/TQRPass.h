@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TQRBookmark.h"
 #include "TQRCanvas.h"
 
 class QPagedPaintDevice;
@@ -12,7 +13,8 @@ class TQuickRep;
 class TQRPass {
 public:
     // Without an output the pass only measures on the device.
-    TQRPass(TQuickRep& report, QPagedPaintDevice& device, TQROutput* output);
+    TQRPass(TQuickRep& report, QPagedPaintDevice& device, TQROutput* output,
+            const TQRRun& how = {});
     ~TQRPass();
     TQRPass(const TQRPass&) = delete;
     TQRPass& operator=(const TQRPass&) = delete;
@@ -20,6 +22,8 @@ public:
     void Run();
     void NewPage();
     int PageNumber() const { return m_pageNumber; }
+    // The pass ran to the report's end rather than to a stop of its TQRRun.
+    bool Finished() const { return m_finished; }
     TQRCanvas& Canvas() { return m_canvas; }
 
 private:
@@ -29,12 +33,19 @@ private:
     // Prints the band at the current position and moves below it.
     void printBand(const TQRBand* band);
     void openDevicePage();
+    void resume(const TQRBookmark& bookmark);
+    // True when the pass ends at this row.
+    bool atRow();
     static bool prints(const TQRBand* band);
 
     TQuickRep& m_report;
     QPagedPaintDevice& m_device;
     TQROutput* m_output;
+    const TQRRun& m_how;
     TQRCanvas m_canvas;
+    bool m_finished = false;
+    // The last page is ending: the report ends with it, whatever page the run stops after.
+    bool m_ending = false;
 
     int m_pageNumber = 0;
     bool m_pageOpen = false;

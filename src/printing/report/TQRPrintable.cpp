@@ -30,6 +30,35 @@ double TQRPrintable::StretchBottom(const TQRCanvas&) const
     return 0;
 }
 
+std::unique_ptr<TQRPrintable::State> TQRPrintable::SaveState() const
+{
+    auto state = std::make_unique<State>();
+    SaveBaseState(*state);
+    return state;
+}
+
+void TQRPrintable::RestoreState(const State& state) { RestoreBaseState(state); }
+
+void TQRPrintable::SaveBaseState(State& state) const
+{
+    state.Left = m_left;
+    state.Top = m_top;
+    state.Width = m_width;
+    state.Height = m_height;
+    state.Enabled = m_enabled;
+    state.Z = m_z;
+}
+
+void TQRPrintable::RestoreBaseState(const State& state)
+{
+    m_left = state.Left;
+    m_top = state.Top;
+    m_width = state.Width;
+    m_height = state.Height;
+    m_enabled = state.Enabled;
+    m_z = state.Z;
+}
+
 const TQRCanvas* TQRPrintable::Canvas() const
 {
     return m_band.Report().Canvas();

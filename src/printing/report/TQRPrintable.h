@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 
 class TQRBand;
 class TQRCanvas;
@@ -45,9 +46,27 @@ public:
     // Draws the control with the band's top-left corner at (x, y) pixels on the canvas's painter.
     virtual void Print(TQRCanvas& canvas, double x, double y) const = 0;
 
+    // Everything about the control that a pass or its events may change, for a bookmark of the
+    // pass (TQRBookmark). A control with properties of its own extends the state and both
+    // operations. Restoring leaves the band's stacking to the band, which restores its
+    // controls together.
+    struct State {
+        virtual ~State() = default;
+        double Left = 0;
+        double Top = 0;
+        double Width = 0;
+        double Height = 0;
+        bool Enabled = true;
+        std::int64_t Z = 0;
+    };
+    virtual std::unique_ptr<State> SaveState() const;
+    virtual void RestoreState(const State& state);
+
 protected:
     // The canvas of the running pass, or null outside a pass.
     const TQRCanvas* Canvas() const;
+    void SaveBaseState(State& state) const;
+    void RestoreBaseState(const State& state);
 
 private:
     friend class TQRBand;

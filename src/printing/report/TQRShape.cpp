@@ -43,3 +43,28 @@ void TQRShape::Print(TQRCanvas& canvas, double x, double y) const
         return;
     }
 }
+
+struct TQRShape::ShapeState : State {
+    TQRShapeType Shape = TQRShapeType::Rectangle;
+    QPen Pen;
+    QBrush Brush;
+};
+
+std::unique_ptr<TQRPrintable::State> TQRShape::SaveState() const
+{
+    auto state = std::make_unique<ShapeState>();
+    SaveBaseState(*state);
+    state->Shape = m_shape;
+    state->Pen = m_pen;
+    state->Brush = m_brush;
+    return state;
+}
+
+void TQRShape::RestoreState(const State& state)
+{
+    const auto& shape = dynamic_cast<const ShapeState&>(state);
+    RestoreBaseState(shape);
+    m_shape = shape.Shape;
+    m_pen = shape.Pen;
+    m_brush = shape.Brush;
+}

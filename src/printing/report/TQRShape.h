@@ -24,7 +24,12 @@ public:
 
     void Print(TQRCanvas& canvas, double x, double y) const override;
 
+    std::unique_ptr<State> SaveState() const override;
+    void RestoreState(const State& state) override;
+
 private:
+    struct ShapeState;
+
     TQRShapeType m_shape = TQRShapeType::Rectangle;
     QPen m_pen{Qt::black, 1, Qt::SolidLine, Qt::FlatCap};
     QBrush m_brush{Qt::white};

@@ -48,6 +48,34 @@ void TQuickRep::Print(QPagedPaintDevice& device)
 
 void TQuickRep::Print(TQROutput& output) { run(output.Device(), &output); }
 
+TQRRunResult TQuickRep::Run(QPagedPaintDevice& device, TQROutput* output, const TQRRun& how)
+{
+    return run(device, output, how);
+}
+
+std::shared_ptr<const TQRBookmark> TQuickRep::Bookmark() const { return bookmark(); }
+
+std::shared_ptr<TQRBookmark> TQuickRep::bookmark() const
+{
+    auto bookmark = std::make_shared<TQRBookmark>();
+    bookmark->m_bands.reserve(m_bands.size());
+    for (const auto& band : m_bands)
+        bookmark->m_bands.push_back(band->SaveState());
+    if (SaveOwnerState)
+        bookmark->m_owner = SaveOwnerState();
+    return bookmark;
+}
+
+void TQuickRep::restore(const TQRBookmark& bookmark)
+{
+    if (bookmark.m_bands.size() != m_bands.size())
+        throw std::logic_error("a bookmark belongs to the report it was taken of");
+    for (std::size_t i = 0; i < m_bands.size(); ++i)
+        m_bands[i]->RestoreState(bookmark.m_bands[i]);
+    if (RestoreOwnerState)
+        RestoreOwnerState(bookmark.m_owner);
+}
+
 void TQuickRep::NewPage()
 {
     if (!m_pass)
@@ -82,13 +110,13 @@ void TQuickRep::SetBinCode(QPrinter::PaperSource choice, int code)
 
 bool TQuickRep::PrinterSetup() { return PrintDialog && PrintDialog(*this); }
 
-void TQuickRep::run(QPagedPaintDevice& device, TQROutput* output)
+TQRRunResult TQuickRep::run(QPagedPaintDevice& device, TQROutput* output, const TQRRun& how)
 {
     if (m_pass)
         throw std::logic_error("a report runs one pass at a time");
     applySettings(device, output);
     m_pageCount = 0;
-    m_pass = std::make_unique<TQRPass>(*this, device, output);
+    m_pass = std::make_unique<TQRPass>(*this, device, output, how);
     try {
         m_pass->Run();
     } catch (...) {
@@ -97,7 +125,9 @@ void TQuickRep::run(QPagedPaintDevice& device, TQROutput* output)
         throw;
     }
     m_pageCount = m_pass->PageNumber();
+    const TQRRunResult result{m_pageCount, m_pass->Finished()};
     m_pass.reset();
+    return result;
 }
 
 void TQuickRep::applySettings(QPagedPaintDevice& device, TQROutput* output) const

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "TQRBand.h"
+#include "TQRBookmark.h"
 #include "TQRPage.h"
 #include "TQRPrinterSettings.h"
 
 #include <QStringList>
 
+#include <any>
 #include <functional>
 #include <map>
 #include <memory>
@@ -67,6 +69,16 @@ public:
     // report's own layout. An exception from it ends the pass like one from any event.
     std::function<void(TQuickRep& report, bool printing)> OnPageDone;
 
+    // What the owner keeps for its events besides the controls: taken into every bookmark and
+    // given back when a pass goes on from one. Unset, bookmarks hold the bands and controls
+    // only, which is enough for an owner that keeps nothing.
+    std::function<std::any()> SaveOwnerState;
+    std::function<void(const std::any& state)> RestoreOwnerState;
+
+    // The report as it stands, outside a pass: a pass from it starts from the beginning with
+    // the bands, controls and owner as they are now, whatever passes ran since.
+    std::shared_ptr<const TQRBookmark> Bookmark() const;
+
     // A generation pass that outputs nothing; the device only lends its metrics.
     void Prepare(QPagedPaintDevice& device);
     // A generation pass painted on the device as one print job named by the title.
@@ -75,6 +87,11 @@ public:
     // on a new page there, and the output stays open for more. The job settings (printer,
     // copies, duplex, bin, title) apply only when this report opens the output.
     void Print(TQROutput& output);
+    // A generation pass as the run says: from a bookmark, outputting one page, ending early,
+    // taking bookmarks on the way (TQRRun). Without an output it only measures on the device,
+    // like Prepare. A pass that ends early leaves the report's owner wherever its events were;
+    // a pass from a bookmark puts everything back first.
+    TQRRunResult Run(QPagedPaintDevice& device, TQROutput* output, const TQRRun& how);
 
     // Forced page break: ends the current page and starts the next at once. Only while a page
     // is open and outside OnStartPage and OnEndPage (std::logic_error otherwise).
@@ -103,9 +120,13 @@ public:
     bool PrinterSetup();
 
 private:
+    friend class TQRPass;
+    // A bookmark of the report without a place in a pass, and putting one back.
+    std::shared_ptr<TQRBookmark> bookmark() const;
+    void restore(const TQRBookmark& bookmark);
     void applySettings(QPagedPaintDevice& device, TQROutput* output) const;
     void applyJobSettings(QPagedPaintDevice& device, const QString& title) const;
-    void run(QPagedPaintDevice& device, TQROutput* output);
+    TQRRunResult run(QPagedPaintDevice& device, TQROutput* output, const TQRRun& how = {});
 
     TQRPage m_page;
     TQRPrinterSettings m_printerSettings;

@@ -1,6 +1,8 @@
 #include "PrintCommand.h"
 
 #include "TPrintPlan.h"
+#include "TPrintPreview.h"
+#include "TPrintPreviewForm.h"
 #include "TPrintProgress.h"
 #include "TPrintSetter.h"
 #include "TPrintSetupForm.h"
@@ -11,6 +13,7 @@
 #include "TReportSource.h"
 #include "TnewPrinterForm.h"
 
+#include <QApplication>
 #include <QFileInfo>
 #include <QPrinter>
 
@@ -74,6 +77,25 @@ void PrintPart(TPrintPlan& plan, TPrintSetupState& state, const TQRPrinterSettin
     }
 }
 
+// The parts' pages in "Seitenansicht", laid out as they print: on a printer like the one each
+// part prints on, with the holder's settings and the bin and orientation the dialog chose. True
+// when "Drucken" closed it.
+bool PreviewParts(TPrintPlan& plan, const TQRPrinterSettings& holder, int bin,
+                  std::uint8_t orientation)
+{
+    QPrinter layout(QPrinter::HighResolution);
+    TPrintPreview preview(
+        layout, TPrintPreview::PlanParts(plan, [&](TnewPrinterForm& form, int singleLog) {
+            TQRPrinterSettings& settings = form.QuickRep1.PrinterSettings();
+            CopyPrinterSettings(holder, settings);
+            settings.OutputFileName = PartFileName(holder.OutputFileName, singleLog);
+            form.Setter().SetBin(bin);
+            form.Setter().SetOrientation(orientation);
+        }));
+    TPrintPreviewForm form(preview, QApplication::activeWindow());
+    return form.Execute();
+}
+
 } // namespace
 
 void CopyPrinterSettings(const TQRPrinterSettings& source, TQRPrinterSettings& destination)
@@ -104,7 +126,7 @@ QString PartFileName(const QString& fileName, int singleLogNumber)
 }
 
 bool PrintStatisticsLog(const TReportSource& source, TPrintSetupState& state,
-                        TPrintProgress* progress)
+                        TPrintProgress* progress, TPrintStart start)
 {
     TPrintSetupForm& setupForm = TPrintSetupForm::Application();
     const int filesRows = source.FilesGrid().RowCount();
@@ -112,19 +134,27 @@ bool PrintStatisticsLog(const TReportSource& source, TPrintSetupState& state,
 
     TQRPrinterSettings holder;
     bool confirmed = false;
+    bool preview = start == TPrintStart::Preview;
+    int bin = TPrintSetter::kNoBin;
+    std::uint8_t orientation = TPrintSetter::kNoOrientation;
     {
         QPrinter probePrinter(QPrinter::HighResolution);
         TQROutput probeOutput(probePrinter);
         const auto probe = std::make_unique<TnewPrinterForm>(source, probeOutput);
-        confirmed = setupForm.Execute(probe->Setter(), state, true, allowed.Singles,
+        confirmed = setupForm.Execute(probe->Setter(), state, !preview, allowed.Singles,
                                       allowed.Ratings, allowed.Matrix);
+        preview = preview || setupForm.PreviewChosen;
         CopyPrinterSettings(probe->QuickRep1.PrinterSettings(), holder);
+        bin = probe->Setter().Bin;
+        orientation = probe->Setter().Orientation;
     }
     if (!confirmed)
         return false;
 
     TPrintPlan plan(source, state);
     const std::vector<TPrintPart> parts = plan.Parts();
+    if (preview && (parts.empty() || !PreviewParts(plan, holder, bin, orientation)))
+        return false;
     const int count = int(parts.size());
     int part = 0;
     try {

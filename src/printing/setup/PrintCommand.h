@@ -26,8 +26,14 @@ void CopyPrinterSettings(const TQRPrinterSettings& source, TQRPrinterSettings& d
 // command stops after that page: parts printed before stay (with the spooler, or as files), the
 // part being printed is dropped (its job aborted, its file removed), later parts do not print.
 // True when every part printed; false when a dialog was cancelled or the progress stopped it.
+//
+// The setup dialog's "Vorschau", or starting with the preview (the remembered choices, without
+// the setup dialog), shows the parts' pages in "Seitenansicht" first (TPrintPreviewForm):
+// through the same plan and report forms, laid out on the same printer with the same choices.
+// Its "Drucken" goes on to print them; closing it prints nothing (false).
+enum class TPrintStart { Setup, Preview };
 bool PrintStatisticsLog(const TReportSource& source, TPrintSetupState& state,
-                        TPrintProgress* progress = nullptr);
+                        TPrintProgress* progress = nullptr, TPrintStart start = TPrintStart::Setup);
 
 // The file a part goes to on the PDF entry.
 QString PartFileName(const QString& fileName, int singleLogNumber);

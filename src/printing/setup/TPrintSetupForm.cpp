@@ -149,10 +149,15 @@ void TPrintSetupForm::CreateComponents()
                          QRect(16, 10, 65, 22));
     CancelButton =
         AddButton(ButtonPanel, "CancelButton", "Abbruch", "Abbruch: ESC", QRect(96, 10, 89, 22));
+    PreviewButton =
+        AddButton(ButtonPanel, "PreviewButton", "&Vorschau",
+                  "Seitenansicht mit dieser Einstellung: ALT-V", QRect(200, 10, 89, 22));
+    PreviewButton->SetKeyCode(86);
 
     connect(SetupButton, &QToolButton::clicked, this, &TPrintSetupForm::SetupButtonClick);
     connect(OkButton, &QToolButton::clicked, this, &TPrintSetupForm::OkButtonClick);
     connect(CancelButton, &QToolButton::clicked, this, &TPrintSetupForm::CancelButtonClick);
+    connect(PreviewButton, &QToolButton::clicked, this, &TPrintSetupForm::PreviewButtonClick);
     for (QCheckBox* box : {TableCheckBox, MatrixCheckBox, RatingsCheckBox, SinglesCheckBox})
         connect(box, &QCheckBox::clicked, this, &TPrintSetupForm::CheckBoxClick);
 
@@ -239,10 +244,12 @@ bool TPrintSetupForm::Execute(TPrintSetter& setter, TPrintSetupState& state, boo
     UpdateOkState();
 
     bool result = true;
+    PreviewChosen = false;
     if (showDialog) {
         setResult(QDialog::Rejected);
         const int answer = ShowModal ? ShowModal(*this) : exec();
-        result = answer == QDialog::Accepted;
+        PreviewChosen = answer == PreviewResult;
+        result = answer == QDialog::Accepted || PreviewChosen;
     }
     if (!result)
         return false;
@@ -373,6 +380,7 @@ void TPrintSetupForm::UpdateOkState()
     const bool anyContents = TableCheckBox->isChecked() || MatrixCheckBox->isChecked() ||
                              RatingsCheckBox->isChecked() || SinglesCheckBox->isChecked();
     OkButton->setEnabled(!ShownPrinter.isEmpty() && anyContents);
+    PreviewButton->setEnabled(OkButton->isEnabled());
 }
 
 void TPrintSetupForm::CheckBoxClick()
@@ -389,6 +397,12 @@ void TPrintSetupForm::OkButtonClick()
 void TPrintSetupForm::CancelButtonClick()
 {
     done(QDialog::Rejected);
+}
+
+void TPrintSetupForm::PreviewButtonClick()
+{
+    if (PreviewButton->isEnabled())
+        done(PreviewResult);
 }
 
 void TPrintSetupForm::SetupButtonClick()

@@ -44,6 +44,7 @@ public:
     // Offers the remembered choices of the state, shows the dialog when asked and, when it is
     // confirmed (or not shown), stores the choices in the state and hands bin and orientation
     // to the setter. False when the engine's print dialog or this dialog was cancelled.
+    // "Vorschau" confirms the choices like Ok and asks for the preview first (PreviewChosen).
     bool Execute(TPrintSetter& setter, TPrintSetupState& state, bool showDialog,
                  bool singlesAllowed, bool ratingsAllowed, bool matrixAllowed);
 
@@ -59,6 +60,11 @@ public:
 
     void OkButtonClick();
     void CancelButtonClick();
+    void PreviewButtonClick();
+    // The dialog's result when "Vorschau" closed it.
+    static constexpr int PreviewResult = 2;
+    // The last Execute was confirmed with "Vorschau".
+    bool PreviewChosen = false;
     void SetupButtonClick();
     void CheckBoxClick();
 
@@ -81,6 +87,7 @@ public:
     QFrame* ButtonPanel = nullptr;
     TQorButton* OkButton = nullptr;
     TQorButton* CancelButton = nullptr;
+    TQorButton* PreviewButton = nullptr;
 
     static const char* const kNoBinText;
     static const char* const kNoPrinterText;

@@ -20,7 +20,15 @@ QString TPageGrid::Cell(int c, int r) const
     const std::string text = m_cell(c, r);
     if (text.empty())
         return QString();
-    return FromCp1252(text);
+    if (text.size() <= kLongCell)
+        return FromCp1252(text);
+    // A report prints the cells of the fixed columns on every strip, and cuts a long one to its
+    // column: converting it once keeps what a page costs apart from what its cells hold. Kept by
+    // the text, which repeated columns share.
+    const auto found = m_longCells.find(text);
+    if (found != m_longCells.end())
+        return found->second;
+    return m_longCells.emplace(text, FromCp1252(text)).first->second;
 }
 
 TOptionalColour TPageGrid::Colour(int c, int r) const

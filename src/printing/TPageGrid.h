@@ -4,9 +4,11 @@
 
 #include <functional>
 #include <string>
+#include <unordered_map>
 
 // A report grid over page data: cells come from a function in code page 1252 and are converted
-// when asked, so a matrix of millions of cells costs nothing until printed.
+// when asked, so a matrix of millions of cells costs nothing until printed. Long cells (more than
+// a few thousand characters) are converted once and kept.
 class TPageGrid : public TReportGrid {
 public:
     using CellFunction = std::function<std::string(int c, int r)>;
@@ -30,4 +32,7 @@ private:
     int m_fixedCols;
     CellFunction m_cell;
     ColourFunction m_colour;
+    // Cells of more bytes than this are kept once converted.
+    static constexpr std::size_t kLongCell = 4096;
+    mutable std::unordered_map<std::string, QString> m_longCells;
 };

@@ -37,6 +37,8 @@ constexpr double kLineHeight = 2.6;
 constexpr double kDescriptionTop = 134.9;
 // A width that reaches the printable width by a rounding hair still reaches it.
 constexpr double kWidthTolerance = 1e-9;
+// What fixed columns cut to let a table fit one strip leave beside it.
+constexpr double kOneStripMargin = 1.0;
 
 constexpr auto& Text = FromCp1252;
 
@@ -282,6 +284,8 @@ void TnewPrinterForm::NextSection()
     TrailerStep = NextTrailerStep = -1;
     m_captionColumns = CaptionColumns();
     m_descriptionRest.clear();
+    m_descriptionSource.clear();
+    m_descriptionNext = 0;
     if (!Building)
         LayoutSection();
 }
@@ -457,19 +461,24 @@ void TnewPrinterForm::SplitIntoStrips(SectionLayout& layout)
     }
 }
 
-// The fixed columns together take at most the printable width less the widest data column, and
-// at least half of it: long file names are cut rather than push the data off every strip. The
-// widest fixed columns give way first. A data column wider than what a strip has left beside
-// the fixed columns is cut to that room. Cut columns print their texts cut, with an ellipsis.
+// Fixed columns repeat on every strip, so what they take is taken from every strip's data. Where a
+// table needs more than one strip, they together take at most a share of the printable width:
+// half, and a third on the matrix, whose data columns (one per input file) fill strips by the
+// dozen. Where cutting them lets the table fit one strip, they are cut only as far as that. The
+// widest fixed columns give way first (long file names, cut with an ellipsis; the ident and the
+// number beside them still tell the rows apart). A data column wider than what a strip has left
+// beside the fixed columns is cut to that room, so every strip keeps room for a data column.
 void TnewPrinterForm::CapColumnWidths(SectionLayout& layout)
 {
     const double W = m_usableWidth;
     const double C = m_charWidth;
     const int fixedCount = std::min(FixedCols, ColCount);
-    double widestData = 0;
+    double data = 0;
     for (int c = fixedCount; c < ColCount; ++c)
-        widestData = std::max(widestData, layout.Columns[c].Width + C);
-    const double budget = W - std::min(widestData, W / 2);
+        data += layout.Columns[c].Width + C;
+    const double share = Section == ReportSection::Matrix ? W / 3 : W / 2;
+    // Short of the printable width by more than the strips' rounding tolerance.
+    const double budget = std::max(share, W - data - kOneStripMargin);
     double fixed = 0;
     std::vector<double> widths;
     for (int c = 0; c < fixedCount; ++c) {
@@ -633,9 +642,12 @@ void TnewPrinterForm::AlignToRightEdge(TQRLabel& label)
 
 // ---- Measuring and cell texts ----
 
+// Measured as far as the printable width: no column is wider, and a text beyond it is cut to
+// its column, so what lies further costs nothing.
 int TnewPrinterForm::PrinterTextWidth(const QString& text) const
 {
-    return qCeil(QuickRep1.Canvas()->TextWidth(QuickRep1.Page().Font, text));
+    const TQRCanvas& canvas = *QuickRep1.Canvas();
+    return qCeil(canvas.TextWidth(QuickRep1.Page().Font, text, canvas.WidthPixels()));
 }
 
 int TnewPrinterForm::MeasureColumn(int c)
@@ -804,7 +816,7 @@ void TnewPrinterForm::QuickRep1StartPage(TQuickRep&)
                               .arg(PageInStrip + 1)
                               .arg(CurrentStrip + 1));
     const bool first = PageInStrip <= 0 && Section == ReportSection::File;
-    const bool continued = Section == ReportSection::File && !m_descriptionRest.isEmpty();
+    const bool continued = Section == ReportSection::File && DescriptionPending();
     DescriptionMemo->SetEnabled(first || continued);
     if (first)
         FillDescription();
@@ -837,24 +849,29 @@ void TnewPrinterForm::QuickRep1StartPage(TQuickRep&)
 
 void TnewPrinterForm::FillDescription()
 {
+    m_descriptionRest.clear();
+    m_descriptionNext = 0;
     if (CurrentStrip == 0) {
-        QStringList lines = m_window.InfoLines;
-        lines << QStringLiteral(" ") << Text(Document->CustomerText) << Text(Document->TaskText)
-              << QStringLiteral(" ")
-              << QStringLiteral("%1: %2 %").arg(Text(Locale().NetShareTitle),
-                                                 Text(Document->PercentText));
-        DescriptionMemo->SetLines(lines);
-        // As they print: wrapped lines count as the lines they become.
-        m_descriptionRest = DescriptionMemo->PrintedLines(*QuickRep1.Canvas());
+        m_descriptionSource = m_window.InfoLines;
+        m_descriptionSource << QStringLiteral(" ") << Text(Document->CustomerText)
+                            << Text(Document->TaskText) << QStringLiteral(" ")
+                            << QStringLiteral("%1: %2 %").arg(Text(Locale().NetShareTitle),
+                                                               Text(Document->PercentText));
     } else {
-        m_descriptionRest = QStringList();
+        m_descriptionSource.clear();
         for (int i = 0; i < m_descriptionLines; ++i)
-            m_descriptionRest << QStringLiteral(" ");
+            m_descriptionSource << QStringLiteral(" ");
     }
 }
 
+bool TnewPrinterForm::DescriptionPending() const
+{
+    return !m_descriptionRest.isEmpty() || m_descriptionNext < m_descriptionSource.size();
+}
+
 // The description's lines that fit on this page with the column titles and a first row below
-// them; what is left goes on over the next pages, before the table begins.
+// them; what is left goes on over the next pages, before the table begins. Lines are broken as
+// the pages take them, so that a page's lines are measured while their widths are at hand.
 void TnewPrinterForm::PlaceDescription()
 {
     const TQRCanvas& canvas = *QuickRep1.Canvas();
@@ -863,10 +880,16 @@ void TnewPrinterForm::PlaceDescription()
     const double step = DescriptionMemo->LineHeight(canvas);
     const int fitting = step > 0 ? int(std::floor((room - kDescriptionTop) / step + 1e-6)) : 0;
     // A line a page at least, so that the description always comes to its end.
-    const int count = std::min(int(m_descriptionRest.size()), std::max(1, fitting));
+    const int wanted = std::max(1, fitting);
+    // As they print: wrapped lines count as the lines they become.
+    while (m_descriptionRest.size() < wanted && m_descriptionNext < m_descriptionSource.size()) {
+        m_descriptionRest << DescriptionMemo->PrintedLines(
+            canvas, QStringList{m_descriptionSource.at(m_descriptionNext++)});
+    }
+    const int count = std::min(int(m_descriptionRest.size()), wanted);
     DescriptionMemo->SetLines(m_descriptionRest.mid(0, count));
     m_descriptionRest.remove(0, count);
-    if (m_descriptionRest.isEmpty() && CurrentStrip == 0)
+    if (!DescriptionPending() && CurrentStrip == 0)
         m_descriptionLines = count;
 }
 
@@ -894,7 +917,7 @@ void TnewPrinterForm::FilesNeedData(TQuickRep& report, bool& moreData)
         return;
     }
     // A description longer than a page goes on over the next pages before the next row.
-    while (!m_descriptionRest.isEmpty() && !m_inPageStart)
+    while (DescriptionPending() && !m_inPageStart)
         report.NewPage();
     CurrentRow = NextRow;
     TrailerStep = NextTrailerStep;
@@ -1041,6 +1064,8 @@ struct TnewPrinterForm::TPassState {
     double UsableWidth, CharWidth, LineHeight;
     std::array<SectionLayout, 4> Layouts;
     int DescriptionLines;
+    QStringList DescriptionSource;
+    qsizetype DescriptionNext;
     QStringList DescriptionRest;
     bool InPageStart;
     int CaptionColumns;
@@ -1078,6 +1103,8 @@ std::any TnewPrinterForm::SavePassState() const
                       m_lineHeight,
                       m_layouts,
                       m_descriptionLines,
+                      m_descriptionSource,
+                      m_descriptionNext,
                       m_descriptionRest,
                       m_inPageStart,
                       m_captionColumns,
@@ -1116,6 +1143,8 @@ void TnewPrinterForm::RestorePassState(const std::any& saved)
     m_lineHeight = state.LineHeight;
     m_layouts = state.Layouts;
     m_descriptionLines = state.DescriptionLines;
+    m_descriptionSource = state.DescriptionSource;
+    m_descriptionNext = state.DescriptionNext;
     m_descriptionRest = state.DescriptionRest;
     m_inPageStart = state.InPageStart;
     m_captionColumns = state.CaptionColumns;

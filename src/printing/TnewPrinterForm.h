@@ -136,6 +136,7 @@ private:
     void FinishRun();
     void FillDescription();
     void PlaceDescription();
+    bool DescriptionPending() const;
 
     bool SingleLogSelected() const;
     bool SingleLogRowPending() const;
@@ -185,7 +186,10 @@ private:
     // Blank lines in place of the description on later strips: as many as the description had
     // on the page where the table began.
     int m_descriptionLines = 0;
-    // The description's printed lines still to come on the following pages of strip 0.
+    // The description's lines as set, those of them already broken into printed lines, and the
+    // printed lines still to come on the following pages.
+    QStringList m_descriptionSource;
+    qsizetype m_descriptionNext = 0;
     QStringList m_descriptionRest;
     bool m_inPageStart = false;
     int m_captionColumns = 0;

@@ -82,6 +82,14 @@ TMatchDocument ShapedLog(const TLogShape& shape)
         doc.InfoLines.push_back(line);
     if (shape.LongHead)
         doc.HeadText = "Kopf " + Repeat("einer sehr langen Kopfzeile ", 14);
+    if (shape.HugeTexts) {
+        doc.HeadText = "Kopf" + std::string(200000, 'H');
+        doc.CustomerText = "Kunde" + std::string(40000, 'C');
+        doc.TaskText = "Auftrag" + std::string(40000, 'T');
+        // Soft hyphens print as nothing: more of them than a line holds before the letters.
+        for (TMatchDocFileEntry& entry : doc.Entries)
+            entry.Name += std::string(70000, '\xAD') + std::string(30000, 'n');
+    }
 
     TColumnMap columns;
     if (ShowsIdentColumn(shape.FileLabelKind))
@@ -143,7 +151,9 @@ TPrintedLog PrintShape(const TLogShape& shape, PdfDevice device, const std::stri
                                FromCp1252(printed.Document.HeadText),
                                source.SumPanelsEnabled);
             const int pages = form.QuickRep1.PageNumber();
-            printed.Parts.push_back({number, page, pages, form.Layout(ReportSection::File)});
+            printed.Parts.push_back({number, page, pages, form.Layout(ReportSection::File),
+                                     form.Layout(ReportSection::Matrix), form.UsableWidth(),
+                                     form.CharWidth()});
             page += pages;
         }
         output->Finish();

@@ -30,6 +30,10 @@ struct TLogShape {
     bool WideColumn = false;
     // A counting column (gross) right after the number column.
     bool CountingSecond = false;
+    // What hostile logs hold: a head text and file names far wider than the page (the names
+    // beginning with more characters of no width than a line holds), customer and task texts
+    // of pages of characters without a blank.
+    bool HugeTexts = false;
     bool WholeLog = true;
     std::vector<int> Singles;
 };
@@ -40,12 +44,16 @@ TMatchDocument ShapedLog(const TLogShape& shape);
 QString FileToken(int file);
 QString InfoToken(int line);
 
-// One printed part: its pages in the PDF and the files table's layout.
+// One printed part: its pages in the PDF, the layouts of the files table and the matrix, and
+// the printable width and character width they were made with (report units).
 struct TPrintedPart {
     int SingleLogNumber = 0;
     int FirstPage = 0;
     int Pages = 0;
     SectionLayout FileLayout;
+    SectionLayout MatrixLayout;
+    double UsableWidth = 0;
+    double CharWidth = 0;
 };
 
 struct TPrintedLog {

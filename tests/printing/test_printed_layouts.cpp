@@ -223,6 +223,16 @@ std::vector<TLogShape> Shapes()
     singles.WholeLog = false;
     singles.Singles = {1, 2, 3, 4, 5};
     shapes.push_back(singles);
+    for (TStrips strips : {TStrips::One, TStrips::Many}) {
+        TLogShape hostile;
+        hostile.Name = strips == TStrips::One ? "huge texts, one strip, single logs"
+                                              : "huge texts, many strips, single logs";
+        hostile.FileLabelKind = strips == TStrips::One ? 2 : 3;
+        hostile.Strips = strips;
+        hostile.HugeTexts = true;
+        hostile.Singles = {2};
+        shapes.push_back(hostile);
+    }
     return shapes;
 }
 
@@ -469,6 +479,60 @@ TEST_P(PrintedLayouts, LongTextsAreCutToTheirRoomOrBrokenWhereTheyHaveNoBlank)
         const TPrintedLog log = Print(c.shape, GetParam(), dir);
         CheckPrintedLog(log);
         c.check(log);
+    }
+}
+
+TEST_P(PrintedLayouts, FixedColumnsLeaveTheStripsOfATableMostOfTheirRoom)
+{
+    // What the fixed columns of a section take of every strip, in report units.
+    const auto fixedWidth = [](const SectionLayout& layout, int fixedCols, double C) {
+        double width = 0;
+        for (int c = 0; c < fixedCols; ++c)
+            width += layout.Columns[c].Width + C;
+        return width;
+    };
+    struct Case {
+        const char* name;
+        bool longNames;
+        TStrips strips;
+        int files;
+        // Most of the printable width the fixed columns take, as a share; 1 for no bound.
+        double filesShare, matrixShare;
+        bool oneStrip;
+    };
+    const std::vector<Case> cases = {
+        {"long names, many strips", true, TStrips::Many, 45, 0.5, 1.0 / 3, false},
+        {"long names, a table that fits one strip once they are cut", true, TStrips::One, 3, 1, 1,
+         true},
+        {"short names, many strips", false, TStrips::Many, 45, 1, 1, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TLogShape shape;
+        shape.FileLabelKind = 0;
+        shape.LongNames = c.longNames;
+        shape.Strips = c.strips;
+        shape.Files = c.files;
+        TempDir dir;
+        const TPrintedLog log = Print(shape, GetParam(), dir);
+        CheckPrintedLog(log);
+        const TPrintedPart& part = log.Parts.front();
+        const TReportSource source(log.Document);
+        const double W = part.UsableWidth;
+        const double C = part.CharWidth;
+        EXPECT_LE(fixedWidth(part.FileLayout, source.FilesGrid().FixedCols(), C),
+                  c.filesShare * W + 1e-6);
+        EXPECT_LE(fixedWidth(part.MatrixLayout, source.MatrixGrid().FixedCols(), C),
+                  c.matrixShare * W + 1e-6);
+        if (c.oneStrip) {
+            EXPECT_EQ(part.FileLayout.LastStrip, 0);
+            EXPECT_EQ(part.MatrixLayout.LastStrip, 0);
+        }
+        // Names are cut only where they are too long.
+        const int cut = Count(log.Words, [](const QString& text) {
+            return text.startsWith(QStringLiteral("datei_")) && text.endsWith(QChar(0x2026));
+        });
+        EXPECT_EQ(cut > 0, c.longNames) << cut << " names cut";
     }
 }
 

@@ -23,9 +23,9 @@ namespace {
 
 constexpr double kPointsPerUnit = 72.0 / 254.0;
 constexpr double kLeftMarginPoints = 100 * kPointsPerUnit;
-// Rules are 1/300 inch: at a lower resolution the next row's background, which the renderer
-// snaps to whole pixels, can cover one.
-constexpr int kDpi = 300;
+// Rules are 1/300 inch, half a pixel here: they must stay visible beside the next row's
+// background, which the renderer rounds to whole pixels.
+constexpr int kDpi = 150;
 
 // Prints one part of doc into a PDF and lets the caller look at the form before it goes.
 PdfFile PrintPart(PdfDevice kind, const TMatchDocument& doc, const std::string& path,

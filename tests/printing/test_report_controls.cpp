@@ -8,6 +8,7 @@
 
 #include <QFontDatabase>
 #include <QTemporaryDir>
+#include <QtMath>
 
 #include <gtest/gtest.h>
 
@@ -253,5 +254,46 @@ TEST_P(ReportControls, BoldTextPrintsHeavierThanRegularAlsoFromAFaceWithoutBold)
         };
         EXPECT_GT(ink(100), 0);
         EXPECT_GT(ink(1500), 1.1 * ink(100));
+    }
+}
+
+TEST_P(ReportControls, ARuleAtTheFootOfARowStaysVisibleBesideTheNextRowsFill)
+{
+    // The report's rules are 1/300 inch; rendered at 150 dpi, a renderer that rounds the next
+    // row's background to whole pixels must not cover the rule above it, wherever the rows fall
+    // between the pixels.
+    constexpr int dpi = 150;
+    const double rule = 4 * 254.0 / 1200;
+    for (const double height : {40.0, 41.3, 43.7, 45.1, 47.9}) {
+        SCOPED_TRACE(testing::Message() << "rows of " << height << " units on "
+                                        << PdfDeviceName(GetParam()));
+        QTemporaryDir dir;
+        ScriptedReport report(height);
+        report.Rows = 12;
+        addShape(report.Detail, TQRShapeType::Rectangle, QRectF(0, 0, 1500, height - rule),
+                 QColor(240, 240, 240))
+            .SendToBack();
+        auto& line = report.Detail.Add<TQRShape>();
+        line.SetShape(TQRShapeType::HorLine);
+        line.SetPen(QPen(Qt::black, 4, Qt::SolidLine, Qt::FlatCap));
+        line.SetLeft(0);
+        line.SetTop(height - rule);
+        line.SetWidth(1500);
+        line.SetHeight(rule);
+        const QImage page = PdfFile(print(report.Report, dir, GetParam())).Render(1, dpi);
+        const auto pixels = [&](double units) { return units * dpi / 254.0; };
+        for (int row = 1; row < report.Rows; ++row) {
+            const double bottom = 100 + 160 + row * height;
+            double darkest = 0;
+            for (int y = qFloor(pixels(bottom - rule)) - 1; y <= qCeil(pixels(bottom)) + 1; ++y) {
+                int dark = 0;
+                const int left = qRound(pixels(300));
+                const int right = qRound(pixels(1400));
+                for (int x = left; x < right; ++x)
+                    dark += qGray(page.pixel(x, y)) < 160;
+                darkest = std::max(darkest, double(dark) / (right - left));
+            }
+            EXPECT_GT(darkest, 0.9) << "the rule under row " << row - 1;
+        }
     }
 }

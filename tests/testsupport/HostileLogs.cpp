@@ -1,5 +1,7 @@
 #include "HostileLogs.h"
 
+#include "Samples.h"
+
 namespace {
 
 constexpr int32_t kIdent = -12;
@@ -196,6 +198,41 @@ std::vector<HostileLog> HostileLogs()
          [] {
              TMatchDocument doc = PlainFilesLog(3);
              doc.Ratings.assign(2500000, 5);
+             return doc;
+         }},
+        // What the printed report cuts, breaks or repeats on every strip.
+        {"long-names-many-files", false,
+         [] {
+             TMatchDocument doc = GeneratedLog(2000);
+             for (int32_t i = 0; i < doc.FileCount; ++i) {
+                 std::string& name = doc.Entries[i].Name;
+                 name = "/daten/kunden/" + std::to_string(i + 1) + "/" + name;
+                 name.resize(260, 'x');
+             }
+             return doc;
+         }},
+        {"zero-width-name", false,
+         [] {
+             // Soft hyphens, which print as nothing.
+             TMatchDocument doc = PlainFilesLog(2);
+             doc.Entries[0].Name.assign(5000000, '\xAD');
+             return doc;
+         }},
+        {"huge-title-words", false,
+         [] {
+             TMatchDocument doc = PlainFilesLog(3);
+             for (std::string* text : {&doc.CustomerText, &doc.TaskText, &doc.PercentText}) {
+                 while (text->size() < 2500000)
+                     *text += "Tour AV Wolke Tee " + std::to_string(text->size()) + " ";
+             }
+             return doc;
+         }},
+        {"huge-column-title", false,
+         [] {
+             TMatchDocument doc = PlainFilesLog(3);
+             doc.AddedColumns = {
+                 AddedColumn(3, std::string(5000000, 'T'), [](int32_t i) { return std::to_string(i); })};
+             doc.Columns.push_back(1);
              return doc;
          }},
     };

@@ -26,8 +26,22 @@ void TQRBand::Print(TQRCanvas& canvas, double top) const
     if (!canvas.Printing())
         return;
     const double y = top * canvas.YFactor();
-    for (const auto& entry : m_printing)
-        entry.second->Print(canvas, 0, y);
+    // A rule along the foot of a band prints after the fills of the band below it, which a
+    // renderer rounding them to whole pixels would otherwise let cover a rule thinner than one.
+    bool held = true;
+    for (const auto& entry : m_printing) {
+        const TQRPrintable& control = *entry.second;
+        if (held && !control.FillsOnly()) {
+            canvas.DrawHeldLines();
+            held = false;
+        }
+        const bool rule = control.RuleAlongFoot(m_height);
+        canvas.HoldLines(rule);
+        control.Print(canvas, 0, y);
+        canvas.HoldLines(false);
+    }
+    if (held)
+        canvas.DrawHeldLines();
     canvas.Flush();
 }
 

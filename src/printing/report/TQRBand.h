@@ -50,7 +50,9 @@ public:
 
     // The height the band prints with on this canvas.
     double PrintHeight(const TQRCanvas& canvas) const;
-    // Draws the enabled controls, back to front, with the band's top at top (report units).
+    // Draws the enabled controls, back to front, with the band's top at top (report units). A
+    // rule along the band's foot is held and drawn over the fills of the band printed next (at
+    // the latest when the page ends), so that no fill of the next row covers it.
     void Print(TQRCanvas& canvas, double top) const;
 
     // The band and every control on it, for a bookmark of a pass (TQRBookmark); restoring

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 
 namespace {
 
@@ -24,11 +25,33 @@ std::uint64_t nextSerial()
 }
 
 // Distinct texts kept per font. A matrix repeats a few hundred texts millions of times; a files
-// table has a text per cell, which must not pile up for the length of the pass.
+// table has a text per cell, which must not pile up for the length of the pass. A shaped text
+// keeps some 40 bytes a glyph: long lines of a description are kept by their characters.
 constexpr std::size_t kMaxTexts = 16384;
+constexpr std::size_t kMaxShapedCharacters = 1 << 19;
 // Distinct widths kept per font and resolution: enough for the files table of a large log, which
 // every single log of a report measures whole.
 constexpr std::size_t kMaxWidths = 1 << 17;
+// Characters of the texts whose widths, parts' widths or cuts are kept.
+constexpr std::size_t kMaxMeasuredCharacters = 1 << 22;
+// Texts up to this length are measured and cut whole; longer ones only as far as their room
+// reaches.
+constexpr qsizetype kWholeText = 256;
+// Characters a part of a text goes on past the estimated end of its room, so that the last one's
+// kerning with the next, which the part lacks, decides nothing.
+constexpr qsizetype kPartOverrun = 8;
+
+thread_local std::uint64_t t_measuredCharacters = 0;
+
+// A length that ends neither inside a surrogate pair nor past the text.
+qsizetype WholeCharacters(const QString& text, qsizetype length)
+{
+    if (length >= text.size())
+        return text.size();
+    if (length > 0 && text.at(length - 1).isHighSurrogate())
+        return length + 1;
+    return length;
+}
 
 // Whether a one-line layout gives the glyphs and positions drawText gives: plain left-to-right
 // text. Controls, tabs, explicit direction marks, right-to-left scripts and whatever a layout
@@ -83,13 +106,33 @@ int TQRCanvas::HeightPixels() const { return qRound(m_height * m_yFactor); }
 
 std::size_t TQRCanvas::TextHash::operator()(const QString& text) const noexcept
 {
-    // FNV-1a over the UTF-16 code units.
+    // FNV-1a over the UTF-16 code units; of a long text over its length and both ends, which
+    // tell texts apart as well, without a page's look-ups costing the text's length each.
+    constexpr qsizetype ends = 256;
     std::uint64_t hash = 14695981039346656037ull;
-    for (const QChar ch : text) {
-        hash ^= ch.unicode();
+    const auto add = [&hash](char16_t unit) {
+        hash ^= unit;
         hash *= 1099511628211ull;
+    };
+    if (text.size() <= 2 * ends) {
+        for (const QChar ch : text)
+            add(ch.unicode());
+        return static_cast<std::size_t>(hash);
     }
+    for (qsizetype i = 0; i < ends; ++i)
+        add(text.at(i).unicode());
+    for (qsizetype i = text.size() - ends; i < text.size(); ++i)
+        add(text.at(i).unicode());
+    hash ^= std::uint64_t(text.size());
+    hash *= 1099511628211ull;
     return static_cast<std::size_t>(hash);
+}
+
+TQRCanvas::FontEntry::FontEntry()
+    : texts(kMaxTexts, kMaxShapedCharacters)
+    , partWidths(kMaxTexts, kMaxMeasuredCharacters)
+    , cuts(kMaxTexts, kMaxMeasuredCharacters)
+{
 }
 
 TQRCanvas::FontEntry& TQRCanvas::entry(const QFont& font) const
@@ -126,33 +169,161 @@ TQRCanvas::Widths& TQRCanvas::sharedWidths(const QFont& font, int dpiX, int dpiY
         if (store->dpiX == dpiX && store->dpiY == dpiY && store->font == key)
             return store->widths;
     }
-    stores.push_back(std::make_unique<Store>(Store{key, dpiX, dpiY, {}}));
+    stores.push_back(std::make_unique<Store>(
+        Store{key, dpiX, dpiY, Widths(kMaxWidths, kMaxMeasuredCharacters)}));
     return stores.back()->widths;
+}
+
+std::uint64_t TQRCanvas::MeasuredCharacters() { return t_measuredCharacters; }
+
+double TQRCanvas::measure(const FontEntry& entry, const QString& text) const
+{
+    t_measuredCharacters += std::uint64_t(text.size());
+    return entry.metrics->horizontalAdvance(text);
+}
+
+QString TQRCanvas::elide(const FontEntry& entry, const QString& text, double width) const
+{
+    t_measuredCharacters += std::uint64_t(text.size());
+    return entry.metrics->elidedText(text, Qt::ElideRight, width);
 }
 
 double TQRCanvas::width(FontEntry& entry, const QString& text) const
 {
-    Widths& widths = *entry.widths;
-    const auto found = widths.find(text);
-    if (found != widths.end())
+    if (const double* known = entry.widths->Find(text))
+        return *known;
+    return entry.widths->Insert(text, measure(entry, text));
+}
+
+double TQRCanvas::advance(FontEntry& entry, char16_t ch) const
+{
+    if (ch < 256) {
+        if (entry.latinAdvances.empty())
+            entry.latinAdvances.assign(256, std::nan(""));
+        double& known = entry.latinAdvances[ch];
+        if (std::isnan(known))
+            known = width(entry, QString(QChar(ch)));
+        return known;
+    }
+    const auto found = entry.advances.find(ch);
+    if (found != entry.advances.end())
         return found->second;
-    if (widths.size() >= kMaxWidths)
-        widths.clear();
-    const double measured = entry.metrics->horizontalAdvance(text);
-    widths.emplace(text, measured);
-    return measured;
+    return entry.advances.emplace(ch, width(entry, QString(QChar(ch)))).first->second;
+}
+
+double TQRCanvas::pairAdjustment(FontEntry& entry, char16_t first, char16_t second) const
+{
+    const auto measured = [&] {
+        const QChar pair[] = {QChar(first), QChar(second)};
+        return measure(entry, QString(pair, 2)) - advance(entry, first) - advance(entry, second);
+    };
+    if (first < 256 && second < 256) {
+        if (entry.latinPairs.empty())
+            entry.latinPairs.assign(256 * 256, std::nan(""));
+        double& known = entry.latinPairs[std::size_t(first) << 8 | second];
+        if (std::isnan(known))
+            known = measured();
+        return known;
+    }
+    const std::uint32_t key = std::uint32_t(first) << 16 | second;
+    const auto found = entry.pairs.find(key);
+    if (found != entry.pairs.end())
+        return found->second;
+    return entry.pairs.emplace(key, measured()).first->second;
+}
+
+double TQRCanvas::EstimatedWidth(const QFont& font, const QString& text, double limit) const
+{
+    double estimate = 0;
+    reach(entry(font), text, 0, limit, &estimate);
+    return estimate;
+}
+
+qsizetype TQRCanvas::reach(FontEntry& entry, const QString& text, qsizetype start, double limit,
+                           double* estimate) const
+{
+    const qsizetype end = std::min(text.size(), start + MaxLineCharacters);
+    double x = 0;
+    qsizetype i = start;
+    while (i < end) {
+        const char16_t ch = text.at(i).unicode();
+        x += advance(entry, ch);
+        if (i > start)
+            x += pairAdjustment(entry, text.at(i - 1).unicode(), ch);
+        ++i;
+        if (x > limit)
+            break;
+    }
+    if (estimate)
+        *estimate = x;
+    return i;
+}
+
+// The estimate is exact for fonts whose glyphs only kern in pairs; what decides is measured.
+double TQRCanvas::boundedWidth(FontEntry& entry, const QString& text, double limit) const
+{
+    if (text.size() <= kWholeText)
+        return width(entry, text);
+    if (const double* known = entry.widths->Find(text))
+        return *known;
+    // A part wider than the limit by more than any kerning is narrower than the whole text.
+    const double margin = entry.metrics->height();
+    if (const double* part = entry.partWidths.Find(text); part && *part > limit + margin / 2)
+        return *part;
+    qsizetype length = reach(entry, text, 0, limit + margin) + kPartOverrun;
+    for (;;) {
+        length = WholeCharacters(text, length);
+        if (length >= text.size())
+            return width(entry, text);
+        const double part = measure(entry, text.left(length));
+        const bool passes = part > limit + margin / 2;
+        if (passes || length >= MaxLineCharacters)
+            return entry.partWidths.Insert(text, passes ? part : limit + margin);
+        length *= 2;
+    }
+}
+
+QString TQRCanvas::fittingText(FontEntry& entry, const QString& text, double width) const
+{
+    if (text.size() <= kWholeText)
+        return elide(entry, text, width);
+    if (const CutText* known = entry.cuts.Find(text); known && known->width == width)
+        return known->text;
+    // Eliding a part gives the whole text's cut where the cut lies well before the part's end:
+    // everything before it is laid out alike.
+    const double margin = entry.metrics->height();
+    qsizetype length = reach(entry, text, 0, width + margin) + kPartOverrun;
+    QString cut;
+    for (;;) {
+        length = WholeCharacters(text, length);
+        if (length >= text.size()) {
+            cut = elide(entry, text, width);
+            break;
+        }
+        const QString part = text.left(length);
+        cut = elide(entry, part, width);
+        if (cut.size() + kPartOverrun / 2 <= length)
+            break;
+        if (length >= MaxLineCharacters) {
+            // Characters without width: what no line can hold is cut all the same, to what a
+            // line can.
+            cut = elide(entry, text.left(WholeCharacters(text, MaxLineCharacters - 1)) +
+                                   QChar(0x2026),
+                        width);
+            break;
+        }
+        length *= 2;
+    }
+    return entry.cuts.Insert(text, CutText{width, cut}).text;
 }
 
 TQRCanvas::ShapedText& TQRCanvas::text(FontEntry& entry, const QString& text) const
 {
-    auto found = entry.texts.find(text);
-    if (found != entry.texts.end())
-        return found->second;
-    if (entry.texts.size() >= kMaxTexts)
-        entry.texts.clear();
+    if (ShapedText* known = entry.texts.Find(text))
+        return *known;
     ShapedText measured;
     measured.width = width(entry, text);
-    return entry.texts.emplace(text, std::move(measured)).first->second;
+    return entry.texts.Insert(text, std::move(measured));
 }
 
 const QFontMetricsF& TQRCanvas::Metrics(const QFont& font) const { return *entry(font).metrics; }
@@ -160,6 +331,56 @@ const QFontMetricsF& TQRCanvas::Metrics(const QFont& font) const { return *entry
 double TQRCanvas::TextWidth(const QFont& font, const QString& text) const
 {
     return width(entry(font), text);
+}
+
+double TQRCanvas::TextWidth(const QFont& font, const QString& text, double limit) const
+{
+    return boundedWidth(entry(font), text, limit);
+}
+
+QString TQRCanvas::FittingText(const QFont& font, const QString& text, double width) const
+{
+    FontEntry& fontEntry = entry(font);
+    if (boundedWidth(fontEntry, text, width + 0.01) <= width + 0.01)
+        return text;
+    return fittingText(fontEntry, text, width);
+}
+
+qsizetype TQRCanvas::FittingLength(const QFont& font, const QString& text, qsizetype start,
+                                   double width) const
+{
+    FontEntry& fontEntry = entry(font);
+    double estimate = 0;
+    const qsizetype end = reach(fontEntry, text, start, width, &estimate);
+    qsizetype length = end - start - (estimate > width ? 1 : 0);
+    for (;;) {
+        length = std::max<qsizetype>(1, length);
+        if (start + length < text.size() && text.at(start + length - 1).isHighSurrogate())
+            length += length > 1 ? -1 : 1;
+        // The estimate goes by pairs of characters; the piece that prints is measured.
+        if (length <= 1 || this->width(fontEntry, text.mid(start, length)) <= width)
+            return length;
+        --length;
+    }
+}
+
+double TQRCanvas::JoinWidth(const QFont& font, QChar before, QChar after) const
+{
+    FontEntry& fontEntry = entry(font);
+    const auto measured = [&] {
+        const QChar joined[] = {before, QLatin1Char(' '), after};
+        return width(fontEntry, QString(joined, 3)) - advance(fontEntry, before.unicode()) -
+               advance(fontEntry, after.unicode());
+    };
+    // Asked once a word: Latin-1 pairs from a table.
+    if (before.unicode() >= 256 || after.unicode() >= 256)
+        return measured();
+    if (fontEntry.latinJoins.empty())
+        fontEntry.latinJoins.assign(256 * 256, std::nan(""));
+    double& known = fontEntry.latinJoins[std::size_t(before.unicode()) << 8 | after.unicode()];
+    if (std::isnan(known))
+        known = measured();
+    return known;
 }
 
 void TQRCanvas::shape(const FontEntry& entry, const QString& text, ShapedText& shaped) const
@@ -182,6 +403,7 @@ void TQRCanvas::shape(const FontEntry& entry, const QString& text, ShapedText& s
     }
     // Laid out on the device like the painter's font, so the glyph runs use the font engine
     // drawText would use and the PDF embeds the same font.
+    t_measuredCharacters += std::uint64_t(laidOut.size());
     QTextLayout layout(laidOut, entry.font, &m_device);
     QTextOption option;
     option.setWrapMode(QTextOption::NoWrap);
@@ -218,7 +440,9 @@ void TQRCanvas::shape(const FontEntry& entry, const QString& text, ShapedText& s
         part.decorated = run.flags().toInt() != 0;
         part.glyphs.assign(glyphs.begin(), glyphs.end());
         part.positions.assign(positions.begin(), positions.end());
-        part.run = std::move(run);
+        // Only a decorated run is drawn as a glyph run; the others go by their arrays.
+        if (part.decorated)
+            part.run = std::move(run);
         shaped.runs.push_back(std::move(part));
     }
     shaped.direct = false;
@@ -234,8 +458,25 @@ std::size_t TQRCanvas::pendingFont(const QRawFont& font) const
     return m_pending.size() - 1;
 }
 
+void TQRCanvas::DrawHeldLines()
+{
+    if (m_heldLines.empty())
+        return;
+    std::vector<std::pair<QLineF, QPen>> lines;
+    lines.swap(m_heldLines);
+    const bool hold = m_holdLines;
+    m_holdLines = false;
+    for (const auto& [line, pen] : lines)
+        DrawLine(line, pen);
+    m_holdLines = hold;
+    // Kept with its capacity: the next row holds its rule again.
+    lines.clear();
+    m_heldLines.swap(lines);
+}
+
 void TQRCanvas::SetOutput(QPainter* painter, TQRPdfDocument* pdf)
 {
+    DrawHeldLines();
     Flush();
     m_painter = painter;
     m_pdf = painter ? nullptr : pdf;
@@ -311,13 +552,18 @@ void TQRCanvas::DrawText(const QFont& font, double left, double width, Qt::Align
     if (!Printing() || text.isEmpty())
         return;
     FontEntry& fontEntry = entry(font);
-    ShapedText& shaped = this->text(fontEntry, text);
     // A hair of rounding between a width and the text it was measured from cuts nothing.
-    if (shaped.width <= width + 0.01) {
-        drawAligned(font, shaped, text, left, width, alignment, baseline);
-        return;
+    const double room = width + 0.01;
+    // A short text (nearly every cell) is looked up once, with its shaping; a long one is
+    // measured as far as the room first.
+    if (text.size() <= kWholeText || boundedWidth(fontEntry, text, room) <= room) {
+        ShapedText& shaped = this->text(fontEntry, text);
+        if (shaped.width <= room) {
+            drawAligned(font, shaped, text, left, width, alignment, baseline);
+            return;
+        }
     }
-    const QString cut = fontEntry.metrics->elidedText(text, Qt::ElideRight, width);
+    const QString cut = fittingText(fontEntry, text, width);
     if (!cut.isEmpty())
         drawAligned(font, this->text(fontEntry, cut), cut, left, width, alignment, baseline);
 }
@@ -464,6 +710,10 @@ void TQRCanvas::DrawLine(const QLineF& line, const QPen& pen)
 {
     if (!Printing())
         return;
+    if (m_holdLines) {
+        m_heldLines.emplace_back(line, pen);
+        return;
+    }
     if (!commutesWithText(pen))
         Flush();
     if (m_pdf) {

@@ -15,6 +15,7 @@ void TQRLabel::SetCaption(const QString& caption)
 {
     m_caption = caption;
     m_captionSerial = 0;
+    m_printedSerial = 0;
 }
 
 void TQRLabel::SetFont(const QFont& font)
@@ -22,6 +23,7 @@ void TQRLabel::SetFont(const QFont& font)
     m_font = font;
     m_metricsSerial = 0;
     m_captionSerial = 0;
+    m_printedSerial = 0;
 }
 
 struct TQRLabel::LabelState : State {
@@ -71,7 +73,8 @@ double TQRLabel::Width() const
     double room = canvas->Width();
     if (m_maxWidth > 0)
         room = std::min(room, m_maxWidth);
-    return std::min(captionPixels(*canvas) / canvas->XFactor(), std::max(0.0, room));
+    room = std::max(0.0, room);
+    return std::min(captionPixels(*canvas, room * canvas->XFactor()) / canvas->XFactor(), room);
 }
 
 void TQRLabel::Print(TQRCanvas& canvas, double x, double y) const
@@ -83,7 +86,22 @@ void TQRLabel::Print(TQRCanvas& canvas, double x, double y) const
         canvas.FillRect(QRectF(left, top, width, Height() * canvas.YFactor()), m_color);
     if (m_caption.isEmpty())
         return;
-    canvas.DrawText(m_font, left, width, m_alignment, top + metrics(canvas).ascent(), m_caption);
+    canvas.DrawText(m_font, left, width, m_alignment, top + metrics(canvas).ascent(),
+                    printedCaption(canvas, width));
+}
+
+const QString& TQRLabel::printedCaption(const TQRCanvas& canvas, double width) const
+{
+    // A short caption is looked up as it is; a long one (a head text, a huge cell) is cut once per
+    // canvas and width, so that the pages it prints on do not each compare its whole text.
+    if (m_caption.size() <= kLongCaption)
+        return m_caption;
+    if (m_printedSerial != canvas.Serial() || m_printedWidth != width) {
+        m_printed = canvas.FittingText(m_font, m_caption, width);
+        m_printedSerial = canvas.Serial();
+        m_printedWidth = width;
+    }
+    return m_printed;
 }
 
 const QFontMetricsF& TQRLabel::metrics(const TQRCanvas& canvas) const
@@ -95,11 +113,12 @@ const QFontMetricsF& TQRLabel::metrics(const TQRCanvas& canvas) const
     return *m_metrics;
 }
 
-double TQRLabel::captionPixels(const TQRCanvas& canvas) const
+double TQRLabel::captionPixels(const TQRCanvas& canvas, double limit) const
 {
-    if (m_captionSerial != canvas.Serial()) {
-        m_captionPixels = canvas.TextWidth(m_font, m_caption);
+    if (m_captionSerial != canvas.Serial() || m_captionLimit != limit) {
+        m_captionPixels = canvas.TextWidth(m_font, m_caption, limit);
         m_captionSerial = canvas.Serial();
+        m_captionLimit = limit;
     }
     return m_captionPixels;
 }

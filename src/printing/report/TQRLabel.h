@@ -48,7 +48,11 @@ private:
     struct LabelState;
 
     const QFontMetricsF& metrics(const TQRCanvas& canvas) const;
-    double captionPixels(const TQRCanvas& canvas) const;
+    // The caption's width where it is at most limit pixels, else some width above limit.
+    double captionPixels(const TQRCanvas& canvas, double limit) const;
+    // The caption as it prints within width pixels.
+    const QString& printedCaption(const TQRCanvas& canvas, double width) const;
+    static constexpr qsizetype kLongCaption = 4096;
 
     QString m_caption;
     Qt::Alignment m_alignment = Qt::AlignLeft;
@@ -63,4 +67,8 @@ private:
     mutable std::uint64_t m_metricsSerial = 0;
     mutable double m_captionPixels = 0;
     mutable std::uint64_t m_captionSerial = 0;
+    mutable double m_captionLimit = 0;
+    mutable QString m_printed;
+    mutable std::uint64_t m_printedSerial = 0;
+    mutable double m_printedWidth = 0;
 };

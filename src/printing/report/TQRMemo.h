@@ -26,13 +26,25 @@ public:
     Qt::Alignment Alignment() const { return m_alignment; }
     void SetAlignment(Qt::Alignment alignment) { m_alignment = alignment; }
     bool AutoSize() const { return m_autoSize; }
-    void SetAutoSize(bool autoSize) { m_autoSize = autoSize; }
+    void SetAutoSize(bool autoSize)
+    {
+        m_autoSize = autoSize;
+        m_layoutValid = false;
+    }
     bool Stretch() const { return m_stretch; }
     void SetStretch(bool stretch) { m_stretch = stretch; }
     bool WordWrap() const { return m_wordWrap; }
-    void SetWordWrap(bool wordWrap) { m_wordWrap = wordWrap; }
+    void SetWordWrap(bool wordWrap)
+    {
+        m_wordWrap = wordWrap;
+        m_layoutValid = false;
+    }
     const QFont& Font() const { return m_font; }
-    void SetFont(const QFont& font) { m_font = font; }
+    void SetFont(const QFont& font)
+    {
+        m_font = font;
+        m_layoutValid = false;
+    }
     const QColor& Color() const { return m_color; }
     void SetColor(const QColor& color) { m_color = color; }
     bool Transparent() const { return m_transparent; }
@@ -40,6 +52,8 @@ public:
 
     // The lines as they print on the canvas: wrapped with WordWrap, else as set.
     QStringList PrintedLines(const TQRCanvas& canvas) const { return layout(canvas).lines; }
+    // The lines the memo would print for lines set (it keeps its own).
+    QStringList PrintedLines(const TQRCanvas& canvas, const QStringList& lines) const;
     // The height of one printed line, in report units.
     double LineHeight(const TQRCanvas& canvas) const;
 
@@ -59,7 +73,9 @@ private:
         double widthPixels = 0;
         double heightPixels = 0;
     };
-    Layout layout(const TQRCanvas& canvas) const;
+    const Layout& layout(const TQRCanvas& canvas) const;
+    // The width lines have, in pixels.
+    double availablePixels(const TQRCanvas& canvas) const;
     bool sizesToText() const { return m_autoSize || m_stretch; }
 
     QStringList m_lines;
@@ -70,4 +86,9 @@ private:
     QFont m_font;
     QColor m_color = Qt::white;
     bool m_transparent = false;
+
+    mutable Layout m_layout;
+    mutable bool m_layoutValid = false;
+    mutable std::uint64_t m_layoutSerial = 0;
+    mutable double m_layoutAvailable = 0;
 };

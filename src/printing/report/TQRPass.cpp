@@ -144,6 +144,7 @@ void TQRPass::startPage()
 
 void TQRPass::endPage()
 {
+    m_canvas.DrawHeldLines();
     if (const TQRBand* footer = m_report.Band(TQRBandType::PageFooter); prints(footer))
         footer->Print(m_canvas, m_footerTop);
     m_pageOpen = false;
@@ -192,13 +193,17 @@ void TQRPass::printBand(const TQRBand* band)
     // Nothing goes below the page footer's top, nor past the printable area's other edges.
     const bool cut = m_y + height > m_footerTop + kFitTolerance;
     if (cut && m_canvas.Printing()) {
+        // The rule above goes before the clip, which it lies outside of.
+        m_canvas.DrawHeldLines();
         const double top = std::max(0.0, m_y);
         m_canvas.SetClip(QRectF(0, top * m_canvas.YFactor(), m_canvas.WidthPixels(),
                                 std::max(0.0, m_footerTop - top) * m_canvas.YFactor()));
     }
     band->Print(m_canvas, m_y);
-    if (cut && m_canvas.Printing())
+    if (cut && m_canvas.Printing()) {
+        m_canvas.DrawHeldLines();
         m_canvas.ClearClip();
+    }
     m_y += height;
 }
 

@@ -45,6 +45,14 @@ public:
     virtual double StretchBottom(const TQRCanvas& canvas) const;
     // Draws the control with the band's top-left corner at (x, y) pixels on the canvas's painter.
     virtual void Print(TQRCanvas& canvas, double x, double y) const = 0;
+    // A fill without outline (a background).
+    virtual bool FillsOnly() const { return false; }
+    // A horizontal rule along the foot of a band of that height.
+    virtual bool RuleAlongFoot(double bandHeight) const
+    {
+        (void)bandHeight;
+        return false;
+    }
 
     // Everything about the control that a pass or its events may change, for a bookmark of the
     // pass (TQRBookmark). A control with properties of its own extends the state and both

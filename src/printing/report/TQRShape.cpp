@@ -44,6 +44,18 @@ void TQRShape::Print(TQRCanvas& canvas, double x, double y) const
     }
 }
 
+bool TQRShape::FillsOnly() const
+{
+    return m_shape == TQRShapeType::Rectangle && m_pen.style() == Qt::NoPen &&
+           m_brush.style() != Qt::NoBrush;
+}
+
+bool TQRShape::RuleAlongFoot(double bandHeight) const
+{
+    return m_shape == TQRShapeType::HorLine && m_pen.style() != Qt::NoPen &&
+           Top() + Height() >= bandHeight - 1e-6;
+}
+
 struct TQRShape::ShapeState : State {
     TQRShapeType Shape = TQRShapeType::Rectangle;
     QPen Pen;

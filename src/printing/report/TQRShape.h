@@ -23,6 +23,8 @@ public:
     void SetBrush(const QBrush& brush) { m_brush = brush; }
 
     void Print(TQRCanvas& canvas, double x, double y) const override;
+    bool FillsOnly() const override;
+    bool RuleAlongFoot(double bandHeight) const override;
 
     std::unique_ptr<State> SaveState() const override;
     void RestoreState(const State& state) override;

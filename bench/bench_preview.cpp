@@ -60,7 +60,7 @@ int main(int argc, char** argv)
     QGuiApplication app(argc, argv);
     const int files = argc > 1 ? std::atoi(argv[1]) : 2000;
     const TMatchDocument doc = GeneratedLog(files, 1);
-    const TReportSource window(doc);
+    const TReportSource source(doc);
     TPrintSetupState state(1);
     state.Singles = true;
     QTemporaryDir dir;
@@ -73,7 +73,7 @@ int main(int argc, char** argv)
 
     QElapsedTimer timer;
     timer.start();
-    TPrintPlan plan(window, state);
+    TPrintPlan plan(source, state);
     TQRPrinter layout(QPrinter::HighResolution);
     TPrintPreview preview(layout, TPrintPreview::PlanParts(plan, [&](TnewPrinterForm& form, int) {
                               form.QuickRep1.PrinterSettings().PrinterIndex = pdfEntry;

@@ -125,12 +125,12 @@ QString PartFileName(const QString& fileName, int singleLogNumber)
     return suffix.isEmpty() ? base : base + QLatin1Char('.') + suffix;
 }
 
-bool PrintStatisticsLog(const TReportSource& window, TPrintSetupState& state,
+bool PrintStatisticsLog(const TReportSource& source, TPrintSetupState& state,
                         TPrintProgress* progress, TPrintStart start)
 {
     TPrintSetupForm& setupForm = TPrintSetupForm::Application();
-    const int filesRows = window.FilesGrid().RowCount();
-    const TAllowances allowed{filesRows > 5, window.RatingsPageVisible, window.FileCount > 1};
+    const int filesRows = source.FilesGrid().RowCount();
+    const TAllowances allowed{filesRows > 5, source.RatingsPageVisible, source.FileCount > 1};
 
     TQRPrinterSettings holder;
     bool confirmed = false;
@@ -140,7 +140,7 @@ bool PrintStatisticsLog(const TReportSource& window, TPrintSetupState& state,
     {
         TQRPrinter probePrinter(QPrinter::HighResolution);
         TQROutput probeOutput(probePrinter);
-        const auto probe = std::make_unique<TnewPrinterForm>(window, probeOutput);
+        const auto probe = std::make_unique<TnewPrinterForm>(source, probeOutput);
         confirmed = setupForm.Execute(probe->Setter(), state, !preview, allowed.Singles,
                                       allowed.Ratings, allowed.Matrix);
         preview = preview || setupForm.PreviewChosen;
@@ -151,7 +151,7 @@ bool PrintStatisticsLog(const TReportSource& window, TPrintSetupState& state,
     if (!confirmed)
         return false;
 
-    TPrintPlan plan(window, state);
+    TPrintPlan plan(source, state);
     const std::vector<TPrintPart> parts = plan.Parts();
     if (preview && (parts.empty() || !PreviewParts(plan, holder, bin, orientation)))
         return false;
@@ -160,7 +160,7 @@ bool PrintStatisticsLog(const TReportSource& window, TPrintSetupState& state,
     try {
         for (const TPrintPart& each : parts)
             PrintPart(plan, state, holder, allowed, each, {progress, ++part, count},
-                      window.Document().FileName);
+                      source.Document().FileName);
     } catch (const EPrintCancelled&) {
         return false;
     }

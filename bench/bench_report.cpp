@@ -14,6 +14,7 @@
 #include "TPrintPlan.h"
 #include "TPrintSetupForm.h"
 #include "TPrintSetupState.h"
+#include "TPrinterDriver.h"
 #include "TQROutput.h"
 #include "TQRPdfDocument.h"
 #include "TQuickRep.h"
@@ -87,8 +88,8 @@ void PrintThroughTheViewer(const TReportSource& source, const Choices& choices, 
 {
     TQuickRep::PrintDialog = [&path](TQuickRep& report) {
         TQRPrinterSettings& settings = report.PrinterSettings();
-        settings.PrinterIndex =
-            static_cast<int>(TQuickRep::PrinterNames().indexOf(TQuickRep::PdfPrinterName()));
+        settings.PrinterIndex = static_cast<int>(
+            TPrinterDriver::PrinterNames().indexOf(TPrinterDriver::PdfPrinterName()));
         settings.OutputFileName = path;
         return true;
     };

@@ -19,6 +19,7 @@
 #include "TPrintProgressDialog.h"
 #include "TPrintSetupForm.h"
 #include "TPrintSetupState.h"
+#include "TPrinterDriver.h"
 #include "TQRPrintDialog.h"
 #include "TQorButton.h"
 #include "TQuickRep.h"
@@ -111,8 +112,8 @@ void ChoosePdfEntry(QStringList& calls, const QString& pdf)
 {
     TQuickRep::PrintDialog = [&calls, pdf](TQuickRep& report) {
         calls << "print dialog";
-        report.PrinterSettings().PrinterIndex =
-            static_cast<int>(TQuickRep::PrinterNames().indexOf(TQuickRep::PdfPrinterName()));
+        report.PrinterSettings().PrinterIndex = static_cast<int>(
+            TPrinterDriver::PrinterNames().indexOf(TPrinterDriver::PdfPrinterName()));
         report.PrinterSettings().OutputFileName = pdf;
         return true;
     };
@@ -992,8 +993,8 @@ TEST_F(Viewer, CancellingThePrintKeepsFinishedPartsAndRemovesTheOneBegun)
 {
     const QString pdf = QString::fromStdString(dir.Path("log.pdf"));
     TQuickRep::PrintDialog = [&](TQuickRep& report) {
-        report.PrinterSettings().PrinterIndex =
-            static_cast<int>(TQuickRep::PrinterNames().indexOf(TQuickRep::PdfPrinterName()));
+        report.PrinterSettings().PrinterIndex = static_cast<int>(
+            TPrinterDriver::PrinterNames().indexOf(TPrinterDriver::PdfPrinterName()));
         report.PrinterSettings().OutputFileName = pdf;
         return true;
     };
@@ -1144,7 +1145,7 @@ TEST_F(Viewer, PdfEntryAndItsFileAreRememberedLikeAPrinter)
             shown << seen;
             if (shown.size() == 1) {
                 // The first time the user picks the entry and names the file.
-                printers->setCurrentIndex(printers->findText(TQuickRep::PdfPrinterName()));
+                printers->setCurrentIndex(printers->findText(TPrinterDriver::PdfPrinterName()));
                 file->setText(pdf);
             }
             // Qt asks before writing over the file of the print before.
@@ -1181,7 +1182,7 @@ TEST_F(Viewer, PdfEntryAndItsFileAreRememberedLikeAPrinter)
 
     EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('\n').toStdString();
     EXPECT_EQ(shown[0].optionsButton, "&Einstellungen >>");
-    EXPECT_EQ(shown[1].printer, TQuickRep::PdfPrinterName());
+    EXPECT_EQ(shown[1].printer, TPrinterDriver::PdfPrinterName());
     EXPECT_EQ(shown[1].file, pdf);
     EXPECT_EQ(shown[1].orientation, 2);
     EXPECT_EQ(form->PrintSetupState().OrientationIndex, 2);

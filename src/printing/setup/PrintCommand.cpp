@@ -9,13 +9,13 @@
 #include "TPrintSetupState.h"
 #include "TQROutput.h"
 #include "TQRPdfDocument.h"
+#include "TQRPrinter.h"
 #include "TQuickRep.h"
 #include "TReportSource.h"
 #include "TnewPrinterForm.h"
 
 #include <QApplication>
 #include <QFileInfo>
-#include <QPrinter>
 
 #include <memory>
 #include <string>
@@ -40,7 +40,7 @@ void PrintPart(TPrintPlan& plan, TPrintSetupState& state, const TQRPrinterSettin
                const TAllowances& allowed, const TPrintPart& part, const TPartProgress& progress,
                const std::string& log, bool directPdf)
 {
-    QPrinter printer(QPrinter::HighResolution);
+    TQRPrinter printer(QPrinter::HighResolution);
     TQROutput output(printer, directPdf);
     // The PDF entry may be given the log's own name: it is never written over.
     output.KeepFile(log);
@@ -83,7 +83,7 @@ void PrintPart(TPrintPlan& plan, TPrintSetupState& state, const TQRPrinterSettin
 bool PreviewParts(TPrintPlan& plan, const TQRPrinterSettings& holder, int bin,
                   std::uint8_t orientation)
 {
-    QPrinter layout(QPrinter::HighResolution);
+    TQRPrinter layout(QPrinter::HighResolution);
     TPrintPreview preview(
         layout, TPrintPreview::PlanParts(plan, [&](TnewPrinterForm& form, int singleLog) {
             TQRPrinterSettings& settings = form.QuickRep1.PrinterSettings();
@@ -138,7 +138,7 @@ bool PrintStatisticsLog(const TReportSource& source, TPrintSetupState& state,
     int bin = TPrintSetter::kNoBin;
     std::uint8_t orientation = TPrintSetter::kNoOrientation;
     {
-        QPrinter probePrinter(QPrinter::HighResolution);
+        TQRPrinter probePrinter(QPrinter::HighResolution);
         TQROutput probeOutput(probePrinter);
         const auto probe = std::make_unique<TnewPrinterForm>(source, probeOutput);
         confirmed = setupForm.Execute(probe->Setter(), state, !preview, allowed.Singles,

@@ -1,6 +1,6 @@
 #include "TPrintPlan.h"
 
-#include "Cp1252.h"
+#include "QtText.h"
 #include "TPrintSetter.h"
 #include "TPrintSetupState.h"
 #include "TQRPdfDocument.h"
@@ -71,7 +71,7 @@ std::vector<TPrintPart> TPrintPlan::Parts() const
 
 QString TPrintPlan::Title() const
 {
-    return QString::fromStdString(Cp1252ToUtf8(m_source.Document().HeadText));
+    return FromCp1252(m_source.Document().HeadText);
 }
 
 int TPrintPlan::PrintPart(TQROutput& output, const TPrintPart& part,

@@ -2,6 +2,7 @@
 
 #include "Samples.h"
 #include "TPrintSetupForm.h"
+#include "TPrinterDriver.h"
 #include "TQuickRep.h"
 
 #include <QCoreApplication>
@@ -125,7 +126,7 @@ ScriptedDialogs::ScriptedDialogs()
         if (!ConfirmPrinter)
             return false;
         TQRPrinterSettings& settings = report.PrinterSettings();
-        settings.PrinterIndex = static_cast<int>(TQuickRep::PrinterNames().indexOf(Printer));
+        settings.PrinterIndex = static_cast<int>(TPrinterDriver::PrinterNames().indexOf(Printer));
         settings.OutputFileName = PdfFile;
         settings.Copies = Copies;
         settings.FirstPage = FirstPage;

@@ -8,13 +8,13 @@
 #include "TPrintSetupForm.h"
 #include "TPrintSetupState.h"
 #include "TQROutput.h"
+#include "TQRPrinter.h"
 #include "TQuickRep.h"
 #include "TReportSource.h"
 #include "TnewPrinterForm.h"
 
 #include <QApplication>
 #include <QFileInfo>
-#include <QPrinter>
 
 #include <memory>
 #include <string>
@@ -41,7 +41,7 @@ void PrintPart(TPrintPlan& plan, TPrintSetupState& state, const TQRPrinterSettin
                const TPrintOffer& allowed, const TPrintPart& part, const TPartProgress& progress,
                const std::string& log, bool directPdf)
 {
-    QPrinter printer(QPrinter::HighResolution);
+    TQRPrinter printer(QPrinter::HighResolution);
     TQROutput output(printer, directPdf);
     // The PDF entry may be given the log's own name: it is never written over.
     output.KeepFile(log);
@@ -79,7 +79,7 @@ void PrintPart(TPrintPlan& plan, TPrintSetupState& state, const TQRPrinterSettin
 bool PreviewParts(TPrintPlan& plan, const TQRPrinterSettings& holder, int bin,
                   std::uint8_t orientation)
 {
-    QPrinter layout(QPrinter::HighResolution);
+    TQRPrinter layout(QPrinter::HighResolution);
     TPrintPreview preview(
         layout, plan.PreviewParts([&](TnewPrinterForm& form, int singleLog) {
             TakeSettings(form, holder, singleLog);
@@ -119,11 +119,11 @@ QString PartFileName(const QString& fileName, int singleLogNumber)
     return suffix.isEmpty() ? base : base + QLatin1Char('.') + suffix;
 }
 
-bool PrintStatisticsLog(const TReportSource& window, TPrintSetupState& state,
+bool PrintStatisticsLog(const TReportSource& source, TPrintSetupState& state,
                         TPrintProgress* progress, TPrintStart start)
 {
     TPrintSetupForm& setupForm = TPrintSetupForm::Application();
-    const TPrintOffer allowed = TPrintPlan::Offer(window);
+    const TPrintOffer allowed = TPrintPlan::Offer(source);
 
     TQRPrinterSettings holder;
     bool confirmed = false;
@@ -131,9 +131,9 @@ bool PrintStatisticsLog(const TReportSource& window, TPrintSetupState& state,
     int bin = TPrintSetter::kNoBin;
     std::uint8_t orientation = TPrintSetter::kNoOrientation;
     {
-        QPrinter probePrinter(QPrinter::HighResolution);
+        TQRPrinter probePrinter(QPrinter::HighResolution);
         TQROutput probeOutput(probePrinter);
-        const auto probe = std::make_unique<TnewPrinterForm>(window, probeOutput);
+        const auto probe = std::make_unique<TnewPrinterForm>(source, probeOutput);
         confirmed = setupForm.Execute(probe->Setter(), state, !preview, allowed.Singles,
                                       allowed.Ratings, allowed.Matrix);
         preview = preview || setupForm.PreviewChosen;
@@ -144,7 +144,7 @@ bool PrintStatisticsLog(const TReportSource& window, TPrintSetupState& state,
     if (!confirmed)
         return false;
 
-    TPrintPlan plan(window, state);
+    TPrintPlan plan(source, state);
     const std::vector<TPrintPart> parts = plan.Parts();
     if (preview && (parts.empty() || !PreviewParts(plan, holder, bin, orientation)))
         return false;
@@ -153,7 +153,7 @@ bool PrintStatisticsLog(const TReportSource& window, TPrintSetupState& state,
     try {
         for (const TPrintPart& each : parts)
             PrintPart(plan, state, holder, allowed, each, {progress, ++part, count},
-                      window.Document().FileName);
+                      source.Document().FileName);
     } catch (const EPrintCancelled&) {
         return false;
     }

@@ -136,7 +136,7 @@ private:
     bool ColumnVisible(int c) const;
     // The columns of the current strip, fixed ones first.
     const std::vector<int>& VisibleColumns();
-    SectionLayout& CurrentLayout() { return m_layouts[static_cast<int>(Section)]; }
+    SectionLayout& CurrentLayout() { return m_layouts[static_cast<int>(m_section)]; }
     // What the events carry from row to row, for the report's bookmarks: a pass that goes on
     // from one goes on with the form as it was there.
     struct TPassState;
@@ -148,26 +148,26 @@ private:
     const TReportSource& m_window;
     std::unique_ptr<TPrintSetter> m_setter;
 
-    ReportSection Section = ReportSection::Idle;
-    const TReportGrid* Grid = nullptr;
-    int ColCount = 0;
-    int RowCount = 0;
-    int FixedCols = 0;
-    int FixedRows = 0;
-    int CurrentRow = 0;
-    int NextRow = 0;
-    int FirstDataRow = 0;
-    int CurrentStrip = 0;
-    int StripCounter = 0;
-    int PageInStrip = 0;
-    int TrailerStep = -1;
-    int NextTrailerStep = -1;
-    bool MetricsDone = false;
-    const TMatchDocument* Document = nullptr;
-    const TPrintSetupState* SetupState = nullptr;
-    int SingleLogNumber = 0;
-    bool Building = false;
-    bool FirstPagePending = false;
+    ReportSection m_section = ReportSection::Idle;
+    const TReportGrid* m_grid = nullptr;
+    int m_colCount = 0;
+    int m_rowCount = 0;
+    int m_fixedCols = 0;
+    int m_fixedRows = 0;
+    int m_currentRow = 0;
+    int m_nextRow = 0;
+    int m_firstDataRow = 0;
+    int m_currentStrip = 0;
+    int m_stripCounter = 0;
+    int m_pageInStrip = 0;
+    int m_trailerStep = -1;
+    int m_nextTrailerStep = -1;
+    bool m_metricsDone = false;
+    const TMatchDocument* m_document = nullptr;
+    const TPrintSetupState* m_setupState = nullptr;
+    int m_singleLogNumber = 0;
+    bool m_building = false;
+    bool m_firstPagePending = false;
 
     double m_usableWidth = 0; // W
     double m_charWidth = 0;   // C

@@ -12,8 +12,9 @@
 #include <memory>
 
 // What the printed report reads of the main window: its three grids and the facts around them
-// (the two sum captions, the legend, the info memo). Built from the page data of a document, so the viewer and the exporter
-// hand the report the same tables the window shows. The document must outlive the source.
+// (the two sum captions, the legend, the info memo). Built from the page data of a document, so the
+// viewer and the exporter hand the report the same tables the window shows. The document must
+// outlive the source.
 class TReportSource {
 public:
     explicit TReportSource(const TMatchDocument& doc);

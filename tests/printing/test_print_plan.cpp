@@ -69,7 +69,9 @@ TEST(PrintPlan, PartsFollowTheChoicesAndWhatTheLogOffers)
         {"single logs alone", whole, Choices(false, false, false, true), Singles(8)},
         {"the ratings of a log without them", withoutRatings, Choices(false, false, true, true),
          Singles(8)},
-        {"the table of a single log, with its number", single, Choices(true, false, false, true),
+        {"the table of a single log, with its number",
+         single,
+         Choices(true, false, false, true),
          {{true, 3}}},
         {"the matrix of a log of one file", single, Choices(false, true, false, true), {}},
     };

@@ -328,8 +328,8 @@ TEST(PrintPreviewForm, AFailingReportShowsItsMessage)
     const int pdfEntry =
         int(TPrinterDriver::PrinterNames().indexOf(TPrinterDriver::PdfPrinterName()));
     TPrintPreview preview(layout, plan.PreviewParts([&](TnewPrinterForm& form, int) {
-                              form.QuickRep1.PrinterSettings().PrinterIndex = pdfEntry;
-                          }));
+        form.QuickRep1.PrinterSettings().PrinterIndex = pdfEntry;
+    }));
     TPrintPreviewForm form(preview);
     form.show();
     QCoreApplication::processEvents();

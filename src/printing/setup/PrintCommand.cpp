@@ -68,9 +68,8 @@ void PrintPart(TPrintPlan& plan, TPrintSetupState& state, const TQRPrinterSettin
                const TPrintOffer& allowed, const TPrintPart& part, const TPartProgress& progress,
                const std::string& log)
 {
-    TPrintPlan::DirectPdfElseQt([&](bool direct) {
-        PrintPart(plan, state, holder, allowed, part, progress, log, direct);
-    });
+    TPrintPlan::DirectPdfElseQt(
+        [&](bool direct) { PrintPart(plan, state, holder, allowed, part, progress, log, direct); });
 }
 
 // The parts' pages in "Seitenansicht", laid out as they print: on a printer like the one each
@@ -80,12 +79,11 @@ bool PreviewParts(TPrintPlan& plan, const TQRPrinterSettings& holder, int bin,
                   std::uint8_t orientation)
 {
     TQRPrinter layout(QPrinter::HighResolution);
-    TPrintPreview preview(
-        layout, plan.PreviewParts([&](TnewPrinterForm& form, int singleLog) {
-            TakeSettings(form, holder, singleLog);
-            form.Setter().SetBin(bin);
-            form.Setter().SetOrientation(orientation);
-        }));
+    TPrintPreview preview(layout, plan.PreviewParts([&](TnewPrinterForm& form, int singleLog) {
+        TakeSettings(form, holder, singleLog);
+        form.Setter().SetBin(bin);
+        form.Setter().SetOrientation(orientation);
+    }));
     TPrintPreviewForm form(preview, QApplication::activeWindow());
     return form.Execute();
 }

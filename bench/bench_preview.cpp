@@ -9,6 +9,8 @@
 #include "TPrintPlan.h"
 #include "TPrintPreview.h"
 #include "TPrintSetupState.h"
+#include "TPrinterDriver.h"
+#include "TQRPrinter.h"
 #include "TQRPrinterSettings.h"
 #include "TQuickRep.h"
 #include "TReportSource.h"
@@ -58,20 +60,21 @@ int main(int argc, char** argv)
     QGuiApplication app(argc, argv);
     const int files = argc > 1 ? std::atoi(argv[1]) : 2000;
     const TMatchDocument doc = GeneratedLog(files, 1);
-    const TReportSource window(doc);
+    const TReportSource source(doc);
     TPrintSetupState state(1);
     state.Singles = true;
     QTemporaryDir dir;
     // The PDF entry of the printer list: never printed on here, it only lays out.
-    const int pdfEntry = int(TQuickRep::PrinterNames().indexOf(TQuickRep::PdfPrinterName()));
+    const int pdfEntry =
+        int(TPrinterDriver::PrinterNames().indexOf(TPrinterDriver::PdfPrinterName()));
     const QString file = dir.filePath(QStringLiteral("preview.pdf"));
     std::printf("log: %d files, whole log and %d single logs\n", files, files);
     Memory("before the preview");
 
     QElapsedTimer timer;
     timer.start();
-    TPrintPlan plan(window, state);
-    QPrinter layout(QPrinter::HighResolution);
+    TPrintPlan plan(source, state);
+    TQRPrinter layout(QPrinter::HighResolution);
     TPrintPreview preview(layout, TPrintPreview::PlanParts(plan, [&](TnewPrinterForm& form, int) {
                               form.QuickRep1.PrinterSettings().PrinterIndex = pdfEntry;
                               form.QuickRep1.PrinterSettings().OutputFileName = file;

@@ -14,6 +14,7 @@
 #include "TPrintPlan.h"
 #include "TPrintSetupForm.h"
 #include "TPrintSetupState.h"
+#include "TPrinterDriver.h"
 #include "TQROutput.h"
 #include "TQRPdfDocument.h"
 #include "TQuickRep.h"
@@ -60,7 +61,7 @@ struct Choices {
 };
 
 // Prints into one PDF file as the exporter does; returns the pages.
-int PrintIntoOneFile(const TReportSource& window, const Choices& choices, const QString& path,
+int PrintIntoOneFile(const TReportSource& source, const Choices& choices, const QString& path,
                      bool throughQt)
 {
     TPrintSetupState state(1);
@@ -73,7 +74,7 @@ int PrintIntoOneFile(const TReportSource& window, const Choices& choices, const 
     TQRPdfDocument pdf(path);
     auto output =
         throughQt ? std::make_unique<TQROutput>(writer) : std::make_unique<TQROutput>(writer, pdf);
-    TPrintPlan plan(window, state);
+    TPrintPlan plan(source, state);
     output->SetTitle(plan.Title());
     for (const TPrintPart& part : plan.Parts())
         pages += plan.PrintPart(*output, part);
@@ -83,12 +84,12 @@ int PrintIntoOneFile(const TReportSource& window, const Choices& choices, const 
 
 // Prints through the viewer's print command onto the PDF entry, the setup dialog confirmed
 // with the choices; the whole log goes to the file, single log n beside it with "-n".
-void PrintThroughTheViewer(const TReportSource& window, const Choices& choices, const QString& path)
+void PrintThroughTheViewer(const TReportSource& source, const Choices& choices, const QString& path)
 {
     TQuickRep::PrintDialog = [&path](TQuickRep& report) {
         TQRPrinterSettings& settings = report.PrinterSettings();
-        settings.PrinterIndex =
-            static_cast<int>(TQuickRep::PrinterNames().indexOf(TQuickRep::PdfPrinterName()));
+        settings.PrinterIndex = static_cast<int>(
+            TPrinterDriver::PrinterNames().indexOf(TPrinterDriver::PdfPrinterName()));
         settings.OutputFileName = path;
         return true;
     };
@@ -101,7 +102,7 @@ void PrintThroughTheViewer(const TReportSource& window, const Choices& choices, 
         return form.result();
     };
     TPrintSetupState state(1);
-    PrintStatisticsLog(window, state);
+    PrintStatisticsLog(source, state);
     TQuickRep::PrintDialog = nullptr;
     TPrintSetupForm::ShowModal = nullptr;
     // The application's dialog goes before the application does.
@@ -109,11 +110,11 @@ void PrintThroughTheViewer(const TReportSource& window, const Choices& choices, 
 }
 
 // The pages of the files the viewer's command wrote, by their page trees.
-int PagesWritten(const TReportSource& window, const Choices& choices, const QString& path)
+int PagesWritten(const TReportSource& source, const Choices& choices, const QString& path)
 {
     int pages = 0;
     const int first = choices.Singles ? 1 : 0;
-    const int last = choices.Singles ? window.FileCount : 0;
+    const int last = choices.Singles ? source.FileCount : 0;
     static const QRegularExpression count(QStringLiteral("/Type /Pages .*/Count (\\d+)"));
     for (int i = first; i <= last; ++i) {
         QFile file(PartFileName(path, i));
@@ -148,19 +149,19 @@ int main(int argc, char** argv)
     }
 
     const TMatchDocument doc = GeneratedLog(files, 1);
-    const TReportSource window(doc);
+    const TReportSource source(doc);
     QElapsedTimer timer;
     timer.start();
     const double cpuStart = CpuSeconds();
     int pages = 0;
     if (viewer)
-        PrintThroughTheViewer(window, choices, path);
+        PrintThroughTheViewer(source, choices, path);
     else
-        pages = PrintIntoOneFile(window, choices, path, throughQt);
+        pages = PrintIntoOneFile(source, choices, path, throughQt);
     const double seconds = timer.nsecsElapsed() / 1e9;
     const double cpu = CpuSeconds() - cpuStart;
     if (viewer)
-        pages = PagesWritten(window, choices, path);
+        pages = PagesWritten(source, choices, path);
     const char* way = viewer      ? "viewer's print command"
                       : throughQt ? "Qt PDF output"
                                   : "direct PDF output";

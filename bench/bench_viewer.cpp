@@ -6,13 +6,13 @@
 //
 //   bench_viewer [FILES] [--reference]
 #include "MprWriter.h"
+#include "QtText.h"
 #include "Samples.h"
 #include "TDocumentEditorForm.h"
 #include "TGridCommands.h"
 #include "TMatrixTable.h"
 #include "TStringGrid.h"
 #include "TempDir.h"
-#include "ViewerText.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -8,9 +8,6 @@
 
 namespace {
 
-constexpr int32_t kCodeGross = -2;
-constexpr int32_t kCodeHits = -5;
-constexpr int32_t kFirstFileDescribingCode = -11;
 constexpr char kBlank = ' ';
 
 std::atomic<char> g_decimalSeparator{'\0'};
@@ -27,43 +24,13 @@ std::string Number(int64_t value)
     return std::to_string(value);
 }
 
-bool IsBaseOrMaster(const TMatchDocFileEntry& entry)
-{
-    return entry.Kind < 2;
-}
-
-std::string BlankUnlessBaseOrMaster(const TMatchDocFileEntry& entry, const std::string& text)
-{
-    return IsBaseOrMaster(entry) ? text : std::string();
-}
-
 std::string Character(char c)
 {
     return std::string(1, c == '\0' ? kBlank : c);
 }
 
-std::string FileDescribingCell(const TMatchDocument& doc, const TMatchDocFileEntry& entry,
-                               int32_t code, int32_t row)
-{
-    switch (code) {
-    case -11:
-        return Number(int64_t(row) - 1);
-    case -12:
-        return entry.Ident;
-    case -13:
-        return entry.Name;
-    case -14:
-        return Number(static_cast<uint32_t>(entry.Priority) >> 2) +
-               Character(entry.OwnPriority ? doc.OwnPriorityMark : kBlank);
-    case -15:
-        return Character(entry.Kind < doc.KindLetters.size() ? doc.KindLetters[entry.Kind]
-                                                             : kBlank);
-    }
-    return "???";
-}
-
-std::string CountCell(const TMatchDocument& doc, const TMatchDocFileEntry& e, int32_t code,
-                      char decimalSeparator)
+std::string EntryCell(const TMatchDocument& doc, const TMatchDocFileEntry& e, int32_t code,
+                      int32_t row, char decimalSeparator)
 {
     switch (code) {
     case -2:
@@ -71,22 +38,43 @@ std::string CountCell(const TMatchDocument& doc, const TMatchDocFileEntry& e, in
     case -3:
         return KindInSet(doc.IntraKinds, e.Kind) ? Number(e.Intra) : std::string();
     case -4:
-        return IsBaseOrMaster(e) || doc.MatrixKind != 0 || doc.Legacy ? Number(e.Duplicates)
-                                                                      : std::string();
+        return IsBaseOrMaster(e.Kind) || doc.MatrixKind != 0 || doc.Legacy ? Number(e.Duplicates)
+                                                                           : std::string();
     case -5:
         return Number(e.Hits);
     case -6:
-        return BlankUnlessBaseOrMaster(e, FormatPercent(e.Duplicates, e.Gross, decimalSeparator));
+        return FormatPercent(e.Duplicates, e.Gross, decimalSeparator);
     case -7:
-        return BlankUnlessBaseOrMaster(e, Number(e.NetEstimate));
+        return Number(e.NetEstimate);
     case -8:
-        return BlankUnlessBaseOrMaster(e, Number(WrappingDifference(e.Gross, e.Duplicates)));
-    case -9: {
-        const int32_t net = WrappingDifference(e.Gross, e.Duplicates);
-        return BlankUnlessBaseOrMaster(e, Number(WrappingDifference(net, e.Multi)));
-    }
+        return Number(WrappingDifference(e.Gross, e.Duplicates));
+    case -9:
+        return Number(WrappingDifference(WrappingDifference(e.Gross, e.Duplicates), e.Multi));
     case -10:
-        return BlankUnlessBaseOrMaster(e, Number(e.Multi));
+        return Number(e.Multi);
+    case -11:
+        return Number(int64_t(row) - 1);
+    case -12:
+        return e.Ident;
+    case -13:
+        return e.Name;
+    case -14:
+        return Number(static_cast<uint32_t>(e.Priority) >> 2) +
+               Character(e.OwnPriority ? doc.OwnPriorityMark : kBlank);
+    case -15:
+        return Character(e.Kind < doc.KindLetters.size() ? doc.KindLetters[e.Kind] : kBlank);
+    }
+    return "???";
+}
+
+// The sum row with lock files holds the document's totals.
+std::string TotalCell(const TMatchDocument& doc, int32_t code)
+{
+    switch (code) {
+    case -2:
+        return Number(doc.GrossTotal);
+    case -5:
+        return Number(doc.HitsTotal);
     }
     return "???";
 }
@@ -107,29 +95,35 @@ void SetDecimalSeparator(char separator)
     g_decimalSeparator.store(separator);
 }
 
+TColumnMeaning ColumnMeaningOf(const TMatchDocument& doc, int32_t code)
+{
+    if (code < 1)
+        return SystemColumnMeaning(code);
+    if (code > static_cast<int64_t>(doc.AddedColumns.size()))
+        return TColumnMeaning();
+    const TMatchDocAddColEntry& column = doc.AddedColumns[static_cast<size_t>(code) - 1];
+    return AddedColumnMeaning(column.LeftAligned, column.SumWithout, column.SumWith);
+}
+
 std::string CellText(const TMatchDocument& doc, int32_t code, int32_t row, char decimalSeparator)
 {
     if (row < 0)
         return {};
-    if (row <= 1) {
-        const bool isSystemCode = code >= -TLocale::kColumnTitleCount && code <= -1;
-        return Locale().ColumnTitle(isSystemCode ? -code : 0, row);
-    }
+    if (row <= 1)
+        return Locale().ColumnTitle(IsSystemColumn(code) ? -code : 0, row);
+    const TColumnMeaning& column = SystemColumnMeaning(code);
     const int64_t sumRow = int64_t(doc.FileCount) + 2;
-    if (row > sumRow) {
-        if (code == kCodeGross)
-            return Number(doc.GrossTotal);
-        if (code == kCodeHits)
-            return Number(doc.HitsTotal);
-        return {};
-    }
+    if (row > sumRow)
+        return column.SumWith ? TotalCell(doc, code) : std::string();
     const size_t index = static_cast<size_t>(row - 2);
     if (index >= doc.Entries.size())
         return {};
     const TMatchDocFileEntry& entry = doc.Entries[index];
-    if (code <= kFirstFileDescribingCode && code >= -TLocale::kColumnTitleCount)
-        return row == sumRow ? std::string() : FileDescribingCell(doc, entry, code, row);
-    return CountCell(doc, entry, code, decimalSeparator);
+    if (row == sumRow && IsSystemColumn(code) && !column.SumWithout)
+        return {};
+    if (column.BaseAndMasterOnly && !IsBaseOrMaster(entry.Kind))
+        return {};
+    return EntryCell(doc, entry, code, row, decimalSeparator);
 }
 
 std::string FormatPercent(int32_t part, int32_t whole, char decimalSeparator)
@@ -152,6 +146,5 @@ std::string FormatPercent(int32_t part, int32_t whole, char decimalSeparator)
 
 bool SameKindGroup(TFileKind a, TFileKind b)
 {
-    const auto isLock = [](TFileKind kind) { return kind == 2 || kind == 3; };
-    return (a == 1 && b == 1) || (isLock(a) && isLock(b));
+    return (IsMasterFile(a) && IsMasterFile(b)) || (IsLockFile(a) && IsLockFile(b));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ColumnMeaning.h"
 #include "TMatchDocument.h"
 
 #include <cstdint>
@@ -8,6 +9,11 @@
 // The cells of the files table's system columns, shared by the window, the report and the
 // exporter. Rows of a document with N files: 0 and 1 the title lines, 2 .. N+1 the files,
 // N+2 the sum without lock files (entry N), N+3 the sum with lock files (GrossTotal, HitsTotal).
+
+// The description of column `code` of the document: a system column's, an added column's with
+// its stored flags, and for an added column the document does not hold one without titles, sums
+// or colour.
+TColumnMeaning ColumnMeaningOf(const TMatchDocument& doc, int32_t code);
 
 // The decimal separator of percentage texts. Until set, the one of the C library's current
 // numeric locale (a separator of more than one byte counts as '.'). Setting '\0' returns to that.

@@ -1,5 +1,6 @@
 #include "TMatchDocument.h"
 
+#include "ColumnMeaning.h"
 #include "Errors.h"
 #include "TMatchDocFile.h"
 
@@ -44,10 +45,11 @@ int32_t CurrentColumnCode(int32_t oldCode)
 int64_t ColumnTextSize(const TMatchDocument& doc, int32_t code)
 {
     int64_t size = 0;
-    if (code == -12 || code == -13) {
+    if (code == kCodeIdent || code == kCodeName) {
         for (int64_t i = 0; i < doc.FileCount; ++i) {
             const TMatchDocFileEntry& entry = doc.Entries[static_cast<size_t>(i)];
-            size += static_cast<int64_t>(code == -12 ? entry.Ident.size() : entry.Name.size());
+            size +=
+                static_cast<int64_t>(code == kCodeIdent ? entry.Ident.size() : entry.Name.size());
         }
     } else if (code >= 1 && code <= static_cast<int64_t>(doc.AddedColumns.size())) {
         for (const std::string& cell : doc.AddedColumns[static_cast<size_t>(code) - 1].Cells)

@@ -8,8 +8,6 @@ TSafeFile::~TSafeFile()
 {
     if (File && File->IsOpen())
         File->Close();
-    if (!OwnsFile)
-        File.release();
 }
 
 void TSafeFile::SetFileName(const std::string& path)

@@ -48,7 +48,6 @@ public:
     [[noreturn]] void Fail(const std::string& format) const;
 
     std::unique_ptr<TFile> File;
-    bool OwnsFile = true;
     int32_t Version = 0;
     uint32_t KeyState = 0;
 

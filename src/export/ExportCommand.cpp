@@ -5,7 +5,7 @@
 #include "GridCsv.h"
 #include "PageExport.h"
 #include "PdfExport.h"
-#include "ProductInformation.h"
+#include "ProductIdentity.h"
 #include "ReportFonts.h"
 #include "TFile.h"
 #include "TLocale.h"
@@ -91,8 +91,8 @@ std::string ExportCommand::HelpText()
 
 std::string ExportCommand::VersionText()
 {
-    return std::string("zelmora-export (ZelmoraViewer) " ZELMORA_VERSION "\n") + kMakerNotice +
-           "\n";
+    return std::string("zelmora-export (") + kViewerName + ") " + kViewerVersion + "\n" +
+           kMakerNotice + "\n";
 }
 
 namespace {

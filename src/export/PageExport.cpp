@@ -3,7 +3,7 @@
 #include "Cp1252.h"
 #include "DocumentJson.h"
 #include "JsonWriter.h"
-#include "ProductInformation.h"
+#include "ProductIdentity.h"
 #include "TFilesTable.h"
 #include "TMatrixTable.h"
 #include "TRatingsTable.h"

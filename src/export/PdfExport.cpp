@@ -59,14 +59,14 @@ private:
 int ExportPdf(const ExportCommand& command, const TMatchDocument& doc, std::ostream& err,
               bool progress)
 {
-    const TReportSource window(doc);
+    const TReportSource source(doc);
     TPrintSetupState state(1);
     state.TitleAndTable = !command.NoTable;
     state.Matrix = !command.NoMatrix;
     state.Ratings = !command.NoRatings;
     state.Singles = command.Singles;
 
-    TPrintPlan plan(window, state);
+    TPrintPlan plan(source, state);
     const std::vector<TPrintPart> parts = plan.Parts();
     if (parts.empty()) {
         err << "Die Auswahl enth\xC3\xA4lt nichts, was von diesem Protokoll zu drucken "

@@ -55,15 +55,10 @@ void TLocale::SetBase(int32_t base)
     ReplacementsTitle = LoadText(6);
     RecordsLabel = LoadText(8);
     RatingRowFormat = LoadText(9);
-    for (int32_t k = 1; k <= 10; ++k) {
-        ColumnTitles[k - 1][0] = LoadText(99 + 2 * k);
-        ColumnTitles[k - 1][1] = LoadText(100 + 2 * k);
-    }
-    // The file-describing columns have no upper line; their lower line is the slot above.
-    const std::string* lower[] = {&NrTitle, &FileTitle, &FileNameTitle, &PrioTitle, &KindTitle};
-    for (int32_t k = 11; k <= kColumnTitleCount; ++k) {
-        ColumnTitles[k - 1][0].clear();
-        ColumnTitles[k - 1][1] = *lower[k - 11];
+    for (int32_t k = 1; k <= kColumnTitleCount; ++k) {
+        const TColumnMeaning& column = SystemColumnMeaning(-k);
+        ColumnTitles[k - 1][0] = TitleText(column.UpperTitleId);
+        ColumnTitles[k - 1][1] = TitleText(column.LowerTitleId);
     }
     for (size_t i = 0; i < MatrixTitles.size(); ++i)
         MatrixTitles[i] = LoadText(201 + static_cast<int32_t>(i));
@@ -77,6 +72,11 @@ void TLocale::SetBase(int32_t base)
     PageTitle = LoadText(506);
     NetShareTitle = LoadText(507);
     StatisticTitle = LoadText(508);
+}
+
+std::string TLocale::TitleText(int32_t id) const
+{
+    return id == 0 ? std::string() : LoadText(id);
 }
 
 std::string TLocale::LoadText(int32_t id) const

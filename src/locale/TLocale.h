@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ColumnMeaning.h"
 #include "TextTable.h"
 #include "TStrings.h"
 
@@ -18,7 +19,7 @@ class TLocale {
 public:
     static constexpr int32_t kGermanBase = 1000;
     static constexpr int32_t kEnglishBase = 2000;
-    static constexpr int32_t kColumnTitleCount = 15;
+    static constexpr int32_t kColumnTitleCount = kSystemColumnCount;
     // LoadText reads into a buffer of this size, terminator included.
     static constexpr size_t kTextBufferSize = 1024;
 
@@ -74,6 +75,9 @@ public:
     std::string StatisticTitle;
 
 private:
+    // A column title line: id 0 is a line without text.
+    std::string TitleText(int32_t id) const;
+
     TTextLookup m_lookup;
 };
 

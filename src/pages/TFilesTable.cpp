@@ -1,6 +1,7 @@
 #include "TFilesTable.h"
 
 #include "CellText.h"
+#include "ColumnMeaning.h"
 #include "TLocale.h"
 
 #include <algorithm>
@@ -8,25 +9,6 @@
 #include <unordered_map>
 
 namespace {
-
-constexpr int32_t kCodeNumber = -11;
-constexpr int32_t kCodeIdent = -12;
-constexpr int32_t kCodeName = -13;
-constexpr int32_t kCodePriority = -14;
-constexpr int32_t kCodeKind = -15;
-constexpr int32_t kCodeGross = -2;
-constexpr int32_t kCodeIntra = -3;
-constexpr int32_t kCodeHits = -5;
-
-bool IsNameOrNumber(int32_t code)
-{
-    return code == kCodeName || code == kCodeIdent || code == kCodeNumber;
-}
-
-bool IsLockKind(TFileKind kind)
-{
-    return kind == 2 || kind == 3;
-}
 
 bool IsBlank(char c)
 {
@@ -121,7 +103,7 @@ TFilesTable::TFilesTable(const TMatchDocument& doc) : m_doc(doc)
     SumPanelsEnabled = true;
     const int32_t lastFixed = std::min<int32_t>(NameColumnCount, ColCount() - 1);
     for (int32_t c = 0; c <= lastFixed; ++c) {
-        if (!IsNameOrNumber(ColumnMap[c]))
+        if (!ColumnMeaningOf(doc, ColumnMap[c]).NamesFile)
             SumPanelsEnabled = false;
     }
     // Sums are asked for at every paint; add them up once for each added column shown, however
@@ -167,7 +149,7 @@ std::string TFilesTable::GridCellText(int32_t c, int32_t r) const
         return std::string();
     const int32_t code = ColumnMap[c];
     if (code < 0) {
-        if (code < kCodeKind && r < FixedRows)
+        if (!IsSystemColumn(code) && r < FixedRows)
             return std::string();
         if (code == kCodeNumber && r == FixedRows && m_doc.SingleNumber > 0)
             return std::to_string(m_doc.SingleNumber);
@@ -189,7 +171,7 @@ std::string TFilesTable::ColumnSum(int32_t c, bool withLockFiles) const
     int64_t sum = 0;
     bool any = false;
     for (int32_t i = 0; i < FileCount; ++i) {
-        if (!withLockFiles && IsLockKind(m_doc.Entries[i].Kind))
+        if (!withLockFiles && IsLockFile(m_doc.Entries[i].Kind))
             continue;
         const std::string text = Trim(AddedCellText(code, i + 2));
         if (text.empty())
@@ -207,23 +189,11 @@ TOptionalColour TFilesTable::CellColour(int32_t c, int32_t r) const
 {
     if (c < 0 || c >= ColCount())
         return std::nullopt;
-    const int32_t code = ColumnMap[c];
-    if (code >= 0) {
-        const TMatchDocAddColEntry* column = AddedColumn(code);
-        if (!column)
-            return std::nullopt;
-        if ((r == SumWithoutRow() && column->SumWithout) || (r == SumWithRow() && column->SumWith))
-            return PageColours::Sum;
-        return std::nullopt;
-    }
-    if (IsNameOrNumber(code) || code < kCodeKind)
-        return std::nullopt;
-    if (r == SumWithoutRow() && code != kCodePriority && code != kCodeKind)
-        return PageColours::Sum;
-    if (r == SumWithRow() && (code == kCodeGross || code == kCodeHits))
-        return PageColours::Sum;
-    if (code == kCodeIntra && r >= FixedRows && r <= FileCount + 1)
-        return PageColours::Intra;
+    const TColumnMeaning column = ColumnMeaningOf(m_doc, ColumnMap[c]);
+    if ((r == SumWithoutRow() && column.SumWithout) || (r == SumWithRow() && column.SumWith))
+        return ColumnColours::Sum;
+    if (r >= FixedRows && r <= FileCount + 1)
+        return column.FileRowColour;
     return std::nullopt;
 }
 

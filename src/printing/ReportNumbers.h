@@ -1,10 +1,8 @@
 #pragma once
 
-#include <QString>
+#include "ColumnMeaning.h"
 
-// How a printed cell's number is written: 0 as it stands, 1 with two decimals, 2 as an integer;
-// both with thousands separators.
-enum class TNumberFormat { AsIs = 0, TwoDecimals = 1, Integer = 2 };
+#include <QString>
 
 // The separators of the current number format.
 struct TNumberSeparators {

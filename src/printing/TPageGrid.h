@@ -5,7 +5,6 @@
 #include <functional>
 #include <string>
 #include <unordered_map>
-#include <vector>
 
 // A report grid over page data: cells come from a function in code page 1252 and are converted
 // when asked, so a matrix of millions of cells costs nothing until printed. Long cells (more than
@@ -13,18 +12,18 @@
 class TPageGrid : public TReportGrid {
 public:
     using CellFunction = std::function<std::string(int c, int r)>;
+    using ColourFunction = std::function<TOptionalColour(int c, int r)>;
 
-    TPageGrid(int rowCount, int colCount, int fixedRows, int fixedCols, CellFunction cell);
+    // Without a colour function no cell has a fill.
+    TPageGrid(int rowCount, int colCount, int fixedRows, int fixedCols, CellFunction cell,
+              ColourFunction colour = nullptr);
 
     int RowCount() const override { return m_rowCount; }
     int ColCount() const override { return m_colCount; }
     int FixedRows() const override { return m_fixedRows; }
     int FixedCols() const override { return m_fixedCols; }
     QString Cell(int c, int r) const override;
-    const TColumnProperties* Object(int c) const override;
-
-    // Attaches the column's properties, as the window attaches them to the row-0 cell.
-    void SetObject(int c, const TColumnProperties& properties);
+    TOptionalColour Colour(int c, int r) const override;
 
 private:
     int m_rowCount;
@@ -32,9 +31,8 @@ private:
     int m_fixedRows;
     int m_fixedCols;
     CellFunction m_cell;
+    ColourFunction m_colour;
     // Cells of more bytes than this are kept once converted.
     static constexpr std::size_t kLongCell = 4096;
     mutable std::unordered_map<std::string, QString> m_longCells;
-    std::vector<TColumnProperties> m_objects;
-    std::vector<bool> m_hasObject;
 };

@@ -1,33 +1,33 @@
 #include "TPrintPlan.h"
 
-#include "Cp1252.h"
+#include "QtText.h"
 #include "TPrintSetter.h"
 #include "TPrintSetupState.h"
 #include "TReportSource.h"
 #include "TnewPrinterForm.h"
 
-TPrintPlan::TPrintPlan(const TReportSource& window, const TPrintSetupState& state)
-    : m_window(window)
+TPrintPlan::TPrintPlan(const TReportSource& source, const TPrintSetupState& state)
+    : m_source(source)
     , m_state(state)
-    , m_measures(window)
+    , m_measures(source)
 {
 }
 
 bool TPrintPlan::WholeLog() const
 {
-    return m_state.TitleAndTable || (m_state.Matrix && m_window.FileCount > 1) ||
-           (m_state.Ratings && m_window.RatingsPageVisible);
+    return m_state.TitleAndTable || (m_state.Matrix && m_source.FileCount > 1) ||
+           (m_state.Ratings && m_source.RatingsPageVisible);
 }
 
-bool TPrintPlan::Singles() const { return m_state.Singles && m_window.FilesGrid().RowCount() > 5; }
+bool TPrintPlan::Singles() const { return m_state.Singles && m_source.FilesGrid().RowCount() > 5; }
 
 std::vector<TPrintPart> TPrintPlan::Parts() const
 {
     std::vector<TPrintPart> parts;
     if (WholeLog())
-        parts.push_back({true, m_window.Document().SingleNumber});
+        parts.push_back({true, m_source.Document().SingleNumber});
     if (Singles()) {
-        for (int i = 0; i < m_window.FileCount; ++i)
+        for (int i = 0; i < m_source.FileCount; ++i)
             parts.push_back({false, i + 1});
     }
     return parts;
@@ -35,7 +35,7 @@ std::vector<TPrintPart> TPrintPlan::Parts() const
 
 QString TPrintPlan::Title() const
 {
-    return QString::fromStdString(Cp1252ToUtf8(m_window.Document().HeadText));
+    return FromCp1252(m_source.Document().HeadText);
 }
 
 int TPrintPlan::PrintPart(TQROutput& output, const TPrintPart& part,
@@ -54,7 +54,7 @@ TPrintPlan::BuildPart(TQROutput& output, const TPrintPart& part,
     auto form = std::make_unique<TnewPrinterForm>(m_measures, output);
     if (prepare)
         prepare(*form);
-    form->BuildDocument(m_window.Document(), m_state, part.SingleLogNumber, Title(),
-                        m_window.SumPanelsEnabled);
+    form->BuildDocument(m_source.Document(), m_state, part.SingleLogNumber, Title(),
+                        m_source.SumPanelsEnabled);
     return form;
 }

@@ -27,10 +27,10 @@ struct TPrintPart {
 // measures, which are the same for every part, so that single logs cost time in proportion to
 // the files.
 //
-// The window and the state must outlive the plan.
+// The source and the state must outlive the plan.
 class TPrintPlan {
 public:
-    TPrintPlan(const TReportSource& window, const TPrintSetupState& state);
+    TPrintPlan(const TReportSource& source, const TPrintSetupState& state);
     TPrintPlan(const TPrintPlan&) = delete;
     TPrintPlan& operator=(const TPrintPlan&) = delete;
 
@@ -52,7 +52,7 @@ public:
               const std::function<void(TnewPrinterForm& form)>& prepare = {});
 
 private:
-    const TReportSource& m_window;
+    const TReportSource& m_source;
     const TPrintSetupState& m_state;
     TReportMeasures m_measures;
 };

@@ -1,7 +1,7 @@
 #include "TPrintSetter.h"
 
-#include "TPrinterDriver.h"
 #include "TQROutput.h"
+#include "TQRPrintJob.h"
 #include "TQuickRep.h"
 
 #include <stdexcept>
@@ -9,7 +9,7 @@
 namespace {
 
 // The bin choice through which a forced driver code reaches the printer.
-constexpr QPrinter::PaperSource kFirstBin = QPrinter::OnlyOne;
+constexpr TQRPaperSource kFirstBin = TQRPaperSource::OnlyOne;
 
 // Puts the report's bin and orientation back as they were before the pass, on every way out.
 class TRestoreOnExit {
@@ -37,7 +37,7 @@ private:
     TQuickRep& m_report;
     bool m_bin;
     bool m_orientation;
-    QPrinter::PaperSource m_outputBin;
+    TQRPaperSource m_outputBin;
     int m_firstBinCode;
     QPageLayout::Orientation m_pageOrientation;
 };
@@ -55,7 +55,7 @@ bool TPrintSetter::RunPrinterDialog()
     // The printer confirmed there is where the bins are read next.
     const QString chosen = GetPrinterName();
     if (!chosen.isEmpty())
-        TPrinterDriver::SetCurrentPrinter(chosen);
+        printJob()->MakeCurrent(chosen);
     return true;
 }
 
@@ -67,19 +67,27 @@ bool TPrintSetter::HasJobOptions()
 
 QString TPrintSetter::GetPrinterName()
 {
-    const QStringList printers = TQuickRep::PrinterNames();
+    const QStringList printers = printerList();
     const int index = Report.PrinterSettings().PrinterIndex;
     return index >= 0 && index < printers.size() ? printers.at(index) : QString();
 }
 
 bool TPrintSetter::SelectPrinter(const QString& name)
 {
-    const int index = static_cast<int>(TQuickRep::PrinterNames().indexOf(name));
+    const int index = static_cast<int>(printerList().indexOf(name));
     if (index < 0)
         return false;
     Report.PrinterSettings().PrinterIndex = index;
-    TPrinterDriver::SetCurrentPrinter(name);
+    printJob()->MakeCurrent(name);
     return true;
+}
+
+TQRPrintJob* TPrintSetter::printJob() const { return m_output ? m_output->PrintJob() : nullptr; }
+
+QStringList TPrintSetter::printerList() const
+{
+    const TQRPrintJob* job = printJob();
+    return job ? job->PrinterList() : QStringList();
 }
 
 void TPrintSetter::SetBin(int code)

@@ -3,15 +3,19 @@
 #include "TQRBookmark.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 
 class TQROutput;
+class TQRPrintJob;
 class TQuickRep;
 
 // Drives the print setup of one report: the engine's print dialog, the printer of its printer
 // settings, and the paper bin and page orientation that the print setup forces for the time
-// of each generation pass (the report's own restored afterwards, also on error).
+// of each generation pass (the report's own restored afterwards, also on error). The printers it
+// chooses among are those of its output's print job: an output on a device that is no print job
+// (a PDF writer) has none.
 class TPrintSetter {
 public:
     static constexpr int kNoBin = -1;
@@ -36,9 +40,9 @@ public:
     virtual bool RunPrinterDialog();
     // More than one copy or a page range in the report's printer settings.
     virtual bool HasJobOptions();
-    // The engine's printer list entry of the report's printer index; empty outside the list.
+    // The printer list entry of the report's printer index; empty outside the list.
     virtual QString GetPrinterName();
-    // Points the report and the platform's current printer at the first entry of the engine's
+    // Points the report and the platform's current printer at the first entry of the
     // printer list equal to the name (case-sensitive); false when there is none.
     virtual bool SelectPrinter(const QString& name);
     virtual void SetBin(int code);
@@ -53,6 +57,8 @@ public:
 
 private:
     template <class Pass> void run(const Pass& pass);
+    TQRPrintJob* printJob() const;
+    QStringList printerList() const;
 
     TQROutput* m_output = nullptr;
 };

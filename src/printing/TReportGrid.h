@@ -5,7 +5,7 @@
 #include <QString>
 
 // A table as the main window's grid shows it, read by the printed report: its dimensions, fixed
-// rows and columns, cell texts and the row-0 column objects. The window and the exporter build
+// rows and columns, cell texts and colours. The window and the exporter build
 // the same grids from the page data, so paper shows what the screen shows without widgets.
 class TReportGrid {
 public:
@@ -17,6 +17,7 @@ public:
     virtual int FixedCols() const = 0;
     // The cell's text as the grid holds it (before any "&" escaping); empty outside the grid.
     virtual QString Cell(int c, int r) const = 0;
-    // The properties of an added column attached to its row-0 cell, or null.
-    virtual const TColumnProperties* Object(int c) const = 0;
+    // The fill the page gives the cell on paper, or none: the matrix diagonal. The files table's
+    // sum and intra colours are the screen's only.
+    virtual TOptionalColour Colour(int c, int r) const = 0;
 };

@@ -1,7 +1,7 @@
 #include "TReportMeasures.h"
 
-TReportMeasures::TReportMeasures(const TReportSource& window)
-    : m_window(window)
+TReportMeasures::TReportMeasures(const TReportSource& source)
+    : m_source(source)
 {
 }
 

@@ -15,14 +15,14 @@ class TReportSource;
 // each is measured once for the command rather than once per part: a single log would otherwise
 // read the whole files table again, and single logs would cost the square of the files.
 //
-// The window must outlive the measures.
+// The source must outlive the measures.
 class TReportMeasures {
 public:
-    explicit TReportMeasures(const TReportSource& window);
+    explicit TReportMeasures(const TReportSource& source);
     TReportMeasures(const TReportMeasures&) = delete;
     TReportMeasures& operator=(const TReportMeasures&) = delete;
 
-    const TReportSource& Window() const { return m_window; }
+    const TReportSource& Source() const { return m_source; }
 
     // The width in pixels measured under key on a device (named by its resolution and font);
     // measure runs the first time only.
@@ -31,7 +31,7 @@ public:
     TNumberFormat Format(const QString& key, const std::function<TNumberFormat()>& detect);
 
 private:
-    const TReportSource& m_window;
+    const TReportSource& m_source;
     QHash<QString, int> m_widths;
     QHash<QString, TNumberFormat> m_formats;
 };

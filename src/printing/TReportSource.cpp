@@ -1,16 +1,7 @@
 #include "TReportSource.h"
 
-#include "Cp1252.h"
+#include "QtText.h"
 #include "TTitlePage.h"
-
-namespace {
-
-QString FromCp1252(const std::string& text)
-{
-    return QString::fromStdString(Cp1252ToUtf8(text));
-}
-
-} // namespace
 
 TReportSource::TReportSource(const TMatchDocument& doc)
     : m_doc(doc), m_files(doc), m_matrix(doc), m_ratings(doc)
@@ -19,14 +10,11 @@ TReportSource::TReportSource(const TMatchDocument& doc)
     m_filesGrid = std::make_unique<TPageGrid>(
         files->RowCount(), files->ColCount(), TFilesTable::FixedRows, files->FixedCols(),
         [files](int c, int r) { return files->GridCellText(c, r); });
-    for (int c = 0; c < files->ColCount(); ++c) {
-        if (const auto properties = files->AddColInfo(c))
-            m_filesGrid->SetObject(c, *properties);
-    }
     const TMatrixTable* matrix = &m_matrix;
     m_matrixGrid = std::make_unique<TPageGrid>(
         matrix->RowCount(), matrix->ColCount(), TMatrixTable::FixedRows, matrix->FixedCols(),
-        [matrix](int c, int r) { return matrix->CellText(c, r); });
+        [matrix](int c, int r) { return matrix->CellText(c, r); },
+        [matrix](int c, int r) { return matrix->CellColour(c, r); });
     const TRatingsTable* ratings = &m_ratings;
     m_ratingsGrid = std::make_unique<TPageGrid>(
         ratings->RowCount(), TRatingsTable::ColCount, TRatingsTable::FixedRows,

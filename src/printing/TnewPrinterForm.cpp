@@ -1,7 +1,8 @@
 #include "TnewPrinterForm.h"
 
-#include "Cp1252.h"
-#include "ProductInformation.h"
+#include "CellText.h"
+#include "ProductIdentity.h"
+#include "QtText.h"
 #include "TLocale.h"
 #include "TMatchDocument.h"
 #include "TPrintSetter.h"
@@ -39,15 +40,10 @@ constexpr double kWidthTolerance = 1e-9;
 // What fixed columns cut to let a table fit one strip leave beside it.
 constexpr double kOneStripMargin = 1.0;
 
-QString Text(const std::string& cp1252)
-{
-    return QString::fromStdString(Cp1252ToUtf8(cp1252));
-}
+constexpr auto& Text = FromCp1252;
 
 const QColor kWhite(255, 255, 255);
 const QColor kLightGrey(240, 240, 240);
-const QColor kEliminationDiagonal(128, 128, 255);
-const QColor kDiagonal(128, 255, 255);
 
 TQRShape& AddLine(TQRBand& band, TQRShapeType shape)
 {
@@ -58,10 +54,10 @@ TQRShape& AddLine(TQRBand& band, TQRShapeType shape)
 
 } // namespace
 
-TnewPrinterForm::TnewPrinterForm(const TReportSource& window, TQROutput& output)
-    : m_ownMeasures(std::make_unique<TReportMeasures>(window))
+TnewPrinterForm::TnewPrinterForm(const TReportSource& source, TQROutput& output)
+    : m_ownMeasures(std::make_unique<TReportMeasures>(source))
     , m_measures(*m_ownMeasures)
-    , m_window(window)
+    , m_window(source)
     , m_separators(TNumberSeparators::Current())
 {
     FormCreate();
@@ -70,7 +66,7 @@ TnewPrinterForm::TnewPrinterForm(const TReportSource& window, TQROutput& output)
 
 TnewPrinterForm::TnewPrinterForm(TReportMeasures& measures, TQROutput& output)
     : m_measures(measures)
-    , m_window(measures.Window())
+    , m_window(measures.Source())
     , m_separators(TNumberSeparators::Current())
 {
     FormCreate();
@@ -538,16 +534,13 @@ std::uint8_t TnewPrinterForm::ColumnAlignment(int c) const
 {
     const TColumnMap& columns = Document->Columns;
     if (Section == ReportSection::File && c < static_cast<int>(columns.size()) &&
-        (columns[c] == -13 || columns[c] == -12))
+        ColumnMeaningOf(*Document, columns[c]).Alignment == TColumnAlignment::Left)
         return 1;
     if (RowCount >= 2) {
         const QString fileName = Text(Locale().FileNameTitle);
         if ((Grid->Cell(c, 0) == fileName) != (Grid->Cell(c, 1) == fileName))
             return 1;
     }
-    if (const TColumnProperties* properties = Grid->Object(c); properties &&
-                                                                 properties->LeftAligned == 1)
-        return 1;
     return 0;
 }
 
@@ -749,17 +742,8 @@ TNumberFormat TnewPrinterForm::ColumnNumberFormat(int c) const
 {
     const TColumnMap& columns = Document->Columns;
     const int k = c < static_cast<int>(columns.size()) ? columns[c] : 0;
-    switch (k) {
-    case -6:
-        return TNumberFormat::TwoDecimals;
-    case -12:
-    case -13:
-    case -15:
-        return TNumberFormat::AsIs;
-    default:
-        if (k >= -14 && k <= -1)
-            return TNumberFormat::Integer;
-    }
+    if (const std::optional<TNumberFormat> format = ColumnMeaningOf(*Document, k).PrintedFormat)
+        return *format;
     if (m_fileFormats.size() != static_cast<size_t>(ColCount)) {
         m_fileFormats.assign(ColCount, TNumberFormat::AsIs);
         m_fileFormatKnown.assign(ColCount, false);
@@ -1028,8 +1012,8 @@ void TnewPrinterForm::FillDetailCell(int c, bool singleLogRowPending)
     SectionLayout& layout = CurrentLayout();
     const int row = CurrentRow - FixedRows;
     QColor colour = row % 2 == 0 ? kWhite : kLightGrey;
-    if (Section == ReportSection::Matrix && c - FixedCols == row)
-        colour = Document->MatrixKind == 1 ? kEliminationDiagonal : kDiagonal;
+    if (const TOptionalColour fill = Grid->Colour(c, CurrentRow))
+        colour = QColor(fill->Red, fill->Green, fill->Blue);
     else if (Section == ReportSection::File && SingleLogNumber > 0)
         colour = kWhite;
     layout.CellBackgrounds[c]->SetBrush(colour);

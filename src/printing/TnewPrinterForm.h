@@ -39,9 +39,9 @@ class TReportSource;
 // propagate out of PrintDocument.
 class TnewPrinterForm {
 public:
-    // window and output must outlive the form.
-    TnewPrinterForm(const TReportSource& window, TQROutput& output);
-    // A form of a print command whose parts share their measures (and their window).
+    // source and output must outlive the form.
+    TnewPrinterForm(const TReportSource& source, TQROutput& output);
+    // A form of a print command whose parts share their measures (and their source).
     TnewPrinterForm(TReportMeasures& measures, TQROutput& output);
     ~TnewPrinterForm();
     TnewPrinterForm(const TnewPrinterForm&) = delete;

@@ -1,7 +1,7 @@
 #include "ProgramEntry.h"
 
 #include "LocalFileName.h"
-#include "ProductInformation.h"
+#include "ProductIdentity.h"
 #include "ReportFonts.h"
 #include "TDocumentEditorForm.h"
 #include "TFile.h"
@@ -19,7 +19,6 @@
 #include <memory>
 #include <ostream>
 
-const char* const kViewerTitle = kApplicationTitle;
 const char* const kCheckDisplayOption = "--check-display";
 
 namespace {
@@ -94,14 +93,14 @@ int RunViewer(const QStringList& arguments, bool runLoop)
             return Fatal(message.left(255));
         }
     }
-    QApplication::setApplicationName(QString::fromLatin1(kViewerTitle));
+    QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
     QApplication::setWindowIcon(TDocumentEditorForm::ApplicationIcon());
     RegisterReportFonts();
 
     TQuickRep::PrintDialog = &TQRPrintDialog::Run;
     auto* form = new TDocumentEditorForm;
     TDocumentEditorForm::SetMainForm(form);
-    form->SetAppTitle(QString::fromLatin1(kViewerTitle));
+    form->SetAppTitle(QString::fromLatin1(kApplicationTitle));
     if (!path.isEmpty()) {
         if (!form->LoadFileReported(path)) {
             delete form;

@@ -14,8 +14,6 @@ class QApplication;
 // With runLoop false it returns 0 instead of running the loop (tests).
 int RunViewer(const QStringList& arguments, bool runLoop = true);
 
-extern const char* const kViewerTitle;
-
 // The options answered before any window system is touched, the GNU way: "--help" prints the
 // usage and what the program does, "--version" the application title and the maker notice, on
 // out; both return 0. Any other command line returns -1: it is the viewer's own (the arguments

@@ -4,6 +4,7 @@
 #include "LocalFileName.h"
 #include "PrintCommand.h"
 #include "ProductInformation.h"
+#include "QtText.h"
 #include "TAddColInfo.h"
 #include "TElidedLabel.h"
 #include "TFilesTable.h"
@@ -23,7 +24,6 @@
 #include "TTitlePage.h"
 #include "TViewerDialogs.h"
 #include "TWaitCursor.h"
-#include "ViewerText.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ProductIdentity.h"
 #include "TMatchDocument.h"
 
 #include <QIcon>
@@ -33,7 +34,7 @@ class TDocumentEditorForm : public QWidget {
     Q_OBJECT
 
 public:
-    static constexpr const char* kDefaultAppTitle = "Zelmora 4.0.3";
+    static constexpr const char* kDefaultAppTitle = kProductVersion;
 
     explicit TDocumentEditorForm(QWidget* parent = nullptr);
     ~TDocumentEditorForm() override;

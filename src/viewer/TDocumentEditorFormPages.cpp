@@ -1,6 +1,7 @@
 // FillPages and the drawing of the four pages of the main window.
 #include "TDocumentEditorForm.h"
 
+#include "QtText.h"
 #include "TAddColInfo.h"
 #include "TElidedLabel.h"
 #include "TFilesTable.h"
@@ -9,7 +10,6 @@
 #include "TRatingsTable.h"
 #include "TStringGrid.h"
 #include "TTitlePage.h"
-#include "ViewerText.h"
 
 #include <QFontMetrics>
 #include <QLabel>

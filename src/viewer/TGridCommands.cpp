@@ -2,11 +2,11 @@
 
 #include "AtomicFile.h"
 #include "GridCsv.h"
+#include "QtText.h"
 #include "TDocumentEditorForm.h"
 #include "TStringGrid.h"
 #include "TViewerDialogs.h"
 #include "TWaitCursor.h"
-#include "ViewerText.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,8 +1,8 @@
 #include "TViewerApplication.h"
 
 #include "Errors.h"
+#include "QtText.h"
 #include "TViewerDialogs.h"
-#include "ViewerText.h"
 
 #include <exception>
 

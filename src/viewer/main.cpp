@@ -5,8 +5,8 @@
 #include "Errors.h"
 #include "InstallQtTranslation.h"
 #include "LocalFileName.h"
+#include "QtText.h"
 #include "TViewerDialogs.h"
-#include "ViewerText.h"
 
 #include <QApplication>
 #include <QLocale>

@@ -3,6 +3,7 @@
 #include "MprWriter.h"
 #include "GridCsv.h"
 #include "PageExport.h"
+#include "ProductIdentity.h"
 #include "Samples.h"
 #include "TempDir.h"
 
@@ -55,7 +56,7 @@ TEST(ExportArguments, HelpAndVersionOnStdoutExitZero)
         {{"--help"}, "usage: zelmora-export"},
         // Whatever else the line holds, even a bad argument or a log that is not there.
         {{"--json", "missing.mpr", "--help"}, "usage: zelmora-export"},
-        {{"--version"}, "zelmora-export (ZelmoraViewer) " ZELMORA_VERSION "\n"},
+        {{"--version"}, std::string("zelmora-export (ZelmoraViewer) ") + kViewerVersion + "\n"},
         {{"--csv", "files", "--version", "--help"}, "zelmora-export (ZelmoraViewer) "},
     };
     for (const auto& c : cases) {
@@ -151,9 +152,9 @@ TEST(ExportJson, PagesOfTheSamples)
     TempDir dir;
     const auto samples = AllSamples();
     const ExportRun whole = Export({"--json", SamplePath(dir, samples[0])});
-    for (const char* part :
-         {"\"pages\":[\"Titel\",\"Dateien\",\"Matrix\",\"Ratings\"]",
-          "\"caption\":\"ZelmoraViewer 2.0.3 - Statistik-Protokoll - ",
+    for (const std::string& part : std::initializer_list<std::string>{
+             "\"pages\":[\"Titel\",\"Dateien\",\"Matrix\",\"Ratings\"]",
+             std::string("\"caption\":\"") + kApplicationTitle + " - Statistik-Protokoll - ",
           "\"customer\":\"  Versandhaus M\xc3\xbcller & S\xc3\xb6hne GmbH, K\xc3\xb6ln\"",
           "\"percent\":\"  71,35 %\"", "\"fixedRows\":2,\"fixedCols\":3,\"sumPanelsEnabled\":true",
           "\"legend\":\"G = Grunddatei, M = Master-Datei, S = Sperrdatei, K = "

@@ -5,6 +5,7 @@
 #include "JsonWriter.h"
 #include "MprWriter.h"
 #include "PageExport.h"
+#include "ProductIdentity.h"
 #include "Samples.h"
 #include "TempDir.h"
 
@@ -161,7 +162,7 @@ TEST(ExportOutputs, JsonPathIsValidUtf8ForAnyFileNameAndTheCaptionDecodesItAsThe
         EXPECT_TRUE(ValidUtf8(result.Out));
         EXPECT_NE(result.Out.find("\"path\":" + JsonWriter::Escape(dir.Path(c.path)) + ","),
                   std::string::npos);
-        EXPECT_NE(result.Out.find("\"caption\":\"ZelmoraViewer 2.0.3 - Statistik-Protokoll - " +
+        EXPECT_NE(result.Out.find("\"caption\":\"" + std::string(kApplicationTitle) + " - Statistik-Protokoll - " +
                                   dir.Path(c.caption) + "\""),
                   std::string::npos);
     }

@@ -132,7 +132,7 @@ TEST(FilesTable, SingleLogNumberGoesToTheNumberColumn)
     single.AddedColumns[0].Cells[3] = "stored sum";
     const TFilesTable again(single);
     EXPECT_EQ(again.GridCellText(4, 3), "stored sum");
-    EXPECT_EQ(again.CellColour(4, 3), PageColours::Sum);
+    EXPECT_EQ(again.CellColour(4, 3), ColumnColours::Sum);
 
     single.Columns = {-12, -13, -2};
     const TFilesTable noNumber(single);
@@ -153,7 +153,7 @@ TEST(FilesTable, AddedColumnFlagsBelongToTheirOwnData)
     EXPECT_EQ(info->SumWithout, 1);
     EXPECT_EQ(info->LeftAligned, 1);
     EXPECT_EQ(table.GridCellText(1, 4), "7");
-    EXPECT_EQ(table.CellColour(1, 4), PageColours::Sum);
+    EXPECT_EQ(table.CellColour(1, 4), ColumnColours::Sum);
     EXPECT_EQ(table.CellColour(2, 4), std::nullopt);
     EXPECT_EQ(table.GridCellText(2, 5), "9");
     EXPECT_FALSE(table.AddColInfo(0).has_value());
@@ -187,12 +187,12 @@ TEST(FilesTable, Colours)
     };
     const Case cases[] = {
         {0, sumWithout, std::nullopt},        {2, sumWith, std::nullopt},
-        {3, sumWithout, PageColours::Sum},    {3, sumWith, PageColours::Sum},
-        {5, sumWith, PageColours::Sum},       {9, sumWith, std::nullopt},
-        {9, sumWithout, PageColours::Sum},    {8, sumWithout, PageColours::Sum},
+        {3, sumWithout, ColumnColours::Sum},    {3, sumWith, ColumnColours::Sum},
+        {5, sumWith, ColumnColours::Sum},       {9, sumWith, std::nullopt},
+        {9, sumWithout, ColumnColours::Sum},    {8, sumWithout, ColumnColours::Sum},
         {6, sumWithout, std::nullopt},        {7, sumWithout, std::nullopt},
-        {4, 2, PageColours::Intra},           {4, 3, PageColours::Intra},
-        {4, 0, std::nullopt},                 {4, sumWithout, PageColours::Sum},
+        {4, 2, ColumnColours::Intra},           {4, 3, ColumnColours::Intra},
+        {4, 0, std::nullopt},                 {4, sumWithout, ColumnColours::Sum},
         {4, sumWith, std::nullopt},           {3, 2, std::nullopt},
     };
     for (const Case& c : cases)

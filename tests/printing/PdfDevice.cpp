@@ -2,10 +2,10 @@
 
 #include "TQROutput.h"
 #include "TQRPdfDocument.h"
+#include "TQRPrinter.h"
 #include "TQuickRep.h"
 
 #include <QPdfWriter>
-#include <QPrinter>
 
 const std::vector<PdfDevice>& AllPdfDevices()
 {
@@ -22,7 +22,7 @@ std::unique_ptr<QPagedPaintDevice> MakePdfDevice(PdfDevice kind, const QString& 
         writer->setResolution(resolution);
         return writer;
     }
-    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    auto printer = std::make_unique<TQRPrinter>(QPrinter::HighResolution);
     printer->setOutputFormat(QPrinter::PdfFormat);
     printer->setOutputFileName(path);
     printer->setResolution(resolution);

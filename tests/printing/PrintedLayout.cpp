@@ -3,7 +3,7 @@
 #include "MprWriter.h"
 #include "Samples.h"
 
-#include "Cp1252.h"
+#include "QtText.h"
 #include "TFilesTable.h"
 #include "TPrintSetupState.h"
 #include "TQROutput.h"
@@ -132,8 +132,8 @@ TPrintedLog PrintShape(const TLogShape& shape, PdfDevice device, const std::stri
     printed.Document.LoadFromFile(log);
     printed.Path = QString::fromStdString(dir + "/log.pdf");
 
-    const TReportSource window(printed.Document);
-    TReportMeasures measures(window);
+    const TReportSource source(printed.Document);
+    TReportMeasures measures(source);
     TPrintSetupState state(1);
     std::vector<int> parts;
     if (shape.WholeLog)
@@ -148,8 +148,8 @@ TPrintedLog PrintShape(const TLogShape& shape, PdfDevice device, const std::stri
         for (const int number : parts) {
             TnewPrinterForm form(measures, *output);
             form.PrintDocument(printed.Document, state, number,
-                               QString::fromStdString(Cp1252ToUtf8(printed.Document.HeadText)),
-                               window.SumPanelsEnabled);
+                               FromCp1252(printed.Document.HeadText),
+                               source.SumPanelsEnabled);
             const int pages = form.QuickRep1.PageNumber();
             printed.Parts.push_back({number, page, pages, form.Layout(ReportSection::File),
                                      form.Layout(ReportSection::Matrix), form.UsableWidth(),

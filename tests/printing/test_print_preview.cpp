@@ -2,7 +2,7 @@
 #include "Samples.h"
 #include "TempDir.h"
 
-#include "Cp1252.h"
+#include "QtText.h"
 #include "TPrintPreview.h"
 #include "TPrintSetupState.h"
 #include "TQROutput.h"
@@ -23,44 +23,44 @@ constexpr int kDpi = 100;
 
 // What the print command prints of a log with every content chosen: the whole log, then one
 // single log per input file.
-std::vector<int> Parts(const TReportSource& window)
+std::vector<int> Parts(const TReportSource& source)
 {
-    std::vector<int> parts{window.Document().SingleNumber};
-    for (int i = 1; i <= window.FileCount && window.FileCount > 1; ++i)
+    std::vector<int> parts{source.Document().SingleNumber};
+    for (int i = 1; i <= source.FileCount && source.FileCount > 1; ++i)
         parts.push_back(i);
     return parts;
 }
 
 QString Head(const TMatchDocument& doc)
 {
-    return QString::fromStdString(Cp1252ToUtf8(doc.HeadText));
+    return FromCp1252(doc.HeadText);
 }
 
 // Every part into one PDF, as the exporter writes it.
-PdfFile PrintAll(const TReportSource& window, const TPrintSetupState& state, const QString& path)
+PdfFile PrintAll(const TReportSource& source, const TPrintSetupState& state, const QString& path)
 {
     {
         QPdfWriter writer(path);
         TQRPdfDocument pdf(path);
         TQROutput output(writer, pdf);
-        for (int part : Parts(window)) {
-            TnewPrinterForm form(window, output);
-            form.PrintDocument(window.Document(), state, part, Head(window.Document()),
-                               window.SumPanelsEnabled);
+        for (int part : Parts(source)) {
+            TnewPrinterForm form(source, output);
+            form.PrintDocument(source.Document(), state, part, Head(source.Document()),
+                               source.SumPanelsEnabled);
         }
         output.Finish();
     }
     return PdfFile(path);
 }
 
-std::vector<TPreviewPart> PreviewParts(const TReportSource& window, const TPrintSetupState& state)
+std::vector<TPreviewPart> PreviewParts(const TReportSource& source, const TPrintSetupState& state)
 {
     std::vector<TPreviewPart> parts;
-    for (int part : Parts(window)) {
-        parts.push_back({QString::number(part), [&window, &state, part](TQROutput& layout) {
-                             auto form = std::make_unique<TnewPrinterForm>(window, layout);
-                             form->BuildDocument(window.Document(), state, part,
-                                                 Head(window.Document()), window.SumPanelsEnabled);
+    for (int part : Parts(source)) {
+        parts.push_back({QString::number(part), [&source, &state, part](TQROutput& layout) {
+                             auto form = std::make_unique<TnewPrinterForm>(source, layout);
+                             form->BuildDocument(source.Document(), state, part,
+                                                 Head(source.Document()), source.SumPanelsEnabled);
                              return form;
                          }});
     }
@@ -125,11 +125,11 @@ TEST(PrintPreview, ShowsThePagesThatPrint)
     state.Singles = true;
     for (const Log& log : Logs()) {
         SCOPED_TRACE(log.name);
-        const TReportSource window(log.doc);
-        const PdfFile pdf = PrintAll(window, state, QString::fromStdString(dir.Path("log.pdf")));
+        const TReportSource source(log.doc);
+        const PdfFile pdf = PrintAll(source, state, QString::fromStdString(dir.Path("log.pdf")));
 
         QPdfWriter layout(QString::fromStdString(dir.Path("layout.pdf")));
-        TPrintPreview preview(layout, PreviewParts(window, state));
+        TPrintPreview preview(layout, PreviewParts(source, state));
         preview.SetBookmarkSpacing(1);
         EXPECT_TRUE(preview.HasPage(1));
         while (!preview.CountMore(20)) {
@@ -139,7 +139,7 @@ TEST(PrintPreview, ShowsThePagesThatPrint)
 
         // The same report once more, every page painted by a pass from the start.
         QPdfWriter straightLayout(QString::fromStdString(dir.Path("straight.pdf")));
-        TPrintPreview straight(straightLayout, PreviewParts(window, state));
+        TPrintPreview straight(straightLayout, PreviewParts(source, state));
         straight.SetBookmarkSpacing(1 << 30);
         const double perMm = kDpi / 25.4;
         for (int page = pdf.Pages(); page >= 1; --page) {
@@ -186,14 +186,14 @@ TEST(PrintedDescription, EndsOnTheSamePageWhateverSectionsFollow)
     TMatchDocument doc = SampleWholeLog();
     for (int i = 0; i < 80; ++i)
         doc.InfoLines.push_back("Zeile" + std::to_string(i));
-    const TReportSource window(doc);
+    const TReportSource source(doc);
     const auto lastLineOnPage = [&](const TPrintSetupState& state, const std::string& name) {
         const QString path = QString::fromStdString(dir.Path(name));
         {
             QPdfWriter writer(path);
             TQROutput output(writer);
-            TnewPrinterForm form(window, output);
-            form.PrintDocument(doc, state, 0, Head(doc), window.SumPanelsEnabled);
+            TnewPrinterForm form(source, output);
+            form.PrintDocument(doc, state, 0, Head(doc), source.SumPanelsEnabled);
             output.Finish();
         }
         int last = -1;
@@ -226,11 +226,11 @@ TEST(PrintPreview, KeepsFewReportsBuilt)
         doc.AddedColumns.push_back(column);
         doc.Columns.push_back(int32_t(doc.AddedColumns.size()));
     }
-    const TReportSource window(doc);
+    const TReportSource source(doc);
     TPrintSetupState state(1);
     state.Singles = true;
     QPdfWriter layout(QString::fromStdString(dir.Path("layout.pdf")));
-    TPrintPreview preview(layout, PreviewParts(window, state));
+    TPrintPreview preview(layout, PreviewParts(source, state));
     preview.SetBookmarkSpacing(1);
     while (!preview.CountMore(20)) {
         EXPECT_LE(preview.BuiltReports(), TPrintPreview::kKeptReports + 1);

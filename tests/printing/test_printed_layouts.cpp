@@ -129,8 +129,8 @@ void CheckPrintedLog(const TPrintedLog& log)
         << "legends";
 
     // Both sum rows on every strip of every part, with every sum the strip's columns have.
-    const TReportSource window(log.Document);
-    const TReportGrid& grid = window.FilesGrid();
+    const TReportSource source(log.Document);
+    const TReportGrid& grid = source.FilesGrid();
     const int rows = grid.RowCount();
     for (const TPrintedPart& part : log.Parts) {
         int captions = 0;
@@ -392,8 +392,8 @@ TEST_P(PrintedLayouts, ACountingColumnAfterTheNumberColumnKeepsItsSums)
     shape.CountingSecond = true;
     TempDir dir;
     const TPrintedLog log = Print(shape, GetParam(), dir);
-    const TReportSource window(log.Document);
-    const TReportGrid& grid = window.FilesGrid();
+    const TReportSource source(log.Document);
+    const TReportGrid& grid = source.FilesGrid();
     for (const char* caption : {"ohne", "mit"}) {
         SCOPED_TRACE(caption);
         const int row = grid.RowCount() - (QString::fromLatin1(caption) == "ohne" ? 2 : 1);
@@ -517,12 +517,12 @@ TEST_P(PrintedLayouts, FixedColumnsLeaveTheStripsOfATableMostOfTheirRoom)
         const TPrintedLog log = Print(shape, GetParam(), dir);
         CheckPrintedLog(log);
         const TPrintedPart& part = log.Parts.front();
-        const TReportSource window(log.Document);
+        const TReportSource source(log.Document);
         const double W = part.UsableWidth;
         const double C = part.CharWidth;
-        EXPECT_LE(fixedWidth(part.FileLayout, window.FilesGrid().FixedCols(), C),
+        EXPECT_LE(fixedWidth(part.FileLayout, source.FilesGrid().FixedCols(), C),
                   c.filesShare * W + 1e-6);
-        EXPECT_LE(fixedWidth(part.MatrixLayout, window.MatrixGrid().FixedCols(), C),
+        EXPECT_LE(fixedWidth(part.MatrixLayout, source.MatrixGrid().FixedCols(), C),
                   c.matrixShare * W + 1e-6);
         if (c.oneStrip) {
             EXPECT_EQ(part.FileLayout.LastStrip, 0);

@@ -34,13 +34,13 @@ PdfFile PrintPart(PdfDevice kind, const TMatchDocument& doc, const std::string& 
 {
     const QString file = QString::fromStdString(path);
     {
-        const TReportSource window(doc);
+        const TReportSource source(doc);
         QPdfWriter writer(file);
         TQRPdfDocument pdf(file);
         TQROutput output = kind == PdfDevice::Direct ? TQROutput(writer, pdf) : TQROutput(writer);
-        TnewPrinterForm form(window, output);
+        TnewPrinterForm form(source, output);
         form.PrintDocument(doc, state, singleLogNumber, QStringLiteral("Kopf"),
-                           window.SumPanelsEnabled);
+                           source.SumPanelsEnabled);
         output.Finish();
         if (inspect)
             inspect(form);
@@ -292,6 +292,42 @@ TEST_P(PrintedLog, NumberFormatsOfAddedColumns)
     }
     SetDecimalSeparator('\0');
     QLocale::setDefault(QLocale::system());
+}
+
+TEST_P(PrintedLog, ColumnsAlignAndWriteTheirNumbersByWhatTheyShow)
+{
+    TMatchDocument doc = GeneratedLog(3);
+    doc.Columns = {-12, -13, -11, -15, -14, -1, -2, -3, -4, -5, -6, -7, -8, -9, -10, 1, 2};
+    TMatchDocFileEntry& first = doc.Entries[0];
+    first.Kind = 0;
+    first.Ident = "7007";
+    first.Name = "6006";
+    first.Gross = first.Duplicates = 2000;
+    TMatchDocAddColEntry right;
+    right.LeftAligned = 2;
+    right.Cells = {"", "", "3", "4", "5", "", ""};
+    doc.AddedColumns[0].LeftAligned = 1;
+    doc.AddedColumns.push_back(right);
+    const std::vector<uint8_t> left = {1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0};
+
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    SetDecimalSeparator(',');
+    TempDir dir;
+    std::vector<uint8_t> alignments;
+    const PdfFile pdf = PrintPart(GetParam(), doc, dir.Path("c.pdf"), 0, TPrintSetupState(1),
+                                  [&](const TnewPrinterForm& form) {
+                                      for (const auto& column :
+                                           form.Layout(ReportSection::File).Columns)
+                                          alignments.push_back(column.Alignment);
+                                  });
+    SetDecimalSeparator('\0');
+    QLocale::setDefault(QLocale::system());
+    EXPECT_EQ(alignments, left);
+    // Counts with thousands separators, the share with two decimals, idents and names as stored.
+    for (const char* printed : {"2.000", "100,00", "7007", "6006"})
+        EXPECT_FALSE(pdf.Find(printed).empty()) << printed;
+    for (const char* notPrinted : {"7.007", "6.006"})
+        EXPECT_TRUE(pdf.Find(notPrinted).empty()) << notPrinted;
 }
 
 TEST(ReportTexts, NumberTexts)

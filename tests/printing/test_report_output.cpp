@@ -6,9 +6,9 @@
 #include "ScriptedReport.h"
 #include "TQROutput.h"
 #include "TQRPdfDocument.h"
+#include "TQRPrinter.h"
 #include "TempDir.h"
 
-#include <QPrinter>
 
 #include <gtest/gtest.h>
 
@@ -41,7 +41,7 @@ void Print(ScriptedReport& report, Way way, const std::string& path, Ending endi
            const std::vector<std::string>& keep = {})
 {
     const QString name = QString::fromStdString(path);
-    QPrinter printer(QPrinter::HighResolution);
+    TQRPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(name);
     std::unique_ptr<TQRPdfDocument> pdf;

@@ -3,6 +3,7 @@
 #include "PrintCommand.h"
 #include "TPrintProgress.h"
 #include "TPrintSetupForm.h"
+#include "TPrinterDriver.h"
 #include "TQuickRep.h"
 #include "TempDir.h"
 
@@ -28,7 +29,7 @@ void ChooseBinAndOrientation(TPrintSetupForm& form, int bin, int orientation)
 std::vector<int> PdfPartPages(const LogWindow& window, const TempDir& dir, int orientation)
 {
     ScriptedDialogs dialogs;
-    dialogs.Printer = TQuickRep::PdfPrinterName();
+    dialogs.Printer = TPrinterDriver::PdfPrinterName();
     dialogs.PdfFile = QString::fromStdString(dir.Path("log.pdf"));
     dialogs.OnSetup = [&](TPrintSetupForm& form) { ChooseBinAndOrientation(form, 1, orientation); };
     TPrintSetupState state(1);
@@ -145,7 +146,7 @@ TEST(PrintJobs, PdfEntryWritesEachPartWithItsTitleAndEmbeddedSubsetFonts)
     const LogWindow window(3);
     const TempDir dir;
     ScriptedDialogs dialogs;
-    dialogs.Printer = TQuickRep::PdfPrinterName();
+    dialogs.Printer = TPrinterDriver::PdfPrinterName();
     dialogs.PdfFile = QString::fromStdString(dir.Path("log.pdf"));
     dialogs.OnSetup = [](TPrintSetupForm& form) { form.SinglesCheckBox->setChecked(true); };
     TPrintSetupState state(1);

@@ -6,7 +6,9 @@
 #include "TPrintPreview.h"
 #include "TPrintPreviewForm.h"
 #include "TPrintSetupForm.h"
+#include "TPrinterDriver.h"
 #include "TQROutput.h"
+#include "TQRPrinter.h"
 #include "TQorButton.h"
 #include "TQuickRep.h"
 #include "TempDir.h"
@@ -67,7 +69,7 @@ void ChoosePreview(ScriptedDialogs& dialogs)
 
 void ChoosePreviewOnThePdfEntry(ScriptedDialogs& dialogs, const TempDir& dir)
 {
-    dialogs.Printer = TQuickRep::PdfPrinterName();
+    dialogs.Printer = TPrinterDriver::PdfPrinterName();
     dialogs.PdfFile = QString::fromStdString(dir.Path("log.pdf"));
     ChoosePreview(dialogs);
 }
@@ -96,7 +98,7 @@ TEST(PrintSetupForm, PreviewButtonBesideTheOthersConfirmsForThePreview)
     EXPECT_LT(form.PreviewButton->geometry().right(), form.ButtonPanel->width());
 
     ScriptedDialogs dialogs;
-    dialogs.Printer = TQuickRep::PdfPrinterName();
+    dialogs.Printer = TPrinterDriver::PdfPrinterName();
     const LogWindow window(3);
     const struct {
         const char* name;
@@ -126,7 +128,7 @@ TEST(PrintSetupForm, PreviewButtonBesideTheOthersConfirmsForThePreview)
             f.hide();
             return f.result();
         };
-        QPrinter printer;
+        TQRPrinter printer;
         TQROutput output(printer);
         TnewPrinterForm probe(*window.Source, output);
         dialogs.PdfFile = QStringLiteral("/tmp/unused.pdf");
@@ -322,8 +324,9 @@ TEST(PrintPreviewForm, AFailingReportShowsItsMessage)
     const LogWindow window(3);
     TPrintSetupState state(1);
     TPrintPlan plan(*window.Source, state);
-    QPrinter layout(QPrinter::HighResolution);
-    const int pdfEntry = int(TQuickRep::PrinterNames().indexOf(TQuickRep::PdfPrinterName()));
+    TQRPrinter layout(QPrinter::HighResolution);
+    const int pdfEntry =
+        int(TPrinterDriver::PrinterNames().indexOf(TPrinterDriver::PdfPrinterName()));
     TPrintPreview preview(layout, TPrintPreview::PlanParts(plan, [&](TnewPrinterForm& form, int) {
                               form.QuickRep1.PrinterSettings().PrinterIndex = pdfEntry;
                           }));

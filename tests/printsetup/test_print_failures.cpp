@@ -7,6 +7,7 @@
 #include "MprWriter.h"
 #include "PrintCommand.h"
 #include "TPrintSetupForm.h"
+#include "TPrinterDriver.h"
 #include "TQuickRep.h"
 #include "TempDir.h"
 
@@ -64,7 +65,7 @@ TEST(PrintFailures, APdfEntryFileThatCannotBeWrittenEndsTheCommandAndLeavesTheOl
         GTEST_SKIP() << "needs root to mount a small tmpfs";
     const LogWindow window(40);
     ScriptedDialogs dialogs;
-    dialogs.Printer = TQuickRep::PdfPrinterName();
+    dialogs.Printer = TPrinterDriver::PdfPrinterName();
     dialogs.PdfFile = QString::fromStdString(disk.Path("log.pdf"));
     dialogs.OnSetup = [](TPrintSetupForm& form) { form.SinglesCheckBox->setChecked(true); };
     WriteFileBytes(disk.Path("log.pdf"), "the old report");
@@ -85,7 +86,7 @@ TEST(PrintFailures, ThePdfEntryNeverWritesOverTheLogItself)
     WriteFileBytes(log, MprFile(window.Document));
     window.Document.FileName = log;
     ScriptedDialogs dialogs;
-    dialogs.Printer = TQuickRep::PdfPrinterName();
+    dialogs.Printer = TPrinterDriver::PdfPrinterName();
     dialogs.PdfFile = QString::fromStdString(dir.Path("./log.mpr"));
     TPrintSetupState state(1);
     EXPECT_EQ(PrintError(window, state),

@@ -6,6 +6,7 @@
 #include "TPrinterDriver.h"
 #include "TQRPrintDialog.h"
 #include "TQROutput.h"
+#include "TQRPrinter.h"
 #include "TQorButton.h"
 #include "TnewPrinterForm.h"
 
@@ -33,12 +34,12 @@ QStringList Items(const QComboBox& box)
 // A probe report for one Execute, as the print command makes it.
 struct Probe {
     explicit Probe(const LogWindow& window) : output(printer), form(*window.Source, output) {}
-    QPrinter printer;
+    TQRPrinter printer;
     TQROutput output;
     TnewPrinterForm form;
 };
 
-const QString kPdf = TQuickRep::PdfPrinterName();
+const QString kPdf = TPrinterDriver::PdfPrinterName();
 
 } // namespace
 
@@ -111,7 +112,7 @@ TEST(PrintSetupForm, NoPrinterShowsMagentaAndKeepsOkDisabled)
 
 TEST(PrintSetupForm, PdfEntryEndsThePrinterListAndHasOneBin)
 {
-    const QStringList printers = TQuickRep::PrinterNames();
+    const QStringList printers = TPrinterDriver::PrinterNames();
     ASSERT_FALSE(printers.isEmpty());
     EXPECT_EQ(printers.last(), kPdf);
     TPrinterDriver::SetCurrentPrinter(kPdf);
@@ -125,7 +126,7 @@ TEST(PrintSetupForm, PdfEntryEndsThePrinterListAndHasOneBin)
 TEST(PrintSetupForm, BinsOfTheCupsQueue)
 {
     REQUIRE_TEST_QUEUE();
-    EXPECT_TRUE(TQuickRep::PrinterNames().contains(QString::fromLatin1(kTestQueue)));
+    EXPECT_TRUE(TPrinterDriver::PrinterNames().contains(QString::fromLatin1(kTestQueue)));
     TPrinterDriver::SetCurrentPrinter(QString::fromLatin1(kTestQueue));
     TPrintSetupForm form;
     form.ShowPrinter(QString::fromLatin1(kTestQueue), true);
@@ -274,7 +275,7 @@ TEST(PrintSetupForm, FirstPrintAsksForThePrinterFirstLaterPrintsDoNot)
                                                        true, true));
     EXPECT_EQ(dialogs.Calls, QStringList{QStringLiteral("setup dialog")});
     EXPECT_EQ(probe.form.QuickRep1.PrinterSettings().PrinterIndex,
-              TQuickRep::PrinterNames().indexOf(kPdf));
+              TPrinterDriver::PrinterNames().indexOf(kPdf));
     EXPECT_EQ(TPrinterDriver::CurrentPrinter(), kPdf);
 }
 
@@ -439,7 +440,8 @@ TEST(PrintSetupForm, OneFileLogKeepsTheRememberedChoices)
 TEST(PrintSetupForm, QtPrintDialogWritesIntoThePrinterSettings)
 {
     TQuickRep report;
-    report.PrinterSettings().PrinterIndex = static_cast<int>(TQuickRep::PrinterNames().indexOf(kPdf));
+    report.PrinterSettings().PrinterIndex =
+        static_cast<int>(TPrinterDriver::PrinterNames().indexOf(kPdf));
     report.PrinterSettings().OutputFileName = QStringLiteral("/tmp/vorher.pdf");
     QString shownFile;
     TQRPrintDialog::ShowModal = [&](QPrintDialog& dialog) {
@@ -460,7 +462,7 @@ TEST(PrintSetupForm, QtPrintDialogWritesIntoThePrinterSettings)
 
     const TQRPrinterSettings& settings = report.PrinterSettings();
     EXPECT_EQ(shownFile, QStringLiteral("/tmp/vorher.pdf"));
-    EXPECT_EQ(settings.PrinterIndex, TQuickRep::PrinterNames().indexOf(kPdf));
+    EXPECT_EQ(settings.PrinterIndex, TPrinterDriver::PrinterNames().indexOf(kPdf));
     EXPECT_EQ(settings.OutputFileName, QStringLiteral("/tmp/nachher.pdf"));
     EXPECT_EQ(settings.Copies, 3);
     EXPECT_EQ(settings.FirstPage, 2);

@@ -474,8 +474,8 @@ TEST(ProductInformation, FillsProductSlotsFromTheApplicationTitle)
         const char* appTitle;
         const char* version;
     } cases[] = {
-        {"ZelmoraViewer 2.0.3", "Zelmora 4.0.3"},
-        {"Zelmora 4.0.3", ""},
+        {kApplicationTitle, kProductVersion},
+        {kProductVersion, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.appTitle);
@@ -502,7 +502,7 @@ TEST(ProductInformation, ShowsTheDesignedBox)
             EXPECT_FALSE(tabs->isTabVisible(tabs->indexOf(dialog.tsKunde())));
 
             EXPECT_EQ(dialog.SlotLabel(1)->text(), QStringLiteral("ZelmoraViewer 2.0.3"));
-            EXPECT_EQ(dialog.SlotLabel(2)->text(), QStringLiteral("Zelmora 4.0.3"));
+            EXPECT_EQ(dialog.SlotLabel(2)->text(), QString::fromUtf8(kProductVersion));
             EXPECT_EQ(dialog.SlotLabel(5)->text(), QString::fromUtf8(kMakerNotice));
             EXPECT_EQ(dialog.SlotLabel(5)->y(), 230);
             for (int index : {3, 4, 10, 11, 12, 13})

@@ -1,6 +1,7 @@
 // The viewer program as a shell starts it: answers that need no display, and a display that
 // cannot be used.
 #include "MprWriter.h"
+#include "ProductIdentity.h"
 #include "Samples.h"
 #include "TempDir.h"
 
@@ -63,7 +64,7 @@ TEST(ViewerCommandLine, AnswersAndDisplayFailures)
     const Case cases[] = {
         // Asked for help or the version: stdout, exit 0, no display needed.
         {{"--help"}, {}, 0, "Aufruf: ZelmoraViewer [<Protokoll-Datei>]\n", ""},
-        {{"--version"}, {}, 0, "ZelmoraViewer " ZELMORA_VERSION "\n", ""},
+        {{"--version"}, {}, 0, QString(kApplicationTitle) + "\n", ""},
         // A stale X display, a Wayland socket that is not there, no display at all, a platform
         // that does not exist: a German line and exit 1, not Qt's abort.
         {{}, {"DISPLAY=:999"}, 1, "", "die Anzeige ist nicht erreichbar (DISPLAY=:999)"},

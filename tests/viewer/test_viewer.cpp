@@ -6,6 +6,7 @@
 #include "MprWriter.h"
 #include "PageExport.h"
 #include "PrintCommand.h"
+#include "ProductIdentity.h"
 #include "ProgramEntry.h"
 #include "ReportFonts.h"
 #include "Samples.h"
@@ -18,6 +19,7 @@
 #include "TPrintProgressDialog.h"
 #include "TPrintSetupForm.h"
 #include "TPrintSetupState.h"
+#include "TPrinterDriver.h"
 #include "TQRPrintDialog.h"
 #include "TQorButton.h"
 #include "TQuickRep.h"
@@ -26,7 +28,7 @@
 #include "TViewerDialogs.h"
 #include "TempDir.h"
 #include "TempSettings.h"
-#include "ViewerText.h"
+#include "QtText.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -110,8 +112,8 @@ void ChoosePdfEntry(QStringList& calls, const QString& pdf)
 {
     TQuickRep::PrintDialog = [&calls, pdf](TQuickRep& report) {
         calls << "print dialog";
-        report.PrinterSettings().PrinterIndex =
-            static_cast<int>(TQuickRep::PrinterNames().indexOf(TQuickRep::PdfPrinterName()));
+        report.PrinterSettings().PrinterIndex = static_cast<int>(
+            TPrinterDriver::PrinterNames().indexOf(TPrinterDriver::PdfPrinterName()));
         report.PrinterSettings().OutputFileName = pdf;
         return true;
     };
@@ -147,7 +149,7 @@ protected:
     {
         auto* form = new TDocumentEditorForm;
         TDocumentEditorForm::SetMainForm(form);
-        form->SetAppTitle(kViewerTitle);
+        form->SetAppTitle(kApplicationTitle);
         form->show();
         return form;
     }
@@ -189,7 +191,7 @@ TEST_F(Viewer, FatalStartMessages)
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(form->FileName(), QString::fromStdString(dir.Path("whole-log.mpr")));
     EXPECT_EQ(form->windowTitle(),
-              "ZelmoraViewer 2.0.3 - Statistik-Protokoll - " + form->FileName());
+              QString(kApplicationTitle) + " - Statistik-Protokoll - " + form->FileName());
 }
 
 TEST_F(Viewer, StartMakesTheReportFontKnownWhereTheMachineHasIt)
@@ -207,7 +209,7 @@ TEST_F(Viewer, StartMakesTheReportFontKnownWhereTheMachineHasIt)
 TEST_F(Viewer, LoadingAndFailing)
 {
     TDocumentEditorForm* form = NewForm();
-    EXPECT_EQ(form->windowTitle(), "ZelmoraViewer 2.0.3 - Statistik-Protokoll");
+    EXPECT_EQ(form->windowTitle(), QString(kApplicationTitle) + " - Statistik-Protokoll");
     EXPECT_FALSE(form->EditorPanel->isVisible());
     EXPECT_EQ(form->EmptyPanel->text(), "kein Statistik-Protokoll vorhanden");
     EXPECT_FALSE(form->PrintButton->isEnabled());
@@ -229,7 +231,7 @@ TEST_F(Viewer, LoadingAndFailing)
     EXPECT_FALSE(form->EditorPanel->isVisible());
     EXPECT_TRUE(form->EmptyPanel->isVisible());
     EXPECT_FALSE(form->PrintButton->isEnabled());
-    EXPECT_EQ(form->windowTitle(), "ZelmoraViewer 2.0.3 - Statistik-Protokoll");
+    EXPECT_EQ(form->windowTitle(), QString(kApplicationTitle) + " - Statistik-Protokoll");
     // The dialog offered the last log loaded.
     EXPECT_EQ(dialogs.offered, QStringList{good});
 }
@@ -241,7 +243,7 @@ TEST_F(Viewer, ALogWhoseNameIsNotUtf8OpensFromTheCommandLineTheLoadDialogAndADro
     WriteFileBytes(bytes, MprFile(SampleWholeLog()));
     const QString name = FileNameFromBytes(QByteArray::fromStdString(bytes));
     const QString shown = QString::fromStdString(dir.Path("Gr\uFFFD\uFFFD.mpr"));
-    const QString caption = QString::fromLatin1(kViewerTitle) + " - Statistik-Protokoll - " + shown;
+    const QString caption = QString::fromLatin1(kApplicationTitle) + " - Statistik-Protokoll - " + shown;
 
     ASSERT_EQ(RunViewer({name}, false), 0);
     TDocumentEditorForm* form = TDocumentEditorForm::MainForm();
@@ -316,7 +318,7 @@ TEST_F(Viewer, LanguageSwitchReloadsFromDisk)
     EXPECT_EQ(english->HeadDisplay->text(), "Neu auf der Platte");
     EXPECT_EQ(english->FilesGrid->Cell(5, 0), "Gross");
     EXPECT_EQ(english->Sum2Panel->text(), "   Sum with Lockfiles");
-    EXPECT_EQ(english->windowTitle(), "Zelmora 4.0.3 - Statistic-Protocol - " + path);
+    EXPECT_EQ(english->windowTitle(), QString(kProductVersion) + " - Statistic-Protocol - " + path);
 
     // A log gone since: the new window still shows, without a log.
     QFile::remove(path);
@@ -991,8 +993,8 @@ TEST_F(Viewer, CancellingThePrintKeepsFinishedPartsAndRemovesTheOneBegun)
 {
     const QString pdf = QString::fromStdString(dir.Path("log.pdf"));
     TQuickRep::PrintDialog = [&](TQuickRep& report) {
-        report.PrinterSettings().PrinterIndex =
-            static_cast<int>(TQuickRep::PrinterNames().indexOf(TQuickRep::PdfPrinterName()));
+        report.PrinterSettings().PrinterIndex = static_cast<int>(
+            TPrinterDriver::PrinterNames().indexOf(TPrinterDriver::PdfPrinterName()));
         report.PrinterSettings().OutputFileName = pdf;
         return true;
     };
@@ -1143,7 +1145,7 @@ TEST_F(Viewer, PdfEntryAndItsFileAreRememberedLikeAPrinter)
             shown << seen;
             if (shown.size() == 1) {
                 // The first time the user picks the entry and names the file.
-                printers->setCurrentIndex(printers->findText(TQuickRep::PdfPrinterName()));
+                printers->setCurrentIndex(printers->findText(TPrinterDriver::PdfPrinterName()));
                 file->setText(pdf);
             }
             // Qt asks before writing over the file of the print before.
@@ -1180,7 +1182,7 @@ TEST_F(Viewer, PdfEntryAndItsFileAreRememberedLikeAPrinter)
 
     EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('\n').toStdString();
     EXPECT_EQ(shown[0].optionsButton, "&Einstellungen >>");
-    EXPECT_EQ(shown[1].printer, TQuickRep::PdfPrinterName());
+    EXPECT_EQ(shown[1].printer, TPrinterDriver::PdfPrinterName());
     EXPECT_EQ(shown[1].file, pdf);
     EXPECT_EQ(shown[1].orientation, 2);
     EXPECT_EQ(form->PrintSetupState().OrientationIndex, 2);

@@ -1,16 +1,15 @@
 #include "TQROutput.h"
 
 #include "AtomicFile.h"
-#include "TPrinterDriver.h"
 #include "TQRCanvas.h"
 #include "TQRPdfDocument.h"
 #include "TQRPdfSurface.h"
+#include "TQRPrintJob.h"
 
 #include <QFile>
 #include <QIODevice>
 #include <QPagedPaintDevice>
 #include <QPdfWriter>
-#include <QPrinter>
 
 #include <stdexcept>
 
@@ -37,7 +36,7 @@ private:
     AtomicFile& m_file;
 };
 
-QPrinter* PrinterOf(QPagedPaintDevice& device) { return dynamic_cast<QPrinter*>(&device); }
+TQRPrintJob* JobOf(QPagedPaintDevice& device) { return dynamic_cast<TQRPrintJob*>(&device); }
 
 } // namespace
 
@@ -70,10 +69,12 @@ TQROutput::~TQROutput()
     if (!m_painter.isActive())
         return;
     // A document that failed halfway must not reach the printer as a truncated job.
-    if (auto* printer = PrinterOf(m_device); printer && !m_writer)
-        TPrinterDriver::Instance().DropJob(*printer);
+    if (auto* job = JobOf(m_device); job && !m_writer)
+        job->DropJob();
     m_painter.end();
 }
+
+TQRPrintJob* TQROutput::PrintJob() const { return JobOf(m_device); }
 
 QPaintDevice& TQROutput::paintDevice() const
 {
@@ -87,20 +88,19 @@ void TQROutput::beginDocument()
     m_started = true;
     if (m_pdf)
         return;
-    QPrinter* printer = PrinterOf(m_device);
-    if (!m_file && printer && printer->outputFormat() == QPrinter::PdfFormat &&
-        !printer->outputFileName().isEmpty()) {
+    TQRPrintJob* job = JobOf(m_device);
+    if (!m_file && job && !job->PdfFileName().isEmpty()) {
         m_ownFile = std::make_unique<AtomicFile>(
-            QFile::encodeName(printer->outputFileName()).toStdString(), m_keep);
+            QFile::encodeName(job->PdfFileName()).toStdString(), m_keep);
         m_file = m_ownFile.get();
     }
     if (!m_file)
         return;
-    const QString title = printer ? printer->docName() : QString();
+    const QString title = job ? job->Title() : QString();
     if (m_directPdf) {
         m_ownPdf = std::make_unique<TQRPdfDocument>(*m_file);
         m_ownPdf->SetTitle(title);
-        m_ownPdf->SetCreator(printer ? printer->creator() : QString());
+        m_ownPdf->SetCreator(job ? job->Creator() : QString());
         m_pdf = m_ownPdf.get();
         return;
     }
@@ -111,9 +111,9 @@ void TQROutput::beginDocument()
     if (auto* layout = dynamic_cast<QPdfWriter*>(&m_device)) {
         m_writer->setTitle(layout->title());
         m_writer->setCreator(layout->creator());
-    } else if (printer) {
+    } else if (job) {
         m_writer->setTitle(title);
-        m_writer->setCreator(printer->creator());
+        m_writer->setCreator(job->Creator());
     }
 }
 
@@ -169,14 +169,14 @@ void TQROutput::Finish()
             m_ownFile->Commit();
         return;
     }
-    QPrinter* printer = PrinterOf(m_device);
-    if (m_started && printer && printer->outputFormat() == QPrinter::NativeFormat) {
+    TQRPrintJob* job = JobOf(m_device);
+    if (m_started && job) {
         // Qt hands the finished job to the spooler and does not say whether it was taken.
-        const QString refusal = TPrinterDriver::Instance().JobRefusal();
+        const QString refusal = job->JobRefusal();
         if (!refusal.isEmpty())
             throw std::runtime_error(QStringLiteral("Der Drucker \"%1\" hat den Druckauftrag nicht "
                                                     "angenommen: %2")
-                                         .arg(printer->printerName(), refusal)
+                                         .arg(job->PrinterName(), refusal)
                                          .toStdString());
     }
 }
@@ -189,8 +189,8 @@ void TQROutput::Abort() noexcept
         m_ownPdf.reset();
     }
     if (m_painter.isActive()) {
-        if (auto* printer = PrinterOf(m_device); printer && !m_writer)
-            TPrinterDriver::Instance().DropJob(*printer);
+        if (auto* job = JobOf(m_device); job && !m_writer)
+            job->DropJob();
         m_painter.end();
     }
     if (m_file)

@@ -15,6 +15,7 @@ class QPagedPaintDevice;
 class QPdfWriter;
 class TQRCanvas;
 class TQRPdfDocument;
+class TQRPrintJob;
 
 // One output document on a paged device (a print job, a PDF file) that one report or several
 // reports in turn print into. The first page printed opens it; every report after the first
@@ -22,11 +23,11 @@ class TQRPdfDocument;
 //
 // With a PDF document the pages are written there directly, and the device (a QPdfWriter of
 // the same page layout and resolution, never painted on) only serves to lay out and measure.
-// An output may also decide that at its first page: with directPdf, a QPrinter that prints to a
-// PDF file by then has that file written directly.
+// An output may also decide that at its first page: with directPdf, a print job (TQRPrintJob)
+// that prints to a PDF file by then has that file written directly.
 //
 // Every PDF file an output writes appears under its name only when complete (AtomicFile): a
-// QPrinter that prints to a PDF file has its pages painted by Qt's PDF output into such a file
+// print job that prints to a PDF file has its pages painted by Qt's PDF output into such a file
 // unless they are written directly, and so do the pages of an output on a file of its own.
 //
 // Finish completes the document: std::runtime_error when the device cannot, EOutputError (the
@@ -53,6 +54,8 @@ public:
     void KeepFile(const std::string& path) { m_keep.push_back(path); }
 
     QPagedPaintDevice& Device() const { return m_device; }
+    // The device as a job for the platform's printers; null for one that is not (a PDF writer).
+    TQRPrintJob* PrintJob() const;
     TQRPdfDocument* Pdf() const { return m_pdf; }
     // True once a page was opened.
     bool Started() const { return m_started; }

@@ -5,9 +5,10 @@
 
 #include <QPen>
 
-// The canvas's marks on the open page of a PDF document written directly: they go into the
-// page's content stream as they are, and text goes in only as glyphs of embedded fonts, so every
-// text is laid out when first drawn. Control characters print as nothing.
+// The canvas's marks on the open page of a PDF document written directly: they go as they are
+// into the page's content stream (TQRPdfPage), and text goes in only as glyphs of the document's
+// embedded fonts, so every text is laid out when first drawn. Control characters print as
+// nothing.
 //
 // EPdfUnsupported for a text that has no one-line layout, and for decorated text.
 class TQRPdfSurface final : public TQRSurface {

@@ -2,8 +2,25 @@
 
 #include <QPageLayout>
 #include <QPageSize>
-#include <QPrinter>
 #include <QString>
+
+// The paper sources a printer may be asked for, numbered as Qt's print support numbers them.
+enum class TQRPaperSource {
+    OnlyOne = 0,
+    Lower,
+    Middle,
+    Manual,
+    Envelope,
+    EnvelopeManual,
+    Auto,
+    Tractor,
+    SmallFormat,
+    LargeFormat,
+    LargeCapacity,
+    Cassette,
+    FormSource,
+    CustomSource = 14,
+};
 
 // The report's own printer settings: what a print dialog writes and what every printing pass
 // applies to its device. A page range of 0 means "from the first" and "to the last" page; pages
@@ -15,9 +32,10 @@ struct TQRPrinterSettings {
     int LastPage = 0;
     QPageLayout::Orientation Orientation = QPageLayout::Landscape;
     // The paper source the printer driver is asked for; Auto leaves the driver's choice.
-    QPrinter::PaperSource OutputBin = QPrinter::Auto;
+    TQRPaperSource OutputBin = TQRPaperSource::Auto;
     QPageSize::PageSizeId PaperSize = QPageSize::A4;
-    // Index into TQuickRep::PrinterNames(); outside the list leaves the device's printer alone.
+    // Index into the printer list of the print job (TQRPrintJob::PrinterList); outside the list
+    // leaves the device's printer alone.
     int PrinterIndex = -1;
     // The name of the print job (the document title of a PDF file).
     QString Title;

@@ -1,16 +1,14 @@
 #include "TQuickRep.h"
 
-#include "TPrinterDriver.h"
 #include "TQROutput.h"
 #include "TQRPass.h"
 #include "TQRPdfDocument.h"
+#include "TQRPrintJob.h"
 
 #include <QMarginsF>
 #include <QPageLayout>
 #include <QPagedPaintDevice>
 #include <QPdfWriter>
-#include <QPrinter>
-#include <QPrinterInfo>
 
 #include <stdexcept>
 
@@ -87,20 +85,13 @@ int TQuickRep::PageNumber() const { return m_pass ? m_pass->PageNumber() : m_pag
 
 const TQRCanvas* TQuickRep::Canvas() const { return m_pass ? &m_pass->Canvas() : nullptr; }
 
-QStringList TQuickRep::PrinterNames()
-{
-    return QPrinterInfo::availablePrinterNames() << PdfPrinterName();
-}
-
-QString TQuickRep::PdfPrinterName() { return QStringLiteral("PDF-Datei"); }
-
-int TQuickRep::BinCode(QPrinter::PaperSource choice) const
+int TQuickRep::BinCode(TQRPaperSource choice) const
 {
     const auto found = m_binCodes.find(choice);
     return found == m_binCodes.end() ? -1 : found->second;
 }
 
-void TQuickRep::SetBinCode(QPrinter::PaperSource choice, int code)
+void TQuickRep::SetBinCode(TQRPaperSource choice, int code)
 {
     if (code < 0)
         m_binCodes.erase(choice);
@@ -158,33 +149,11 @@ void TQuickRep::applySettings(QPagedPaintDevice& device, TQROutput* output) cons
 void TQuickRep::applyJobSettings(QPagedPaintDevice& device, const QString& title) const
 {
     const TQRPrinterSettings& settings = m_printerSettings;
-    if (auto* printer = dynamic_cast<QPrinter*>(&device)) {
-        // Choosing a printer resets the page layout, so it comes first.
-        const QStringList printers = PrinterNames();
-        const QString chosen = settings.PrinterIndex >= 0 && settings.PrinterIndex < printers.size()
-                                   ? printers.at(settings.PrinterIndex)
-                                   : QString();
-        if (chosen == PdfPrinterName()) {
-            // Qt turns a PDF printer without a file back into the default printer: a job
-            // meant for a file must never end up on paper instead.
-            if (settings.OutputFileName.isEmpty())
-                throw std::runtime_error("Keine Datei für die PDF-Ausgabe angegeben.");
-            printer->setOutputFormat(QPrinter::PdfFormat);
-            printer->setOutputFileName(settings.OutputFileName);
-        } else if (!chosen.isEmpty() && printer->outputFormat() == QPrinter::NativeFormat) {
-            printer->setPrinterName(chosen);
-        }
-        printer->setCopyCount(qMax(1, settings.Copies));
-        printer->setDuplex(settings.Duplex ? QPrinter::DuplexAuto : QPrinter::DuplexNone);
-        const int binCode = BinCode(settings.OutputBin);
-        if (binCode >= 0)
-            TPrinterDriver::Instance().ApplyBin(*printer, printer->printerName(), binCode);
-        else
-            printer->setPaperSource(settings.OutputBin);
-        printer->setDocName(title);
-        printer->setCreator(m_creator);
-        // The engine outputs only the pages of its own range; the driver must not cut again.
-        printer->setPrintRange(QPrinter::AllPages);
+    if (auto* job = dynamic_cast<TQRPrintJob*>(&device)) {
+        job->ApplyJobSettings(settings, BinCode(settings.OutputBin), title, m_creator);
+    } else if (device.devType() == QInternal::Printer) {
+        // It would print without the printer, copies, bin and title of the settings.
+        throw std::logic_error("a printer takes a report only as a print job");
     } else if (auto* writer = dynamic_cast<QPdfWriter*>(&device)) {
         writer->setTitle(title);
         writer->setCreator(m_creator);

@@ -5,8 +5,6 @@
 #include "TQRPage.h"
 #include "TQRPrinterSettings.h"
 
-#include <QStringList>
-
 #include <any>
 #include <functional>
 #include <map>
@@ -79,6 +77,9 @@ public:
     // the bands, controls and owner as they are now, whatever passes ran since.
     std::shared_ptr<const TQRBookmark> Bookmark() const;
 
+    // Every pass applies the printer settings to a device that is a print job (TQRPrintJob); a
+    // printer that is none is refused (std::logic_error).
+    //
     // A generation pass that outputs nothing; the device only lends its metrics.
     void Prepare(QPagedPaintDevice& device);
     // A generation pass painted on the device as one print job named by the title.
@@ -102,16 +103,11 @@ public:
     // The canvas of the running pass, or null outside a pass.
     const TQRCanvas* Canvas() const;
 
-    // The installed printers followed by the entry that writes a PDF file (so a machine
-    // without printers can still print); PrinterSettings().PrinterIndex points into this list.
-    static QStringList PrinterNames();
-    static QString PdfPrinterName();
-
     // The driver's bin code that a bin choice of the printer settings stands for; -1 (the
-    // default) lets the choice go to Qt as its paper source. A code is given to the driver
-    // when a job starts.
-    int BinCode(QPrinter::PaperSource choice) const;
-    void SetBinCode(QPrinter::PaperSource choice, int code);
+    // default) lets the choice go to the printer as its paper source. A code is given to the
+    // print job when it starts.
+    int BinCode(TQRPaperSource choice) const;
+    void SetBinCode(TQRPaperSource choice, int code);
 
     // The print dialog: printer, copies, page range and orientation, written into the printer
     // settings; true when confirmed. Set by the program (the engine has no widgets); without
@@ -134,5 +130,5 @@ private:
     std::vector<std::unique_ptr<TQRBand>> m_bands;
     std::unique_ptr<TQRPass> m_pass;
     int m_pageCount = 0;
-    std::map<int, int> m_binCodes;
+    std::map<TQRPaperSource, int> m_binCodes;
 };

@@ -9,13 +9,13 @@
 #include "TPrintSetupState.h"
 #include "TQROutput.h"
 #include "TQRPdfDocument.h"
+#include "TQRPrinter.h"
 #include "TQuickRep.h"
 #include "TReportSource.h"
 #include "TnewPrinterForm.h"
 
 #include <QApplication>
 #include <QFileInfo>
-#include <QPrinter>
 
 #include <memory>
 #include <string>
@@ -40,7 +40,7 @@ void PrintPart(TPrintPlan& plan, TPrintSetupState& state, const TQRPrinterSettin
                const TAllowances& allowed, const TPrintPart& part, const TPartProgress& progress,
                const std::string& log, bool directPdf)
 {
-    QPrinter printer(QPrinter::HighResolution);
+    TQRPrinter printer(QPrinter::HighResolution);
     TQROutput output(printer, directPdf);
     // The PDF entry may be given the log's own name: it is never written over.
     output.KeepFile(log);
@@ -83,7 +83,7 @@ void PrintPart(TPrintPlan& plan, TPrintSetupState& state, const TQRPrinterSettin
 bool PreviewParts(TPrintPlan& plan, const TQRPrinterSettings& holder, int bin,
                   std::uint8_t orientation)
 {
-    QPrinter layout(QPrinter::HighResolution);
+    TQRPrinter layout(QPrinter::HighResolution);
     TPrintPreview preview(
         layout, TPrintPreview::PlanParts(plan, [&](TnewPrinterForm& form, int singleLog) {
             TQRPrinterSettings& settings = form.QuickRep1.PrinterSettings();
@@ -125,12 +125,12 @@ QString PartFileName(const QString& fileName, int singleLogNumber)
     return suffix.isEmpty() ? base : base + QLatin1Char('.') + suffix;
 }
 
-bool PrintStatisticsLog(const TReportSource& window, TPrintSetupState& state,
+bool PrintStatisticsLog(const TReportSource& source, TPrintSetupState& state,
                         TPrintProgress* progress, TPrintStart start)
 {
     TPrintSetupForm& setupForm = TPrintSetupForm::Application();
-    const int filesRows = window.FilesGrid().RowCount();
-    const TAllowances allowed{filesRows > 5, window.RatingsPageVisible, window.FileCount > 1};
+    const int filesRows = source.FilesGrid().RowCount();
+    const TAllowances allowed{filesRows > 5, source.RatingsPageVisible, source.FileCount > 1};
 
     TQRPrinterSettings holder;
     bool confirmed = false;
@@ -138,9 +138,9 @@ bool PrintStatisticsLog(const TReportSource& window, TPrintSetupState& state,
     int bin = TPrintSetter::kNoBin;
     std::uint8_t orientation = TPrintSetter::kNoOrientation;
     {
-        QPrinter probePrinter(QPrinter::HighResolution);
+        TQRPrinter probePrinter(QPrinter::HighResolution);
         TQROutput probeOutput(probePrinter);
-        const auto probe = std::make_unique<TnewPrinterForm>(window, probeOutput);
+        const auto probe = std::make_unique<TnewPrinterForm>(source, probeOutput);
         confirmed = setupForm.Execute(probe->Setter(), state, !preview, allowed.Singles,
                                       allowed.Ratings, allowed.Matrix);
         preview = preview || setupForm.PreviewChosen;
@@ -151,7 +151,7 @@ bool PrintStatisticsLog(const TReportSource& window, TPrintSetupState& state,
     if (!confirmed)
         return false;
 
-    TPrintPlan plan(window, state);
+    TPrintPlan plan(source, state);
     const std::vector<TPrintPart> parts = plan.Parts();
     if (preview && (parts.empty() || !PreviewParts(plan, holder, bin, orientation)))
         return false;
@@ -160,7 +160,7 @@ bool PrintStatisticsLog(const TReportSource& window, TPrintSetupState& state,
     try {
         for (const TPrintPart& each : parts)
             PrintPart(plan, state, holder, allowed, each, {progress, ++part, count},
-                      window.Document().FileName);
+                      source.Document().FileName);
     } catch (const EPrintCancelled&) {
         return false;
     }

@@ -32,7 +32,7 @@ void CopyPrinterSettings(const TQRPrinterSettings& source, TQRPrinterSettings& d
 // through the same plan and report forms, laid out on the same printer with the same choices.
 // Its "Drucken" goes on to print them; closing it prints nothing (false).
 enum class TPrintStart { Setup, Preview };
-bool PrintStatisticsLog(const TReportSource& window, TPrintSetupState& state,
+bool PrintStatisticsLog(const TReportSource& source, TPrintSetupState& state,
                         TPrintProgress* progress = nullptr, TPrintStart start = TPrintStart::Setup);
 
 // The file a part goes to on the PDF entry.

@@ -208,7 +208,8 @@ bool TPrintSetupForm::Execute(TPrintSetter& setter, TPrintSetupState& state, boo
     const bool printerKnown = state.PrinterChosen && setter.SelectPrinter(state.PrinterName);
     // The PDF entry needs its file: a print command starts without one and asks for it again,
     // the parts of one command carry it along.
-    const bool fileMissing = printerKnown && state.PrinterName == TQuickRep::PdfPrinterName() &&
+    const bool fileMissing = printerKnown &&
+                             state.PrinterName == TPrinterDriver::PdfPrinterName() &&
                              setter.Report.PrinterSettings().OutputFileName.isEmpty();
     if (!printerKnown || fileMissing || setter.HasJobOptions()) {
         // Asked again, the PDF entry offers itself and its last file, as a printer would.
@@ -263,7 +264,7 @@ bool TPrintSetupForm::Execute(TPrintSetter& setter, TPrintSetupState& state, boo
         state.Singles = SinglesCheckBox->isChecked();
     state.PrinterName = ShownPrinter;
     // A part's own file (the single logs' "-n" names) is not the one the user chose.
-    if (showDialog && ShownPrinter == TQuickRep::PdfPrinterName())
+    if (showDialog && ShownPrinter == TPrinterDriver::PdfPrinterName())
         state.PdfFileName = setter.Report.PrinterSettings().OutputFileName;
     state.BinIndex = BinsComboBox->currentIndex();
     setter.SetBin(BinCode(state.BinIndex));

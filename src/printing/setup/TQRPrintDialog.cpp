@@ -1,5 +1,6 @@
 #include "TQRPrintDialog.h"
 
+#include "TPrinterDriver.h"
 #include "TQuickRep.h"
 
 #include <QCoreApplication>
@@ -24,7 +25,7 @@ public:
     {
         if (context && sourceText && std::strcmp(context, "QPrintDialog") == 0 &&
             std::strcmp(sourceText, "Print to File (PDF)") == 0)
-            return TQuickRep::PdfPrinterName();
+            return TPrinterDriver::PdfPrinterName();
         return QString();
     }
 };
@@ -69,10 +70,10 @@ bool TQRPrintDialog::Run(TQuickRep& report)
 void TQRPrintDialog::SettingsToPrinter(const TQuickRep& report, QPrinter& printer)
 {
     const TQRPrinterSettings& settings = report.PrinterSettings();
-    const QStringList printers = TQuickRep::PrinterNames();
+    const QStringList printers = TPrinterDriver::PrinterNames();
     const int index = settings.PrinterIndex;
     if (index >= 0 && index < printers.size()) {
-        if (printers.at(index) == TQuickRep::PdfPrinterName()) {
+        if (printers.at(index) == TPrinterDriver::PdfPrinterName()) {
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(settings.OutputFileName);
         } else {
@@ -94,7 +95,7 @@ void TQRPrintDialog::SettingsToPrinter(const TQuickRep& report, QPrinter& printe
 void TQRPrintDialog::PrinterToSettings(const QPrinter& printer, TQuickRep& report)
 {
     TQRPrinterSettings& settings = report.PrinterSettings();
-    const QStringList printers = TQuickRep::PrinterNames();
+    const QStringList printers = TPrinterDriver::PrinterNames();
     if (printer.outputFormat() == QPrinter::PdfFormat) {
         settings.PrinterIndex = static_cast<int>(printers.size()) - 1;
         settings.OutputFileName = printer.outputFileName();

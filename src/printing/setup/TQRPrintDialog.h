@@ -10,7 +10,7 @@ class TQuickRep;
 // printer settings (printer, copies, page range from 1 to 9999, orientation); when confirmed,
 // what it chose is written back into those settings. A file printer chosen there becomes the
 // engine's PDF entry with the file's name; the dialog calls that entry by the engine's name for it
-// (TQuickRep::PdfPrinterName). Install with TQuickRep::PrintDialog = Run.
+// (TPrinterDriver::PdfPrinterName). Install with TQuickRep::PrintDialog = Run.
 class TQRPrintDialog {
 public:
     static bool Run(TQuickRep& report);

@@ -1,7 +1,8 @@
 #include "TPrinterDriver.h"
 
-#include "TCupsPrinterDriver.h"
+#include "PlatformPrinterDriver.h"
 
+#include <QPrinter>
 #include <QPrinterInfo>
 
 namespace {
@@ -30,7 +31,7 @@ TPrinterDriver& TPrinterDriver::Instance()
 {
     std::unique_ptr<TPrinterDriver>& driver = InstalledDriver();
     if (!driver)
-        driver = std::make_unique<TCupsPrinterDriver>();
+        driver = MakePlatformPrinterDriver();
     return *driver;
 }
 
@@ -40,6 +41,13 @@ std::unique_ptr<TPrinterDriver> TPrinterDriver::Replace(std::unique_ptr<TPrinter
     InstalledDriver() = std::move(driver);
     return previous;
 }
+
+QStringList TPrinterDriver::PrinterNames()
+{
+    return QPrinterInfo::availablePrinterNames() << PdfPrinterName();
+}
+
+QString TPrinterDriver::PdfPrinterName() { return QStringLiteral("PDF-Datei"); }
 
 QString TPrinterDriver::CurrentPrinter()
 {

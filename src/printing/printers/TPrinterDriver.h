@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <memory>
@@ -34,11 +35,15 @@ public:
     // queue that rejects jobs, a printer that is gone), empty when it took the job.
     virtual QString JobRefusal();
 
-    // The process's driver (the platform's own unless replaced).
+    // The process's driver (the platform's own, MakePlatformPrinterDriver, unless replaced).
     static TPrinterDriver& Instance();
     // Installs a driver and returns the one it replaces; null restores the platform's own.
     static std::unique_ptr<TPrinterDriver> Replace(std::unique_ptr<TPrinterDriver> driver);
 
+    // The installed printers followed by the entry that writes a PDF file (so a machine
+    // without printers can still print): the printer list of the report's print jobs.
+    static QStringList PrinterNames();
+    static QString PdfPrinterName();
     // The platform's current printer: the one set last, else the system's default printer.
     static QString CurrentPrinter();
     static void SetCurrentPrinter(const QString& name);

@@ -1,7 +1,5 @@
 #include "TCupsPrinterDriver.h"
 
-#include "TQuickRep.h"
-
 #include <QFile>
 #include <QHash>
 #include <QPrintEngine>
@@ -192,14 +190,14 @@ QHash<QString, QString> PrinterStrings(const TCupsDest& dest)
 
 QStringList TCupsPrinterDriver::MediaSources(const QString& printer)
 {
-    if (printer == TQuickRep::PdfPrinterName())
+    if (printer == PdfPrinterName())
         return {QString::fromLatin1(kPdfBinName)};
     return TCupsDest(printer).Values(kMediaSource);
 }
 
 QStringList TCupsPrinterDriver::MediaSourceNames(const QString& printer)
 {
-    if (printer == TQuickRep::PdfPrinterName())
+    if (printer == PdfPrinterName())
         return {QString::fromLatin1(kPdfBinName)};
     const TCupsDest dest(printer);
     const QStringList values = dest.Values(kMediaSource);

@@ -1,4 +1,4 @@
-#include "ViewerText.h"
+#include "QtText.h"
 
 #include "Cp1252.h"
 

@@ -1,0 +1,3 @@
+#include "TQRPrintJob.h"
+
+TQRPrintJob::~TQRPrintJob() = default;

@@ -11,21 +11,31 @@ source scripts/runtime-dir.sh
 export QT_QPA_PLATFORM=offscreen
 jobs=${JOBS:-2}
 
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# A compiler cache, where the machine has one, makes a second run of a fresh clone quick; the
+# paths below the project are hashed relative to it, so clones in other folders share it.
+launcher=()
+if command -v ccache > /dev/null; then
+    launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$PWD} CCACHE_NOHASHDIR=${CCACHE_NOHASHDIR:-1}
+fi
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}"
 cmake --build build -j"$jobs"
 bash scripts/with-test-printer.sh ctest --test-dir build --output-on-failure --no-tests=error \
     -j"$jobs"
 
 bash scripts/package-test.sh build
 
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZELMORA_SANITIZE=ON
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZELMORA_SANITIZE=ON \
+    "${launcher[@]}"
 cmake --build build-asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1 bash scripts/with-test-printer.sh ctest --test-dir build-asan \
     --output-on-failure --no-tests=error -j"$jobs"
 
 # The direct PDF output compresses and writes pages on a thread of its own: a report with single
 # logs under the thread sanitizer.
-cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZELMORA_THREAD_SANITIZE=ON
+cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZELMORA_THREAD_SANITIZE=ON \
+    "${launcher[@]}"
 cmake --build build-tsan -j"$jobs" --target zelmora-export
 TSAN_OPTIONS=halt_on_error=1 ./build-tsan/src/export/zelmora-export --pdf build-tsan/singles.pdf \
     --singles samples/whole-log.mpr
@@ -34,7 +44,7 @@ pdfinfo build-tsan/singles.pdf | grep -Eq '^Pages: +11$'
 # Two fuzz targets, FUZZ_SECONDS each: the reader alone, and every log it accepts through the
 # page data, the exports and the printed report. Undefined behaviour stops them like a crash.
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DZELMORA_FUZZ=ON \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}"
 cmake --build build-fuzz -j"$jobs" --target fuzz_reader fuzz_pages
 corpus=$(mktemp -d)
 fuzz() {

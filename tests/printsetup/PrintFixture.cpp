@@ -13,6 +13,10 @@
 #include <QRegularExpression>
 #include <QThread>
 
+#include <cups/cups.h>
+
+#include <algorithm>
+
 const char* const kTestQueue = "ZelmoraTest";
 QStringList g_shownErrors;
 
@@ -86,8 +90,16 @@ std::vector<CapturedJob> WaitForJobs(int aboveId, int count)
 
 int LastCapturedJob()
 {
+    // A job an earlier test sent may still be on its way to the backend: the scheduler's own
+    // highest job id covers it, so it is never taken for one of the jobs about to be sent.
+    int last = 0;
+    cups_job_t* scheduled = nullptr;
+    const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &scheduled, nullptr, 0, CUPS_WHICHJOBS_ALL);
+    for (int i = 0; i < count; ++i)
+        last = std::max(last, scheduled[i].id);
+    cupsFreeJobs(count, scheduled);
     const std::vector<CapturedJob> jobs = CompleteJobs(0);
-    return jobs.empty() ? 0 : jobs.back().Id;
+    return jobs.empty() ? last : std::max(last, jobs.back().Id);
 }
 
 namespace {

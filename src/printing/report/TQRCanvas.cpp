@@ -1,12 +1,10 @@
 #include "TQRCanvas.h"
 
-#include "TQRPdfDocument.h"
+#include "TQRSurface.h"
 
 #include <QLineF>
 #include <QPageLayout>
 #include <QPagedPaintDevice>
-#include <QPainter>
-#include <QPainterPath>
 #include <QPointF>
 #include <QRectF>
 #include <QTextLayout>
@@ -51,32 +49,6 @@ qsizetype WholeCharacters(const QString& text, qsizetype length)
     if (length > 0 && text.at(length - 1).isHighSurrogate())
         return length + 1;
     return length;
-}
-
-// Whether a one-line layout gives the glyphs and positions drawText gives: plain left-to-right
-// text. Controls, tabs, explicit direction marks, right-to-left scripts and whatever a layout
-// might break or drop go through drawText itself.
-bool layoutMatchesDrawText(const QString& text)
-{
-    for (const QChar ch : text) {
-        const char16_t code = ch.unicode();
-        if (code < 0x20 || code == 0x2028 || code == 0xFFFC || ch.isSurrogate())
-            return false;
-        switch (ch.direction()) {
-        case QChar::DirL:
-        case QChar::DirEN:
-        case QChar::DirES:
-        case QChar::DirET:
-        case QChar::DirCS:
-        case QChar::DirWS:
-        case QChar::DirON:
-        case QChar::DirNSM:
-            break;
-        default:
-            return false;
-        }
-    }
-    return true;
 }
 
 // QPainter::drawText truncates the text's position to the 1/64 pixel grid of the font engine
@@ -388,17 +360,10 @@ void TQRCanvas::shape(const FontEntry& entry, const QString& text, ShapedText& s
     shaped.shaped = true;
     shaped.direct = true;
     QString laidOut = text;
-    if (m_pdf) {
-        // Control characters print as nothing.
-        laidOut.removeIf([](QChar ch) {
-            return ch.unicode() < 0x20 || ch.unicode() == 0x2028 || ch.unicode() == 0x2029 ||
-                   ch.unicode() == 0xFFFC;
-        });
-        if (laidOut.isEmpty()) {
-            shaped.direct = false;
-            return;
-        }
-    } else if (!layoutMatchesDrawText(text)) {
+    if (!m_surface->PrepareLayout(laidOut))
+        return;
+    if (laidOut.isEmpty()) {
+        shaped.direct = false;
         return;
     }
     // Laid out on the device like the painter's font, so the glyph runs use the font engine
@@ -417,11 +382,9 @@ void TQRCanvas::shape(const FontEntry& entry, const QString& text, ShapedText& s
     }
     line.setPosition(QPointF(0, 0));
     layout.endLayout();
-    if (layout.lineCount() != 1 || line.textLength() != laidOut.size()) {
-        if (m_pdf)
-            throw EPdfUnsupported("text without a one-line layout");
+    // Drawn whole, where the surface can.
+    if (layout.lineCount() != 1 || line.textLength() != laidOut.size())
         return;
-    }
     const double baseline = line.ascent();
     const QList<QGlyphRun> runs = line.glyphRuns();
     shaped.runs.clear();
@@ -429,8 +392,7 @@ void TQRCanvas::shape(const FontEntry& entry, const QString& text, ShapedText& s
     for (QGlyphRun run : runs) {
         const QRawFont font = run.rawFont();
         const QList<quint32> glyphs = run.glyphIndexes();
-        if (m_pdf)
-            m_pdf->NoteText(font, glyphs, run.isRightToLeft(), laidOut);
+        m_surface->NoteText(font, glyphs, run.isRightToLeft(), laidOut);
         QList<QPointF> positions = run.positions();
         for (QPointF& position : positions)
             position.ry() -= baseline;
@@ -474,69 +436,11 @@ void TQRCanvas::DrawHeldLines()
     m_heldLines.swap(lines);
 }
 
-void TQRCanvas::SetOutput(QPainter* painter, TQRPdfDocument* pdf)
+void TQRCanvas::SetOutput(TQRSurface* surface)
 {
     DrawHeldLines();
     Flush();
-    m_painter = painter;
-    m_pdf = painter ? nullptr : pdf;
-    m_reduced = false;
-    m_painterHasFont = false;
-    m_painterHasPen = false;
-    m_painterHasBrush = false;
-}
-
-void TQRCanvas::UseFont(const QFont& font)
-{
-    if (!m_painter || (m_painterHasFont && m_painterFont == font))
-        return;
-    m_painter->setFont(font);
-    m_painterFont = font;
-    m_painterHasFont = true;
-}
-
-void TQRCanvas::UsePen(const QPen& pen)
-{
-    if (!m_painter || (m_painterHasPen && m_painterPen == pen))
-        return;
-    const double scale = m_painter->transform().m11();
-    if (m_reduced && pen.style() != Qt::NoPen && scale > 0 && pen.widthF() * scale < 1) {
-        // Dashes are measured in pen widths: they keep their length on the page.
-        QPen visible = pen;
-        const double widening = 1 / scale / std::max(pen.widthF(), 1e-9);
-        if (pen.style() != Qt::SolidLine) {
-            QList<qreal> dashes = pen.dashPattern();
-            for (qreal& dash : dashes)
-                dash /= widening;
-            visible.setDashPattern(dashes);
-        }
-        visible.setWidthF(1 / scale);
-        m_painter->setPen(visible);
-    } else {
-        m_painter->setPen(pen);
-    }
-    m_painterPen = pen;
-    m_painterHasPen = true;
-}
-
-void TQRCanvas::UseBrush(const QBrush& brush)
-{
-    if (!m_painter || (m_painterHasBrush && m_painterBrush == brush))
-        return;
-    m_painter->setBrush(brush);
-    m_painterBrush = brush;
-    m_painterHasBrush = true;
-}
-
-void TQRCanvas::useTextColour()
-{
-    // Text is filled with the pen's brush; width, caps and joins play no part. A solid line pen
-    // of the text's colour therefore draws text exactly as the text pen does, and keeping it
-    // saves the two pen changes per table cell that switching back and forth would cost.
-    if (m_painterHasPen && m_painterPen.style() == Qt::SolidLine &&
-        m_painterPen.brush() == m_textPen.brush())
-        return;
-    UsePen(m_textPen);
+    m_surface = surface;
 }
 
 void TQRCanvas::DrawText(const QFont& font, const QPointF& baselineLeft, const QString& text)
@@ -582,27 +486,19 @@ void TQRCanvas::drawAligned(const QFont& font, ShapedText& shaped, const QString
 void TQRCanvas::drawShaped(const QFont& font, ShapedText& shaped, const QString& text,
                            const QPointF& baselineLeft)
 {
-    // A reduced page draws all text as glyph runs, where synthetic bold is drawn.
-    if (!shaped.shaped && (shaped.drawn || m_pdf || m_reduced))
+    if (!shaped.shaped && (shaped.drawn || m_surface->LaysOutFirstDrawing()))
         shape(entry(font), text, shaped);
     shaped.drawn = true;
-    if (m_pdf && shaped.direct)
-        throw EPdfUnsupported("text the PDF document cannot lay out");
     if (!shaped.shaped || shaped.direct) {
         // No flush: collected text is of the same colour, so this may come before it.
-        UseFont(font);
-        UseTextPen();
-        m_painter->drawText(baselineLeft, text);
+        m_surface->DrawText(font, baselineLeft, text, m_textPen);
         return;
     }
     const QPointF origin(toFixedGrid(baselineLeft.x()), toFixedGrid(baselineLeft.y()));
     for (const ShapedRun& run : shaped.runs) {
         if (run.decorated) {
-            if (m_pdf)
-                throw EPdfUnsupported("decorated text");
             Flush();
-            useTextColour();
-            m_painter->drawGlyphRun(origin, run.run);
+            m_surface->DrawDecoratedRun(origin, run.run, m_textPen);
             continue;
         }
         PendingRun& pending = m_pending[run.font];
@@ -627,60 +523,29 @@ void TQRCanvas::Flush()
     if (!m_hasPending)
         return;
     m_hasPending = false;
-    if (m_painter)
-        useTextColour();
     for (PendingRun& pending : m_pending) {
         if (pending.glyphs.empty())
             continue;
-        if (m_pdf) {
-            m_pdf->DrawGlyphs(pending.font, pending.glyphs.data(), pending.positions.data(),
-                              pending.glyphs.size(), m_textPen.color());
-        } else if (m_painter) {
-            QGlyphRun run;
-            run.setRawFont(pending.font);
-            run.setGlyphIndexes(QList<quint32>(pending.glyphs.begin(), pending.glyphs.end()));
-            run.setPositions(QList<QPointF>(pending.positions.begin(), pending.positions.end()));
-            m_painter->drawGlyphRun(QPointF(0, 0), run);
-            if (m_reduced)
-                strokeSyntheticBold(pending);
-        }
+        m_surface->DrawGlyphs(pending.font, pending.glyphs.data(), pending.positions.data(),
+                              pending.glyphs.size(), m_textPen);
         // Kept with their capacity: the next band collects about as many glyphs.
         pending.glyphs.clear();
         pending.positions.clear();
     }
 }
 
-void TQRCanvas::strokeSyntheticBold(const PendingRun& pending)
-{
-    const QRawFont& font = pending.font;
-    // A face of its own for bold names itself so; a regular one asked for bold is thickened.
-    if (font.weight() < QFont::Bold || font.styleName().contains(QLatin1String("Bold")))
-        return;
-    QPainterPath letters;
-    for (std::size_t i = 0; i < pending.glyphs.size(); ++i)
-        letters.addPath(font.pathForGlyph(pending.glyphs[i]).translated(pending.positions[i]));
-    const double scale = m_painter->transform().m11();
-    const double width = std::max(font.pixelSize() / 24.0, scale > 0 ? 1 / scale : 0.0);
-    m_painter->strokePath(
-        letters, QPen(m_textPen.color(), width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-}
-
 void TQRCanvas::SetClip(const QRectF& rect)
 {
     Flush();
-    if (m_pdf)
-        m_pdf->SetClip(rect);
-    else if (m_painter)
-        m_painter->setClipRect(rect);
+    if (m_surface)
+        m_surface->SetClip(rect);
 }
 
 void TQRCanvas::ClearClip()
 {
     Flush();
-    if (m_pdf)
-        m_pdf->ClearClip();
-    else if (m_painter)
-        m_painter->setClipping(false);
+    if (m_surface)
+        m_surface->ClearClip();
 }
 
 bool TQRCanvas::commutesWithText(const QPen& pen) const
@@ -695,15 +560,7 @@ void TQRCanvas::FillRect(const QRectF& rect, const QBrush& brush)
     if (!Printing())
         return;
     Flush();
-    if (m_pdf) {
-        m_pdf->FillRect(rect, brush);
-        return;
-    }
-    // What QPainter::fillRect does, without restoring the pen and brush afterwards: a row of
-    // cell backgrounds then costs one brush per colour instead of two state changes per cell.
-    UsePen(m_noPen);
-    UseBrush(brush);
-    m_painter->drawRect(rect);
+    m_surface->FillRect(rect, brush);
 }
 
 void TQRCanvas::DrawLine(const QLineF& line, const QPen& pen)
@@ -716,12 +573,7 @@ void TQRCanvas::DrawLine(const QLineF& line, const QPen& pen)
     }
     if (!commutesWithText(pen))
         Flush();
-    if (m_pdf) {
-        m_pdf->StrokeLine(line, pen);
-        return;
-    }
-    UsePen(pen);
-    m_painter->drawLine(line);
+    m_surface->StrokeLine(line, pen);
 }
 
 void TQRCanvas::DrawRectOutline(const QRectF& rect, const QPen& pen)
@@ -730,11 +582,5 @@ void TQRCanvas::DrawRectOutline(const QRectF& rect, const QPen& pen)
         return;
     if (!commutesWithText(pen))
         Flush();
-    if (m_pdf) {
-        m_pdf->StrokeRect(rect, pen);
-        return;
-    }
-    UsePen(pen);
-    UseBrush(m_noBrush);
-    m_painter->drawRect(rect);
+    m_surface->StrokeRect(rect, pen);
 }

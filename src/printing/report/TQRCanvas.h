@@ -17,19 +17,19 @@
 #include <vector>
 
 class QPagedPaintDevice;
-class QPainter;
 class QPointF;
 class QRectF;
-class TQRPdfDocument;
+class TQRSurface;
 
 // The output canvas of one generation pass: the device's metrics in report units and, while a
-// page is being output, the painter. The preparing pass has a canvas without a painter that
-// measures on the same device, so both passes lay out alike.
+// page is being output, the surface it is drawn on (TQRSurface: a painter, or a PDF document
+// written directly). The preparing pass has a canvas without a surface that measures on the same
+// device, so both passes lay out alike.
 //
-// Report units are 0.1 mm. Pixels are device pixels; the painter's origin is the top-left
+// Report units are 0.1 mm. Pixels are device pixels; the surface's origin is the top-left
 // corner of the printable area (inside the margins).
 //
-// Controls draw through the canvas rather than on the painter, so that a page of thousands of
+// Controls draw through the canvas rather than on a painter, so that a page of thousands of
 // cells costs no painter state change where nothing changes, and a text that recurs is shaped
 // once: on a PDF, every pen or brush change is written into the page and every text is shaped
 // anew, which made up most of the time of a large report. Text is moreover collected and drawn
@@ -89,28 +89,15 @@ public:
     // Distinguishes canvases, so controls can keep metrics they looked up on this one.
     std::uint64_t Serial() const { return m_serial; }
 
-    // Where the page goes: a painter, or a PDF document written directly. Neither while
-    // nothing is output (the preparing pass, pages outside the page range).
-    bool Printing() const { return m_painter || m_pdf; }
-    void SetOutput(QPainter* painter, TQRPdfDocument* pdf);
-    // The painter draws the page reduced onto an image (a preview) rather than on the device:
-    // there a rule thinner than one of the image's pixels is drawn one pixel wide, as a PDF
-    // viewer draws it, and bold that the font system makes of a regular face is drawn by
-    // stroking the letters, which the image's scaled text would otherwise lose. Until the next
-    // SetOutput.
-    void SetReduced(bool reduced) { m_reduced = reduced; }
-    // Sets the painter's font unless it already is that one; without a painter it does nothing.
-    void UseFont(const QFont& font);
-    // Likewise for the pen and the brush; text is drawn with a black pen.
-    void UsePen(const QPen& pen);
-    void UseTextPen() { UsePen(m_textPen); }
-    void UseBrush(const QBrush& brush);
+    // Where the page goes: null while nothing is output (the preparing pass, pages outside the
+    // page range). Text collected and lines held before go out on the surface they were meant
+    // for first.
+    bool Printing() const { return m_surface != nullptr; }
+    void SetOutput(TQRSurface* surface);
 
-    // The drawing operations of the controls; without an output they do nothing. On a painter
-    // each gives the same marks as the QPainter call it stands for (QPainter::drawText at the
-    // baseline's left end, QPainter::fillRect, QPainter::drawLine), changing the painter's pen
-    // and brush only where they differ from what the operation needs; a PDF document gets the
-    // same shapes and glyphs.
+    // The drawing operations of the controls; without an output they do nothing. Each gives the
+    // same marks as the QPainter call it stands for (QPainter::drawText at the baseline's left
+    // end, QPainter::fillRect, QPainter::drawLine); text is drawn with a black pen.
     void DrawText(const QFont& font, const QPointF& baselineLeft, const QString& text);
     // The text aligned (Qt::AlignLeft, AlignRight or AlignHCenter) within a width from left,
     // by its TextWidth; like measuring and then drawing, with one look-up of the text. A text
@@ -121,7 +108,7 @@ public:
     void DrawLine(const QLineF& line, const QPen& pen);
     // The rectangle's outline with the pen, not filled.
     void DrawRectOutline(const QRectF& rect, const QPen& pen);
-    // Draws the text collected so far. Before the page ends or anyone paints on the painter
+    // Draws the text collected so far. Before the page ends or anyone paints on the surface
     // directly.
     void Flush();
     // While holding, lines are kept instead of drawn, until DrawHeldLines: for a rule that must
@@ -136,8 +123,8 @@ public:
 private:
     // A text as drawText would lay it out: glyph runs with positions relative to the left end
     // of the baseline. Shaped when it is drawn the second time: laying out costs more than one
-    // drawText, and a files table draws most of its texts once. A PDF document takes glyphs
-    // only, so there every text is shaped when it is first drawn.
+    // drawText, and a files table draws most of its texts once. A surface that takes glyphs only
+    // (TQRSurface::LaysOutFirstDrawing) has every text shaped when it is first drawn.
     // One glyph run of a shaped text, taken apart once so that drawing it copies plain arrays.
     struct ShapedRun {
         // Index of the run's font in m_pending.
@@ -152,7 +139,8 @@ private:
         double width = 0;
         bool drawn = false;
         bool shaped = false;
-        // Drawn by QPainter::drawText: a text whose layout the glyph runs might not reproduce.
+        // Drawn whole (TQRSurface::DrawText): a text whose layout the glyph runs might not
+        // reproduce.
         bool direct = false;
         std::vector<ShapedRun> runs;
     };
@@ -240,8 +228,6 @@ private:
                     const QPointF& baselineLeft);
     void drawAligned(const QFont& font, ShapedText& shaped, const QString& text, double left,
                      double width, Qt::Alignment alignment, double baseline);
-    // The text pen's colour from whatever solid pen is set, as text takes only its colour.
-    void useTextColour();
     // Whether marks of the pen may be drawn before text collected earlier.
     bool commutesWithText(const QPen& pen) const;
 
@@ -253,7 +239,6 @@ private:
         std::vector<QPointF> positions;
     };
     std::size_t pendingFont(const QRawFont& font) const;
-    void strokeSyntheticBold(const PendingRun& pending);
 
     QPagedPaintDevice& m_device;
     double m_xFactor;
@@ -261,21 +246,11 @@ private:
     double m_width;
     double m_height;
     std::uint64_t m_serial;
-    QPainter* m_painter = nullptr;
-    TQRPdfDocument* m_pdf = nullptr;
-    QFont m_painterFont;
-    bool m_painterHasFont = false;
-    QPen m_painterPen;
-    bool m_painterHasPen = false;
-    QBrush m_painterBrush;
-    bool m_painterHasBrush = false;
+    TQRSurface* m_surface = nullptr;
     const QPen m_textPen{Qt::black};
-    const QPen m_noPen{Qt::NoPen};
-    const QBrush m_noBrush{Qt::NoBrush};
     mutable std::vector<std::unique_ptr<FontEntry>> m_fonts;
     mutable std::vector<PendingRun> m_pending;
     bool m_hasPending = false;
     bool m_holdLines = false;
     std::vector<std::pair<QLineF, QPen>> m_heldLines;
-    bool m_reduced = false;
 };

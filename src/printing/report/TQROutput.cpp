@@ -3,6 +3,7 @@
 #include "AtomicFile.h"
 #include "TQRCanvas.h"
 #include "TQRPdfDocument.h"
+#include "TQRPdfSurface.h"
 #include "TQRPrintJob.h"
 
 #include <QFile>
@@ -121,20 +122,22 @@ void TQROutput::OpenPage(TQRCanvas& canvas)
     if (m_pagePainter) {
         // Nothing is begun on the device: the page goes to the caller's painter.
         m_started = true;
-        canvas.SetOutput(nullptr, nullptr);
-        canvas.SetOutput(m_pagePainter, nullptr);
-        canvas.SetReduced(true);
+        canvas.SetOutput(nullptr);
+        m_painterSurface.Begin(*m_pagePainter, true);
+        canvas.SetOutput(&m_painterSurface);
         return;
     }
     if (!m_started)
         beginDocument();
     if (m_pdf) {
-        canvas.SetOutput(nullptr, nullptr);
+        canvas.SetOutput(nullptr);
         m_pdf->BeginPage(m_device.pageLayout(), m_device.logicalDpiX(), m_device.logicalDpiY());
-        canvas.SetOutput(nullptr, m_pdf);
+        if (!m_pdfSurface)
+            m_pdfSurface = std::make_unique<TQRPdfSurface>(*m_pdf);
+        canvas.SetOutput(m_pdfSurface.get());
         return;
     }
-    canvas.SetOutput(nullptr, nullptr);
+    canvas.SetOutput(nullptr);
     // The page layout may change from one report to the next; the device that lays out has it.
     if (m_writer)
         m_writer->setPageLayout(m_device.pageLayout());
@@ -147,7 +150,8 @@ void TQROutput::OpenPage(TQRCanvas& canvas)
     } else if (!(m_writer ? m_writer->newPage() : m_device.newPage())) {
         throw std::runtime_error("Eine neue Druckseite konnte nicht begonnen werden.");
     }
-    canvas.SetOutput(&m_painter, nullptr);
+    m_painterSurface.Begin(m_painter, false);
+    canvas.SetOutput(&m_painterSurface);
 }
 
 void TQROutput::Finish()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TQRPainterSurface.h"
+
 #include <QPainter>
 #include <QString>
 
@@ -87,4 +89,7 @@ private:
     TQRPdfDocument* m_pdf = nullptr;
     QPainter m_painter;
     QPainter* m_pagePainter = nullptr;
+    // What the canvas draws the open page on.
+    TQRPainterSurface m_painterSurface;
+    std::unique_ptr<TQRSurface> m_pdfSurface;
 };

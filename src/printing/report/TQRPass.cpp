@@ -95,7 +95,7 @@ void TQRPass::resume(const TQRBookmark& bookmark)
     m_detailsOnPage = bookmark.m_detailsOnPage;
     m_pageBegunForDetail = bookmark.m_pageBegunForDetail;
     // The rest of the bookmarked page goes nowhere: its beginning was never output here.
-    m_canvas.SetOutput(nullptr, nullptr);
+    m_canvas.SetOutput(nullptr);
 }
 
 bool TQRPass::atRow()
@@ -214,7 +214,7 @@ void TQRPass::openDevicePage()
                              : m_report.PrinterSettings().PageInRange(m_pageNumber);
     const bool shown = m_output && inRange;
     if (!shown) {
-        m_canvas.SetOutput(nullptr, nullptr);
+        m_canvas.SetOutput(nullptr);
         return;
     }
     m_output->OpenPage(m_canvas);

@@ -1,0 +1,3 @@
+#include "TQRSurface.h"
+
+TQRSurface::~TQRSurface() = default;

@@ -75,10 +75,10 @@ int main(int argc, char** argv)
     timer.start();
     TPrintPlan plan(source, state);
     TQRPrinter layout(QPrinter::HighResolution);
-    TPrintPreview preview(layout, TPrintPreview::PlanParts(plan, [&](TnewPrinterForm& form, int) {
-                              form.QuickRep1.PrinterSettings().PrinterIndex = pdfEntry;
-                              form.QuickRep1.PrinterSettings().OutputFileName = file;
-                          }));
+    TPrintPreview preview(layout, plan.PreviewParts([&](TnewPrinterForm& form, int) {
+        form.QuickRep1.PrinterSettings().PrinterIndex = pdfEntry;
+        form.QuickRep1.PrinterSettings().OutputFileName = file;
+    }));
     // A page at 100 % on a 96 dpi screen.
     const double perMm = 96 / 25.4;
     const QImage first = preview.PageImage(1, perMm);

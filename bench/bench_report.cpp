@@ -114,7 +114,7 @@ int PagesWritten(const TReportSource& source, const Choices& choices, const QStr
 {
     int pages = 0;
     const int first = choices.Singles ? 1 : 0;
-    const int last = choices.Singles ? source.FileCount : 0;
+    const int last = choices.Singles ? source.Files().FileCount : 0;
     static const QRegularExpression count(QStringLiteral("/Type /Pages .*/Count (\\d+)"));
     for (int i = first; i <= last; ++i) {
         QFile file(PartFileName(path, i));

@@ -102,23 +102,20 @@ int ExportPdf(const ExportCommand& command, const TMatchDocument& doc, std::ostr
         return e.WhatCause() == EOutputError::Cause::IsInput ? 2 : 1;
     }
     try {
-        // The PDF is written directly; the writer only lays out. A font or text the direct
-        // output cannot take goes through Qt's PDF output instead, which writes the same pages.
-        bool direct = true;
-        try {
+        // The writer only lays out.
+        TPrintPlan::DirectPdfElseQt([&](bool direct) {
+            if (!direct)
+                file->Restart();
             QPdfWriter layout(QString{});
+            if (!direct) {
+                TQROutput output(layout, *file);
+                print(output);
+                return;
+            }
             TQRPdfDocument pdf(*file);
             TQROutput output(layout, pdf);
             print(output);
-        } catch (const EPdfUnsupported&) {
-            direct = false;
-        }
-        if (!direct) {
-            file->Restart();
-            QPdfWriter layout(QString{});
-            TQROutput output(layout, *file);
-            print(output);
-        }
+        });
         file->Commit();
     } catch (const std::exception& e) {
         file->Discard();

@@ -37,6 +37,11 @@ int HexDigit(char c)
 
 } // namespace
 
+int32_t InputFileCount(const TMatchDocument& doc)
+{
+    return std::max<int32_t>(0, static_cast<int32_t>(doc.Entries.size()) - 1);
+}
+
 bool ShowsIdentColumn(uint8_t fileLabelKind)
 {
     return fileLabelKind == 1 || fileLabelKind == 2;
@@ -95,9 +100,7 @@ std::string ColourName(const TCellColour& colour)
 
 TFilesTable::TFilesTable(const TMatchDocument& doc) : m_doc(doc)
 {
-    FileCount = static_cast<int32_t>(doc.Entries.size()) - 1;
-    if (FileCount < 0)
-        FileCount = 0;
+    FileCount = InputFileCount(doc);
     NameColumnCount = int(ShowsIdentColumn(doc.FileLabelKind)) + int(ShowsNameColumn(doc.FileLabelKind));
     ColumnMap = doc.Columns;
     SumPanelsEnabled = true;

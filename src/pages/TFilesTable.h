@@ -74,6 +74,9 @@ private:
     std::vector<std::string> m_sumWith;
 };
 
+// The input files of a log, which its pages show: every entry but the last, the sums' row.
+int32_t InputFileCount(const TMatchDocument& doc);
+
 // The file label columns: 1 for FileLabelKind 1 ("Datei") or 0 ("Dateiname"), 2 for 2, else 0.
 bool ShowsIdentColumn(uint8_t fileLabelKind);
 bool ShowsNameColumn(uint8_t fileLabelKind);

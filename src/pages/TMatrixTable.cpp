@@ -21,9 +21,7 @@ bool Stored(const TMatrixData& matrix, int32_t row, int32_t column, int32_t& val
 
 TMatrixTable::TMatrixTable(const TMatchDocument& doc) : m_doc(doc)
 {
-    FileCount = static_cast<int32_t>(doc.Entries.size()) - 1;
-    if (FileCount < 0)
-        FileCount = 0;
+    FileCount = InputFileCount(doc);
     ShowsIdent = ShowsIdentColumn(doc.FileLabelKind);
     ShowsName = ShowsNameColumn(doc.FileLabelKind);
     NameColumnCount = int(ShowsIdent) + int(ShowsName);

@@ -3,6 +3,7 @@
 #include "QtText.h"
 #include "TPrintSetter.h"
 #include "TPrintSetupState.h"
+#include "TQRPdfDocument.h"
 #include "TReportSource.h"
 #include "TnewPrinterForm.h"
 
@@ -13,13 +14,48 @@ TPrintPlan::TPrintPlan(const TReportSource& source, const TPrintSetupState& stat
 {
 }
 
-bool TPrintPlan::WholeLog() const
+TPrintOffer TPrintPlan::Offer(const TReportSource& source)
 {
-    return m_state.TitleAndTable || (m_state.Matrix && m_source.FileCount > 1) ||
-           (m_state.Ratings && m_source.RatingsPageVisible);
+    return {source.Files().FileCount > 1, source.Ratings().Visible(), source.Matrix().Visible()};
 }
 
-bool TPrintPlan::Singles() const { return m_state.Singles && m_source.FilesGrid().RowCount() > 5; }
+bool TPrintPlan::PrintsSection(const TReportSource& source, const TPrintSetupState& state,
+                               ReportSection section, int singleLogNumber)
+{
+    switch (section) {
+    case ReportSection::File:
+        return state.TitleAndTable || singleLogNumber > 0;
+    case ReportSection::Matrix:
+        return state.Matrix && Offer(source).Matrix && singleLogNumber <= 0;
+    case ReportSection::Ratings:
+        return state.Ratings && Offer(source).Ratings && singleLogNumber <= 0;
+    case ReportSection::Idle:
+        break;
+    }
+    return false;
+}
+
+void TPrintPlan::DirectPdfElseQt(const std::function<void(bool direct)>& print)
+{
+    try {
+        print(true);
+        return;
+    } catch (const EPdfUnsupported&) {
+    }
+    print(false);
+}
+
+bool TPrintPlan::WholeLog() const
+{
+    for (ReportSection section :
+         {ReportSection::File, ReportSection::Matrix, ReportSection::Ratings}) {
+        if (PrintsSection(m_source, m_state, section, 0))
+            return true;
+    }
+    return false;
+}
+
+bool TPrintPlan::Singles() const { return m_state.Singles && Offer(m_source).Singles; }
 
 std::vector<TPrintPart> TPrintPlan::Parts() const
 {
@@ -27,7 +63,7 @@ std::vector<TPrintPart> TPrintPlan::Parts() const
     if (WholeLog())
         parts.push_back({true, m_source.Document().SingleNumber});
     if (Singles()) {
-        for (int i = 0; i < m_source.FileCount; ++i)
+        for (int i = 0; i < m_source.Files().FileCount; ++i)
             parts.push_back({false, i + 1});
     }
     return parts;
@@ -54,7 +90,24 @@ TPrintPlan::BuildPart(TQROutput& output, const TPrintPart& part,
     auto form = std::make_unique<TnewPrinterForm>(m_measures, output);
     if (prepare)
         prepare(*form);
-    form->BuildDocument(m_source.Document(), m_state, part.SingleLogNumber, Title(),
-                        m_source.SumPanelsEnabled);
+    form->BuildDocument(m_source.Document(), m_state, part.SingleLogNumber, Title());
     return form;
+}
+
+std::vector<TPreviewPart>
+TPrintPlan::PreviewParts(const std::function<void(TnewPrinterForm& form, int singleLog)>& prepare)
+{
+    std::vector<TPreviewPart> parts;
+    for (const TPrintPart& part : Parts()) {
+        const int single = part.SingleLog();
+        const QString name = part.WholeLog ? QStringLiteral("Gesamtprotokoll")
+                                           : QStringLiteral("Einzelprotokoll %1").arg(single);
+        parts.push_back({name, [this, part, single, prepare](TQROutput& layout) {
+                             return BuildPart(layout, part, [&](TnewPrinterForm& form) {
+                                 if (prepare)
+                                     prepare(form, single);
+                             });
+                         }});
+    }
+    return parts;
 }

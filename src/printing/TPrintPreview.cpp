@@ -1,6 +1,5 @@
 #include "TPrintPreview.h"
 
-#include "TPrintPlan.h"
 #include "TPrintSetter.h"
 #include "TnewPrinterForm.h"
 
@@ -38,25 +37,6 @@ TPrintPreview::TPrintPreview(QPagedPaintDevice& layout, std::vector<TPreviewPart
 }
 
 TPrintPreview::~TPrintPreview() = default;
-
-std::vector<TPreviewPart>
-TPrintPreview::PlanParts(TPrintPlan& plan,
-                         const std::function<void(TnewPrinterForm& form, int singleLog)>& prepare)
-{
-    std::vector<TPreviewPart> parts;
-    for (const TPrintPart& part : plan.Parts()) {
-        const int single = part.WholeLog ? 0 : part.SingleLogNumber;
-        const QString name = part.WholeLog ? QStringLiteral("Gesamtprotokoll")
-                                           : QStringLiteral("Einzelprotokoll %1").arg(single);
-        parts.push_back({name, [&plan, part, single, prepare](TQROutput& layout) {
-                             return plan.BuildPart(layout, part, [&](TnewPrinterForm& form) {
-                                 if (prepare)
-                                     prepare(form, single);
-                             });
-                         }});
-    }
-    return parts;
-}
 
 int TPrintPreview::PageCount() const
 {

@@ -14,7 +14,6 @@
 #include <vector>
 
 class QPagedPaintDevice;
-class TPrintPlan;
 class TnewPrinterForm;
 
 // One part of a preview: its name and how to build its report, ready for its passes, on the
@@ -48,11 +47,6 @@ public:
     // layout is the device the command prints on; it must outlive the preview. Parts in print
     // order.
     TPrintPreview(QPagedPaintDevice& layout, std::vector<TPreviewPart> parts);
-    // The parts of a print command's plan, each built as the command prints it; prepare sees
-    // every form before it is built, to apply the printer settings. The plan must outlive them.
-    static std::vector<TPreviewPart>
-    PlanParts(TPrintPlan& plan,
-              const std::function<void(TnewPrinterForm& form, int singleLog)>& prepare);
     ~TPrintPreview();
     TPrintPreview(const TPrintPreview&) = delete;
     TPrintPreview& operator=(const TPrintPreview&) = delete;

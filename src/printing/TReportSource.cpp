@@ -25,7 +25,4 @@ TReportSource::TReportSource(const TMatchDocument& doc)
     LegendCaption = FromCp1252(files->BuildLegend());
     for (const std::string& line : TTitlePage(doc).Info)
         InfoLines << FromCp1252(line);
-    RatingsPageVisible = ratings->Visible();
-    SumPanelsEnabled = files->SumPanelsEnabled;
-    FileCount = files->FileCount;
 }

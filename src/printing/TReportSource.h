@@ -12,9 +12,9 @@
 #include <memory>
 
 // What the printed report reads of the main window: its three grids and the facts around them
-// (the two sum captions, the legend, the info memo, whether the ratings page shows, whether the
-// sum rows are merged). Built from the page data of a document, so the viewer and the exporter
-// hand the report the same tables the window shows. The document must outlive the source.
+// (the two sum captions, the legend, the info memo). Built from the page data of a document, so the
+// viewer and the exporter hand the report the same tables the window shows. The document must
+// outlive the source.
 class TReportSource {
 public:
     explicit TReportSource(const TMatchDocument& doc);
@@ -22,6 +22,11 @@ public:
     TReportSource& operator=(const TReportSource&) = delete;
 
     const TMatchDocument& Document() const { return m_doc; }
+    // The page data the grids show: what the log holds (its files, whether the sum rows are
+    // merged, whether the ratings page shows) is theirs to say.
+    const TFilesTable& Files() const { return m_files; }
+    const TMatrixTable& Matrix() const { return m_matrix; }
+    const TRatingsTable& Ratings() const { return m_ratings; }
     const TReportGrid& FilesGrid() const { return *m_filesGrid; }
     const TReportGrid& MatrixGrid() const { return *m_matrixGrid; }
     const TReportGrid& RatingsGrid() const { return *m_ratingsGrid; }
@@ -33,10 +38,6 @@ public:
     QString LegendCaption;
     // The lines of the info memo.
     QStringList InfoLines;
-    bool RatingsPageVisible = false;
-    bool SumPanelsEnabled = false;
-    // The number of input files.
-    int FileCount = 0;
 
 private:
     const TMatchDocument& m_doc;

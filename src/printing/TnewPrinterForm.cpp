@@ -5,6 +5,7 @@
 #include "QtText.h"
 #include "TLocale.h"
 #include "TMatchDocument.h"
+#include "TPrintPlan.h"
 #include "TPrintSetter.h"
 #include "TPrintSetupState.h"
 #include "TQRBand.h"
@@ -16,6 +17,7 @@
 #include "TReportGrid.h"
 #include "TReportMeasures.h"
 #include "TReportSource.h"
+#include "TStripLayout.h"
 
 #include <QColor>
 #include <QFont>
@@ -24,7 +26,6 @@
 
 #include <algorithm>
 #include <stdexcept>
-#include <unordered_map>
 
 namespace {
 
@@ -35,10 +36,6 @@ constexpr double kLabelHeight = 45.0;
 constexpr double kDividerWidth = 2775.5;
 constexpr double kLineHeight = 2.6;
 constexpr double kDescriptionTop = 134.9;
-// A width that reaches the printable width by a rounding hair still reaches it.
-constexpr double kWidthTolerance = 1e-9;
-// What fixed columns cut to let a table fit one strip leave beside it.
-constexpr double kOneStripMargin = 1.0;
 
 constexpr auto& Text = FromCp1252;
 
@@ -173,23 +170,21 @@ void TnewPrinterForm::CreateFootBand()
 
 void TnewPrinterForm::PrintDocument(const TMatchDocument& document,
                                     const TPrintSetupState& setupState, int singleLogNumber,
-                                    const QString& headText, bool sumRowsMerged)
+                                    const QString& headText)
 {
-    BuildDocument(document, setupState, singleLogNumber, headText, sumRowsMerged);
+    BuildDocument(document, setupState, singleLogNumber, headText);
     m_setter->Prepare();
     m_setter->Print();
 }
 
 void TnewPrinterForm::BuildDocument(const TMatchDocument& document,
                                     const TPrintSetupState& setupState, int singleLogNumber,
-                                    const QString& headText, bool sumRowsMerged)
+                                    const QString& headText)
 {
-    Building = true;
-    Document = &document;
-    SetupState = &setupState;
-    SingleLogNumber = singleLogNumber;
-    FileCount = m_window.FilesGrid().RowCount() - 4;
-    SumRowsMerged = sumRowsMerged;
+    m_building = true;
+    m_document = &document;
+    m_setupState = &setupState;
+    m_singleLogNumber = singleLogNumber;
 
     TitleLabel->SetCaption(headText);
     VersionLabel->SetCaption(QString::fromUtf8(kProductVersion) + QLatin1Char(' ') +
@@ -207,9 +202,9 @@ void TnewPrinterForm::BuildDocument(const TMatchDocument& document,
     }
 
     NextSection();
-    while (Section != ReportSection::Idle) {
+    while (m_section != ReportSection::Idle) {
         SectionLayout& layout = CurrentLayout();
-        const size_t count = static_cast<size_t>(ColCount);
+        const size_t count = static_cast<size_t>(m_colCount);
         layout.Columns.resize(count);
         layout.HeaderMemos.resize(count, nullptr);
         layout.HeaderLines.resize(count, nullptr);
@@ -227,45 +222,45 @@ void TnewPrinterForm::BuildDocument(const TMatchDocument& document,
     SummaryLabel->SetTransparent(true);
     SummaryLabel->SetCaption(m_window.LegendCaption);
 
-    FirstPagePending = true;
+    m_firstPagePending = true;
 }
 
 // ---- Sections ----
 
 void TnewPrinterForm::NextSection()
 {
-    HideSectionControls(CurrentLayout(), ColCount);
-    const ReportSection s = Section;
-    const int n = SingleLogNumber;
-    const auto before = [s](ReportSection section) {
-        return static_cast<int>(s) < static_cast<int>(section);
+    HideSectionControls(CurrentLayout(), m_colCount);
+    const ReportSection s = m_section;
+    const int n = m_singleLogNumber;
+    const auto next = [&](ReportSection section) {
+        return static_cast<int>(s) < static_cast<int>(section) &&
+               TPrintPlan::PrintsSection(m_window, *m_setupState, section, n);
     };
-    if (s == ReportSection::Idle && (SetupState->TitleAndTable || n > 0)) {
-        Section = ReportSection::File;
-        Grid = &m_window.FilesGrid();
-    } else if (before(ReportSection::Matrix) && FileCount > 1 && SetupState->Matrix && n <= 0) {
-        Section = ReportSection::Matrix;
-        Grid = &m_window.MatrixGrid();
-    } else if (before(ReportSection::Ratings) && m_window.RatingsPageVisible &&
-               SetupState->Ratings && n <= 0) {
-        Section = ReportSection::Ratings;
-        Grid = &m_window.RatingsGrid();
+    if (next(ReportSection::File)) {
+        m_section = ReportSection::File;
+        m_grid = &m_window.FilesGrid();
+    } else if (next(ReportSection::Matrix)) {
+        m_section = ReportSection::Matrix;
+        m_grid = &m_window.MatrixGrid();
+    } else if (next(ReportSection::Ratings)) {
+        m_section = ReportSection::Ratings;
+        m_grid = &m_window.RatingsGrid();
     } else {
-        Section = ReportSection::Idle;
-        Grid = nullptr;
-        ColCount = RowCount = FixedCols = FixedRows = 0;
-        CurrentRow = NextRow = FirstDataRow = 0;
-        CurrentStrip = StripCounter = PageInStrip = 0;
-        TrailerStep = NextTrailerStep = -1;
+        m_section = ReportSection::Idle;
+        m_grid = nullptr;
+        m_colCount = m_rowCount = m_fixedCols = m_fixedRows = 0;
+        m_currentRow = m_nextRow = m_firstDataRow = 0;
+        m_currentStrip = m_stripCounter = m_pageInStrip = 0;
+        m_trailerStep = m_nextTrailerStep = -1;
         return;
     }
 
     const QString product = QStringLiteral("Zelmora -- ");
     QString caption;
-    if (Section == ReportSection::File)
+    if (m_section == ReportSection::File)
         caption = product + Text(Locale().StatisticTitle);
-    else if (Section == ReportSection::Matrix)
-        caption = product + Text(Locale().MatrixTitle(Document->MatrixKind));
+    else if (m_section == ReportSection::Matrix)
+        caption = product + Text(Locale().MatrixTitle(m_document->MatrixKind));
     else
         caption = product + QStringLiteral("Ratings");
     // The idle state prints no page, so its caption is not extended.
@@ -273,40 +268,40 @@ void TnewPrinterForm::NextSection()
         caption += QLatin1Char('-') + Text(Locale().SingleProtocolTitle);
     TaskLabel->SetCaption(caption);
 
-    ColCount = Grid->ColCount();
-    RowCount = Grid->RowCount();
-    FixedCols = Grid->FixedCols();
-    FixedRows = Grid->FixedRows();
-    CurrentRow = NextRow = FirstDataRow = FixedRows;
-    CurrentStrip = 0;
-    StripCounter = CurrentLayout().LastStrip;
-    PageInStrip = 0;
-    TrailerStep = NextTrailerStep = -1;
+    m_colCount = m_grid->ColCount();
+    m_rowCount = m_grid->RowCount();
+    m_fixedCols = m_grid->FixedCols();
+    m_fixedRows = m_grid->FixedRows();
+    m_currentRow = m_nextRow = m_firstDataRow = m_fixedRows;
+    m_currentStrip = 0;
+    m_stripCounter = CurrentLayout().LastStrip;
+    m_pageInStrip = 0;
+    m_trailerStep = m_nextTrailerStep = -1;
     m_captionColumns = CaptionColumns();
     m_descriptionRest.clear();
     m_descriptionSource.clear();
     m_descriptionNext = 0;
-    if (!Building)
+    if (!m_building)
         LayoutSection();
 }
 
 int TnewPrinterForm::CaptionColumns() const
 {
-    if (Section != ReportSection::File || !SumRowsMerged || ColCount < 1)
+    if (m_section != ReportSection::File || !m_window.Files().SumPanelsEnabled || m_colCount < 1)
         return 0;
     // The window's sum panels cover the fixed name and number columns, which carry no sums. The
     // caption spans column 1 too where that is one of them; a number column that alone is fixed
     // keeps it to column 0, so the sums of the column after it print and no strip of the table
     // finds the caption over its own first columns.
-    const bool secondFree = ColCount >= 2 && FixedCols >= 2 &&
-                            Grid->Cell(1, RowCount - 2).trimmed().isEmpty() &&
-                            Grid->Cell(1, RowCount - 1).trimmed().isEmpty();
+    const bool secondFree = m_colCount >= 2 && m_fixedCols >= 2 &&
+                            m_grid->Cell(1, m_rowCount - 2).trimmed().isEmpty() &&
+                            m_grid->Cell(1, m_rowCount - 1).trimmed().isEmpty();
     return secondFree ? 2 : 1;
 }
 
 int TnewPrinterForm::CaptionMeasureColumn() const
 {
-    if (Section != ReportSection::File)
+    if (m_section != ReportSection::File)
         return -1;
     return m_captionColumns > 0 ? m_captionColumns - 1 : 1;
 }
@@ -329,16 +324,16 @@ QString TnewPrinterForm::SectionName(ReportSection section, int column)
 void TnewPrinterForm::BuildHeaderControls()
 {
     SectionLayout& layout = CurrentLayout();
-    for (int c = 0; c < ColCount; ++c) {
-        const QString name = SectionName(Section, c);
+    for (int c = 0; c < m_colCount; ++c) {
+        const QString name = SectionName(m_section, c);
         auto& memo = ColumnBand->Add<TQRMemo>();
         memo.SetAutoSize(false);
         memo.SetStretch(false);
         memo.SetWordWrap(false);
         memo.SetTransparent(true);
         QStringList lines;
-        for (int r = 0; r < FixedRows; ++r)
-            lines << Grid->Cell(c, r);
+        for (int r = 0; r < m_fixedRows; ++r)
+            lines << m_grid->Cell(c, r);
         memo.SetLines(lines);
         memo.SetFont(QuickRep1.Page().Font);
         memo.SetName(QStringLiteral("HeaderLabel") + name);
@@ -354,8 +349,8 @@ void TnewPrinterForm::BuildHeaderControls()
 void TnewPrinterForm::BuildDetailControls()
 {
     SectionLayout& layout = CurrentLayout();
-    for (int c = 0; c < ColCount; ++c) {
-        const QString name = SectionName(Section, c);
+    for (int c = 0; c < m_colCount; ++c) {
+        const QString name = SectionName(m_section, c);
         auto& label = DetailBand->Add<TQRLabel>();
         label.SetAutoSize(false);
         label.SetCaption(QStringLiteral(" "));
@@ -409,15 +404,16 @@ void TnewPrinterForm::LayoutSection()
     if (layout.LaidOut)
         return;
     const TQRCanvas& canvas = *QuickRep1.Canvas();
-    if (!MetricsDone) {
+    TStripLayout strips(canvas, QuickRep1.Page().Font, m_measures);
+    if (!m_metricsDone) {
         m_usableWidth = (canvas.WidthPixels() + 1) / canvas.XFactor();
-        m_charWidth = (PrinterTextWidth(QStringLiteral("W")) + 1) / canvas.XFactor();
+        m_charWidth = (strips.TextWidth(QStringLiteral("W")) + 1) / canvas.XFactor();
         const double height = canvas.Metrics(QuickRep1.Page().Font).height();
         m_lineHeight = (qCeil(height) + 1) / canvas.YFactor();
-        MetricsDone = true;
+        m_metricsDone = true;
     }
     const double L = m_lineHeight;
-    const double F = FixedRows;
+    const double F = m_fixedRows;
     ColumnBand->SetHeight((F + 0.5) * L);
     ColumnLine->SetTop((F + 0.4) * L);
     DetailBand->SetHeight(1.2 * L);
@@ -426,95 +422,41 @@ void TnewPrinterForm::LayoutSection()
     ResultSeparator->SetTop(DetailBand->Height() - separatorHeight);
     PlaceControl(*SummaryLabel, 0, 0, m_usableWidth, L);
 
-    SplitIntoStrips(layout);
+    SplitIntoStrips(layout, strips);
     SizeControls(layout);
-    layout.LastStrip = StripCounter;
+    layout.LastStrip = m_stripCounter;
     layout.LaidOut = true;
 }
 
-void TnewPrinterForm::SplitIntoStrips(SectionLayout& layout)
+void TnewPrinterForm::SplitIntoStrips(SectionLayout& layout, TStripLayout& strips)
 {
-    const double factor = QuickRep1.Canvas()->XFactor();
-    const double W = m_usableWidth;
-    const double C = m_charWidth;
-    for (int c = 0; c < ColCount; ++c) {
-        ColumnLayout& column = layout.Columns[c];
-        column.Width = (MeasureColumn(c) + 1) / factor;
-        column.Alignment = ColumnAlignment(c);
+    TStripTable table;
+    table.Grid = m_grid;
+    table.SharedDataWidth = m_section == ReportSection::Matrix;
+    table.CaptionColumn = CaptionMeasureColumn();
+    table.Sum1Caption = m_window.Sum1Caption;
+    table.Sum2Caption = m_window.Sum2Caption;
+    table.CellText = [this](int c, int r) { return ReportCellText(c, r); };
+    table.ColumnKey = [this](int c) { return ColumnKey(c); };
+    const std::vector<double> widths = strips.ColumnWidths(table);
+    for (int c = 0; c < m_colCount; ++c) {
+        layout.Columns[c].Width = widths[c];
+        layout.Columns[c].Alignment = ColumnAlignment(c);
     }
-    CapColumnWidths(layout);
-    double fixed = 0;
-    double run = 0;
-    for (int c = 0; c < ColCount; ++c) {
-        ColumnLayout& column = layout.Columns[c];
-        if (c < FixedCols) {
-            fixed += column.Width + C;
-            run = 0;
-        } else {
-            run += column.Width + C;
-            if (fixed + run >= W - kWidthTolerance) {
-                ++StripCounter;
-                run = column.Width + C;
-            }
-        }
-        column.Strip = StripCounter;
-    }
-}
-
-// Fixed columns repeat on every strip, so what they take is taken from every strip's data. Where a
-// table needs more than one strip, they together take at most a share of the printable width:
-// half, and a third on the matrix, whose data columns (one per input file) fill strips by the
-// dozen. Where cutting them lets the table fit one strip, they are cut only as far as that. The
-// widest fixed columns give way first (long file names, cut with an ellipsis; the ident and the
-// number beside them still tell the rows apart). A data column wider than what a strip has left
-// beside the fixed columns is cut to that room, so every strip keeps room for a data column.
-void TnewPrinterForm::CapColumnWidths(SectionLayout& layout)
-{
-    const double W = m_usableWidth;
-    const double C = m_charWidth;
-    const int fixedCount = std::min(FixedCols, ColCount);
-    double data = 0;
-    for (int c = fixedCount; c < ColCount; ++c)
-        data += layout.Columns[c].Width + C;
-    const double share = Section == ReportSection::Matrix ? W / 3 : W / 2;
-    // Short of the printable width by more than the strips' rounding tolerance.
-    const double budget = std::max(share, W - data - kOneStripMargin);
-    double fixed = 0;
-    std::vector<double> widths;
-    for (int c = 0; c < fixedCount; ++c) {
-        fixed += layout.Columns[c].Width + C;
-        widths.push_back(layout.Columns[c].Width);
-    }
-    if (fixed > budget) {
-        // The level t at which the fixed widths, none above t, fill the budget.
-        std::sort(widths.begin(), widths.end());
-        double left = budget - fixedCount * C;
-        double level = 0;
-        for (std::size_t i = 0; i < widths.size(); ++i) {
-            level = std::max(0.0, left / double(widths.size() - i));
-            if (level <= widths[i])
-                break;
-            left -= widths[i];
-        }
-        fixed = 0;
-        for (int c = 0; c < fixedCount; ++c) {
-            layout.Columns[c].Width = std::min(layout.Columns[c].Width, level);
-            fixed += layout.Columns[c].Width + C;
-        }
-    }
-    const double room = std::max(0.0, W - fixed - C);
-    for (int c = fixedCount; c < ColCount; ++c)
-        layout.Columns[c].Width = std::min(layout.Columns[c].Width, room);
+    // The matrix's data columns, one per input file, fill strips by the dozen: its fixed
+    // columns take a third of the width, the files table's half.
+    const TStripRoom room{m_usableWidth, m_charWidth, m_section == ReportSection::Matrix ? 3 : 2};
+    m_stripCounter = TStripLayout::Split(layout.Columns, m_fixedCols, room);
 }
 
 void TnewPrinterForm::SizeControls(SectionLayout& layout)
 {
     const double L = m_lineHeight;
     const double C = m_charWidth;
-    const double F = FixedRows;
+    const double F = m_fixedRows;
     const double detailHeight = DetailBand->Height();
     const double backgroundHeight = detailHeight - ResultSeparator->Height();
-    for (int c = 0; c < ColCount; ++c) {
+    for (int c = 0; c < m_colCount; ++c) {
         const double w = layout.Columns[c].Width;
         const Qt::Alignment alignment =
             layout.Columns[c].Alignment == 1 ? Qt::AlignLeft : Qt::AlignRight;
@@ -532,13 +474,13 @@ void TnewPrinterForm::SizeControls(SectionLayout& layout)
 
 std::uint8_t TnewPrinterForm::ColumnAlignment(int c) const
 {
-    const TColumnMap& columns = Document->Columns;
-    if (Section == ReportSection::File && c < static_cast<int>(columns.size()) &&
-        ColumnMeaningOf(*Document, columns[c]).Alignment == TColumnAlignment::Left)
+    const TColumnMap& columns = m_document->Columns;
+    if (m_section == ReportSection::File && c < static_cast<int>(columns.size()) &&
+        ColumnMeaningOf(*m_document, columns[c]).Alignment == TColumnAlignment::Left)
         return 1;
-    if (RowCount >= 2) {
+    if (m_rowCount >= 2) {
         const QString fileName = Text(Locale().FileNameTitle);
-        if ((Grid->Cell(c, 0) == fileName) != (Grid->Cell(c, 1) == fileName))
+        if ((m_grid->Cell(c, 0) == fileName) != (m_grid->Cell(c, 1) == fileName))
             return 1;
     }
     return 0;
@@ -547,14 +489,14 @@ std::uint8_t TnewPrinterForm::ColumnAlignment(int c) const
 void TnewPrinterForm::PlaceStrip()
 {
     const double L = m_lineHeight;
-    const double F = FixedRows;
+    const double F = m_fixedRows;
     ColumnBand->SetHeight((F + 0.5) * L);
     ColumnLine->SetTop((F + 0.4) * L);
     SectionLayout& layout = CurrentLayout();
     const std::vector<int>& visible = VisibleColumns();
     // Only the previous strip's columns can be enabled: everything else was hidden when its
     // section started, so a page costs the columns it shows, not the whole table.
-    if (m_placedSection == Section) {
+    if (m_placedSection == m_section) {
         for (int c : m_placedColumns) {
             if (!ColumnVisible(c))
                 HideColumn(layout, c);
@@ -565,14 +507,15 @@ void TnewPrinterForm::PlaceStrip()
         PlaceColumn(layout, c, x);
         x += layout.Columns[c].Width + m_charWidth;
     }
-    m_placedSection = Section;
+    m_placedSection = m_section;
     m_placedColumns = visible;
     ResultSeparator->BringToFront();
     // A page that begins inside the trailer shows neither column titles nor their rule.
-    const bool trailer = Section == ReportSection::File && CurrentStrip == 0 && TrailerStep >= 0;
+    const bool trailer =
+        m_section == ReportSection::File && m_currentStrip == 0 && m_trailerStep >= 0;
     ColumnBand->SetEnabled(!trailer);
     if (trailer) {
-        HideSectionControls(layout, ColCount);
+        HideSectionControls(layout, m_colCount);
         ResultSeparator->SetEnabled(false);
     }
 }
@@ -591,7 +534,7 @@ void TnewPrinterForm::PlaceColumn(SectionLayout& layout, int c, double x)
         layout.CellLines[c]->SetLeft(x - 0.5 * C);
     }
     // A page that begins with a merged sum row keeps the caption's area free.
-    if (c >= 1 && c < m_captionColumns && c < FixedCols && CurrentRow >= RowCount - 2 &&
+    if (c >= 1 && c < m_captionColumns && c < m_fixedCols && m_currentRow >= m_rowCount - 2 &&
         !SingleLogRowPending()) {
         layout.CellLabels[c]->SetEnabled(false);
         layout.CellLines[c]->SetEnabled(false);
@@ -605,20 +548,20 @@ void TnewPrinterForm::PlaceColumn(SectionLayout& layout, int c, double x)
 
 bool TnewPrinterForm::ColumnVisible(int c) const
 {
-    return c < FixedCols || Layout(Section).Columns[c].Strip == CurrentStrip;
+    return c < m_fixedCols || Layout(m_section).Columns[c].Strip == m_currentStrip;
 }
 
 const std::vector<int>& TnewPrinterForm::VisibleColumns()
 {
-    if (m_visibleSection == Section && m_visibleStrip == CurrentStrip)
+    if (m_visibleSection == m_section && m_visibleStrip == m_currentStrip)
         return m_visibleColumns;
     m_visibleColumns.clear();
-    for (int c = 0; c < ColCount; ++c) {
+    for (int c = 0; c < m_colCount; ++c) {
         if (ColumnVisible(c))
             m_visibleColumns.push_back(c);
     }
-    m_visibleSection = Section;
-    m_visibleStrip = CurrentStrip;
+    m_visibleSection = m_section;
+    m_visibleStrip = m_currentStrip;
     return m_visibleColumns;
 }
 
@@ -642,95 +585,26 @@ void TnewPrinterForm::AlignToRightEdge(TQRLabel& label)
 
 // ---- Measuring and cell texts ----
 
-// Measured as far as the printable width: no column is wider, and a text beyond it is cut to
-// its column, so what lies further costs nothing.
-int TnewPrinterForm::PrinterTextWidth(const QString& text) const
-{
-    const TQRCanvas& canvas = *QuickRep1.Canvas();
-    return qCeil(canvas.TextWidth(QuickRep1.Page().Font, text, canvas.WidthPixels()));
-}
-
-int TnewPrinterForm::MeasureColumn(int c)
-{
-    if (Section == ReportSection::Matrix && c >= FixedCols)
-        return MeasureMatrixColumns();
-    if (c != CaptionMeasureColumn())
-        return MeasureCells(c, 0, RowCount - 1, QStringLiteral("all"));
-    // The sum captions span the columns up to this one: it takes what the columns before it
-    // leave of them.
-    int before = 0;
-    for (int k = 0; k < c; ++k)
-        before += MeasureColumn(k);
-    int widest = MeasureCells(c, 0, RowCount - 3, QStringLiteral("body"));
-    if (RowCount >= 2)
-        widest = std::max(widest, PrinterTextWidth(m_window.Sum1Caption) - before);
-    if (RowCount >= 1)
-        widest = std::max(widest, PrinterTextWidth(m_window.Sum2Caption) - before);
-    return widest;
-}
-
-int TnewPrinterForm::MeasureCells(int c, int first, int last, const QString& part)
-{
-    return m_measures.Width(DeviceKey(), ColumnKey(c) + QLatin1Char(' ') + part, [&] {
-        int widest = 0;
-        for (int r = std::max(0, first); r <= last && r < RowCount; ++r)
-            widest = std::max(widest, PrinterTextWidth(ReportCellText(c, r)));
-        return widest;
-    });
-}
-
-int TnewPrinterForm::MeasureMatrixColumns()
-{
-    if (MatrixColumnWidth >= 0)
-        return MatrixColumnWidth;
-    MatrixColumnWidth = m_measures.Width(DeviceKey(), QStringLiteral("Matrix data"), [this] {
-        // Millions of cells but few distinct texts: measuring each text once gives the same
-        // widths.
-        std::unordered_map<QString, int> widths;
-        int widest = 0;
-        for (int k = FixedCols; k < ColCount; ++k) {
-            for (int r = 0; r < RowCount; ++r) {
-                const QString text = ReportCellText(k, r);
-                auto found = widths.find(text);
-                if (found == widths.end())
-                    found = widths.emplace(text, PrinterTextWidth(text)).first;
-                widest = std::max(widest, found->second);
-            }
-        }
-        return widest;
-    });
-    return MatrixColumnWidth;
-}
-
 QString TnewPrinterForm::ColumnKey(int c) const
 {
     const TColumnMap& codes = m_window.Document().Columns;
-    if (Section == ReportSection::File && c < static_cast<int>(codes.size()))
+    if (m_section == ReportSection::File && c < static_cast<int>(codes.size()))
         return QStringLiteral("File code %1").arg(codes[c]);
-    return SectionName(Section, c);
-}
-
-QString TnewPrinterForm::DeviceKey() const
-{
-    const TQRCanvas& canvas = *QuickRep1.Canvas();
-    return QStringLiteral("%1 %2 %3")
-        .arg(canvas.XFactor(), 0, 'g', 17)
-        .arg(canvas.YFactor(), 0, 'g', 17)
-        .arg(QuickRep1.Page().Font.key());
+    return SectionName(m_section, c);
 }
 
 QString TnewPrinterForm::ReportCellText(int c, int r) const
 {
-    const QString text = Grid->Cell(c, r);
+    const QString text = m_grid->Cell(c, r);
     if (text.isEmpty())
         return text;
-    switch (Section) {
+    switch (m_section) {
     case ReportSection::File:
-        if (r < FixedRows)
+        if (r < m_fixedRows)
             return text;
         return FormatNumber(text, ColumnNumberFormat(c), m_separators);
     case ReportSection::Matrix:
-        if (c >= FixedCols && r >= FixedRows)
+        if (c >= m_fixedCols && r >= m_fixedRows)
             return FormatNumber(text, TNumberFormat::Integer, m_separators);
         return text;
     default:
@@ -740,13 +614,13 @@ QString TnewPrinterForm::ReportCellText(int c, int r) const
 
 TNumberFormat TnewPrinterForm::ColumnNumberFormat(int c) const
 {
-    const TColumnMap& columns = Document->Columns;
+    const TColumnMap& columns = m_document->Columns;
     const int k = c < static_cast<int>(columns.size()) ? columns[c] : 0;
-    if (const std::optional<TNumberFormat> format = ColumnMeaningOf(*Document, k).PrintedFormat)
+    if (const std::optional<TNumberFormat> format = ColumnMeaningOf(*m_document, k).PrintedFormat)
         return *format;
-    if (m_fileFormats.size() != static_cast<size_t>(ColCount)) {
-        m_fileFormats.assign(ColCount, TNumberFormat::AsIs);
-        m_fileFormatKnown.assign(ColCount, false);
+    if (m_fileFormats.size() != static_cast<size_t>(m_colCount)) {
+        m_fileFormats.assign(m_colCount, TNumberFormat::AsIs);
+        m_fileFormatKnown.assign(m_colCount, false);
     }
     if (!m_fileFormatKnown[c]) {
         // Detecting reads the whole column: once per code and print command.
@@ -762,8 +636,8 @@ TNumberFormat TnewPrinterForm::DetectNumberFormat(int c) const
     bool any = false;
     bool integers = true;
     bool decimals = true;
-    for (int r = FixedRows; r < RowCount; ++r) {
-        const QString text = Grid->Cell(c, r).trimmed();
+    for (int r = m_fixedRows; r < m_rowCount; ++r) {
+        const QString text = m_grid->Cell(c, r).trimmed();
         if (text.isEmpty())
             continue;
         any = true;
@@ -810,40 +684,40 @@ void TnewPrinterForm::SetLinePens()
 
 void TnewPrinterForm::QuickRep1StartPage(TQuickRep&)
 {
-    Building = false;
+    m_building = false;
     PageLabel->SetCaption(QStringLiteral("%1 %2 x %3")
                               .arg(Text(Locale().PageTitle))
-                              .arg(PageInStrip + 1)
-                              .arg(CurrentStrip + 1));
-    const bool first = PageInStrip <= 0 && Section == ReportSection::File;
-    const bool continued = Section == ReportSection::File && DescriptionPending();
+                              .arg(m_pageInStrip + 1)
+                              .arg(m_currentStrip + 1));
+    const bool first = m_pageInStrip <= 0 && m_section == ReportSection::File;
+    const bool continued = m_section == ReportSection::File && DescriptionPending();
     DescriptionMemo->SetEnabled(first || continued);
     if (first)
         FillDescription();
-    if (Section != ReportSection::Idle)
+    if (m_section != ReportSection::Idle)
         LayoutSection();
     AlignToRightEdge(*PageLabel);
     // The head text keeps clear of the section caption.
     TitleLabel->SetMaxWidth(std::max(1.0, m_usableWidth - TaskLabel->Width() - 2 * m_charWidth));
     AlignToRightEdge(*TitleLabel);
-    if (Section != ReportSection::Idle)
+    if (m_section != ReportSection::Idle)
         PlaceStrip();
     // After the strip, which gives the column header this section's height: before it the band
     // has the height of the section placed last, in the printing pass the last of the
     // preparing pass, and the description would take the room of other column titles.
     if (first || continued)
         PlaceDescription();
-    if (FirstPagePending) {
-        FirstPagePending = false;
-        const int currentRow = CurrentRow;
-        const int nextRow = NextRow;
-        NextRow = CurrentRow;
+    if (m_firstPagePending) {
+        m_firstPagePending = false;
+        const int currentRow = m_currentRow;
+        const int nextRow = m_nextRow;
+        m_nextRow = m_currentRow;
         bool moreData = true;
         m_inPageStart = true;
         FilesNeedData(QuickRep1, moreData);
         m_inPageStart = false;
-        CurrentRow = currentRow;
-        NextRow = nextRow;
+        m_currentRow = currentRow;
+        m_nextRow = nextRow;
     }
 }
 
@@ -851,12 +725,12 @@ void TnewPrinterForm::FillDescription()
 {
     m_descriptionRest.clear();
     m_descriptionNext = 0;
-    if (CurrentStrip == 0) {
+    if (m_currentStrip == 0) {
         m_descriptionSource = m_window.InfoLines;
-        m_descriptionSource << QStringLiteral(" ") << Text(Document->CustomerText)
-                            << Text(Document->TaskText) << QStringLiteral(" ")
+        m_descriptionSource << QStringLiteral(" ") << Text(m_document->CustomerText)
+                            << Text(m_document->TaskText) << QStringLiteral(" ")
                             << QStringLiteral("%1: %2 %").arg(Text(Locale().NetShareTitle),
-                                                               Text(Document->PercentText));
+                                                               Text(m_document->PercentText));
     } else {
         m_descriptionSource.clear();
         for (int i = 0; i < m_descriptionLines; ++i)
@@ -889,55 +763,55 @@ void TnewPrinterForm::PlaceDescription()
     const int count = std::min(int(m_descriptionRest.size()), wanted);
     DescriptionMemo->SetLines(m_descriptionRest.mid(0, count));
     m_descriptionRest.remove(0, count);
-    if (!DescriptionPending() && CurrentStrip == 0)
+    if (!DescriptionPending() && m_currentStrip == 0)
         m_descriptionLines = count;
 }
 
 void TnewPrinterForm::QuickRep1EndPage(TQuickRep&)
 {
-    ++PageInStrip;
+    ++m_pageInStrip;
 }
 
 bool TnewPrinterForm::SingleLogSelected() const
 {
-    return Section == ReportSection::File && SingleLogNumber > 0 &&
-           SingleLogNumber <= RowCount - FixedRows - 2;
+    return m_section == ReportSection::File && m_singleLogNumber > 0 &&
+           m_singleLogNumber <= m_rowCount - m_fixedRows - 2;
 }
 
 bool TnewPrinterForm::SingleLogRowPending() const
 {
-    return SingleLogSelected() && CurrentRow < RowCount - 2;
+    return SingleLogSelected() && m_currentRow < m_rowCount - 2;
 }
 
 void TnewPrinterForm::FilesNeedData(TQuickRep& report, bool& moreData)
 {
     // Nothing selected: the report has no rows (the print command never starts one).
-    if (Section == ReportSection::Idle) {
+    if (m_section == ReportSection::Idle) {
         moreData = false;
         return;
     }
     // A description longer than a page goes on over the next pages before the next row.
     while (DescriptionPending() && !m_inPageStart)
         report.NewPage();
-    CurrentRow = NextRow;
-    TrailerStep = NextTrailerStep;
-    if (TrailerStep == -1) {
+    m_currentRow = m_nextRow;
+    m_trailerStep = m_nextTrailerStep;
+    if (m_trailerStep == -1) {
         SummaryLabel->SetEnabled(false);
         ResultSeparator->SetEnabled(true);
-    } else if (Section == ReportSection::File && CurrentStrip == 0) {
-        NextTrailerStep = TrailerStep + 1;
+    } else if (m_section == ReportSection::File && m_currentStrip == 0) {
+        m_nextTrailerStep = m_trailerStep + 1;
         ResultSeparator->SetEnabled(false);
-        HideSectionControls(CurrentLayout(), ColCount);
+        HideSectionControls(CurrentLayout(), m_colCount);
         moreData = true;
-        if (TrailerStep == 2) {
+        if (m_trailerStep == 2) {
             SummaryLabel->SetEnabled(true);
-        } else if (TrailerStep == 3) {
-            NextTrailerStep = -1;
+        } else if (m_trailerStep == 3) {
+            m_nextTrailerStep = -1;
             FilesNeedData(report, moreData);
         }
         return;
     }
-    if (Section == ReportSection::File)
+    if (m_section == ReportSection::File)
         ResetMergedCaption();
     ResultSeparator->SetPen([this] {
         QPen pen = ResultSeparator->Pen();
@@ -945,25 +819,25 @@ void TnewPrinterForm::FilesNeedData(TQuickRep& report, bool& moreData)
         return pen;
     }());
 
-    if (CurrentRow < RowCount) {
+    if (m_currentRow < m_rowCount) {
         FillDetailRow();
         moreData = true;
-        NextRow = CurrentRow + 1;
+        m_nextRow = m_currentRow + 1;
         return;
     }
-    if (CurrentStrip < StripCounter) {
-        CurrentRow = NextRow = FirstDataRow;
-        if (Section == ReportSection::File)
+    if (m_currentStrip < m_stripCounter) {
+        m_currentRow = m_nextRow = m_firstDataRow;
+        if (m_section == ReportSection::File)
             ResetMergedCaption();
-        ++CurrentStrip;
-        PageInStrip = -1;
+        ++m_currentStrip;
+        m_pageInStrip = -1;
         report.NewPage();
         FilesNeedData(report, moreData);
         return;
     }
     NextSection();
-    if (Section != ReportSection::Idle) {
-        PageInStrip = -1;
+    if (m_section != ReportSection::Idle) {
+        m_pageInStrip = -1;
         report.NewPage();
         FilesNeedData(report, moreData);
         return;
@@ -975,13 +849,13 @@ void TnewPrinterForm::FilesNeedData(TQuickRep& report, bool& moreData)
 void TnewPrinterForm::ResetMergedCaption()
 {
     SectionLayout& layout = CurrentLayout();
-    if (ColCount < 1)
+    if (m_colCount < 1)
         return;
     layout.CellLabels[0]->SetWidth(layout.Columns[0].Width);
     layout.CellLabels[0]->SetAlignment(layout.Columns[0].Alignment == 1 ? Qt::AlignLeft
                                                                         : Qt::AlignRight);
     // The columns under the caption are fixed: every strip shows them.
-    for (int c = 1; c < m_captionColumns && c < FixedCols; ++c) {
+    for (int c = 1; c < m_captionColumns && c < m_fixedCols; ++c) {
         layout.CellLabels[c]->SetEnabled(true);
         layout.CellLabels[c]->BringToFront();
         layout.CellLines[c]->SetEnabled(true);
@@ -992,14 +866,14 @@ void TnewPrinterForm::FillDetailRow()
 {
     bool pending = SingleLogRowPending();
     if (pending) {
-        const int r = SingleLogNumber + FixedRows - 1;
-        if (r >= CurrentRow) {
-            CurrentRow = r;
+        const int r = m_singleLogNumber + m_fixedRows - 1;
+        if (r >= m_currentRow) {
+            m_currentRow = r;
             QPen pen = ResultSeparator->Pen();
             pen.setStyle(Qt::SolidLine);
             ResultSeparator->SetPen(pen);
         } else {
-            CurrentRow = RowCount - 2;
+            m_currentRow = m_rowCount - 2;
         }
         pending = SingleLogRowPending();
     }
@@ -1010,16 +884,17 @@ void TnewPrinterForm::FillDetailRow()
 void TnewPrinterForm::FillDetailCell(int c, bool singleLogRowPending)
 {
     SectionLayout& layout = CurrentLayout();
-    const int row = CurrentRow - FixedRows;
+    const int row = m_currentRow - m_fixedRows;
     QColor colour = row % 2 == 0 ? kWhite : kLightGrey;
-    if (const TOptionalColour fill = Grid->Colour(c, CurrentRow))
+    if (const TOptionalColour fill = m_grid->Colour(c, m_currentRow))
         colour = QColor(fill->Red, fill->Green, fill->Blue);
-    else if (Section == ReportSection::File && SingleLogNumber > 0)
+    else if (m_section == ReportSection::File && m_singleLogNumber > 0)
         colour = kWhite;
     layout.CellBackgrounds[c]->SetBrush(colour);
 
-    if (Section == ReportSection::File && CurrentRow >= RowCount - 3 && !singleLogRowPending) {
-        if (CurrentRow == RowCount - 3) {
+    if (m_section == ReportSection::File && m_currentRow >= m_rowCount - 3 &&
+        !singleLogRowPending) {
+        if (m_currentRow == m_rowCount - 3) {
             QPen pen = ResultSeparator->Pen();
             pen.setStyle(Qt::SolidLine);
             ResultSeparator->SetPen(pen);
@@ -1032,20 +907,20 @@ void TnewPrinterForm::FillDetailCell(int c, bool singleLogRowPending)
             }
             const TQRLabel& covered = *layout.CellLabels[m_captionColumns - 1];
             first.SetWidth(covered.Left() - first.Left() + covered.Width());
-            const bool last = CurrentRow == RowCount - 1;
+            const bool last = m_currentRow == m_rowCount - 1;
             first.SetCaption((last ? m_window.Sum2Caption : m_window.Sum1Caption).trimmed());
             first.SetAlignment(Qt::AlignLeft);
             if (last)
-                NextTrailerStep = 1;
+                m_nextTrailerStep = 1;
             return;
         }
     }
-    layout.CellLabels[c]->SetCaption(ReportCellText(c, CurrentRow));
+    layout.CellLabels[c]->SetCaption(ReportCellText(c, m_currentRow));
 }
 
 void TnewPrinterForm::FinishRun()
 {
-    Building = true;
+    m_building = true;
 }
 
 // ---- Bookmarks ----
@@ -1059,7 +934,6 @@ struct TnewPrinterForm::TPassState {
     int CurrentStrip, StripCounter, PageInStrip;
     int TrailerStep, NextTrailerStep;
     bool MetricsDone;
-    int MatrixColumnWidth;
     bool Building, FirstPagePending;
     double UsableWidth, CharWidth, LineHeight;
     std::array<SectionLayout, 4> Layouts;
@@ -1080,24 +954,23 @@ struct TnewPrinterForm::TPassState {
 
 std::any TnewPrinterForm::SavePassState() const
 {
-    return TPassState{Section,
-                      Grid,
-                      ColCount,
-                      RowCount,
-                      FixedCols,
-                      FixedRows,
-                      CurrentRow,
-                      NextRow,
-                      FirstDataRow,
-                      CurrentStrip,
-                      StripCounter,
-                      PageInStrip,
-                      TrailerStep,
-                      NextTrailerStep,
-                      MetricsDone,
-                      MatrixColumnWidth,
-                      Building,
-                      FirstPagePending,
+    return TPassState{m_section,
+                      m_grid,
+                      m_colCount,
+                      m_rowCount,
+                      m_fixedCols,
+                      m_fixedRows,
+                      m_currentRow,
+                      m_nextRow,
+                      m_firstDataRow,
+                      m_currentStrip,
+                      m_stripCounter,
+                      m_pageInStrip,
+                      m_trailerStep,
+                      m_nextTrailerStep,
+                      m_metricsDone,
+                      m_building,
+                      m_firstPagePending,
                       m_usableWidth,
                       m_charWidth,
                       m_lineHeight,
@@ -1120,24 +993,23 @@ std::any TnewPrinterForm::SavePassState() const
 void TnewPrinterForm::RestorePassState(const std::any& saved)
 {
     const auto& state = std::any_cast<const TPassState&>(saved);
-    Section = state.Section;
-    Grid = state.Grid;
-    ColCount = state.ColCount;
-    RowCount = state.RowCount;
-    FixedCols = state.FixedCols;
-    FixedRows = state.FixedRows;
-    CurrentRow = state.CurrentRow;
-    NextRow = state.NextRow;
-    FirstDataRow = state.FirstDataRow;
-    CurrentStrip = state.CurrentStrip;
-    StripCounter = state.StripCounter;
-    PageInStrip = state.PageInStrip;
-    TrailerStep = state.TrailerStep;
-    NextTrailerStep = state.NextTrailerStep;
-    MetricsDone = state.MetricsDone;
-    MatrixColumnWidth = state.MatrixColumnWidth;
-    Building = state.Building;
-    FirstPagePending = state.FirstPagePending;
+    m_section = state.Section;
+    m_grid = state.Grid;
+    m_colCount = state.ColCount;
+    m_rowCount = state.RowCount;
+    m_fixedCols = state.FixedCols;
+    m_fixedRows = state.FixedRows;
+    m_currentRow = state.CurrentRow;
+    m_nextRow = state.NextRow;
+    m_firstDataRow = state.FirstDataRow;
+    m_currentStrip = state.CurrentStrip;
+    m_stripCounter = state.StripCounter;
+    m_pageInStrip = state.PageInStrip;
+    m_trailerStep = state.TrailerStep;
+    m_nextTrailerStep = state.NextTrailerStep;
+    m_metricsDone = state.MetricsDone;
+    m_building = state.Building;
+    m_firstPagePending = state.FirstPagePending;
     m_usableWidth = state.UsableWidth;
     m_charWidth = state.CharWidth;
     m_lineHeight = state.LineHeight;

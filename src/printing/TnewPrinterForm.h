@@ -24,6 +24,7 @@ class TQRShape;
 class TReportGrid;
 class TReportMeasures;
 class TReportSource;
+class TStripLayout;
 
 // The printed statistics log of one part (the whole log or one single log): a report whose
 // controls are created at print time from the window's grids, one set per grid column, with
@@ -50,11 +51,11 @@ public:
     // Builds the controls of every section the choices select and runs both passes: one to lay
     // out, one into the output. singleLogNumber is 0 for the whole log.
     void PrintDocument(const TMatchDocument& document, const TPrintSetupState& setupState,
-                       int singleLogNumber, const QString& headText, bool sumRowsMerged);
+                       int singleLogNumber, const QString& headText);
     // PrintDocument without the passes: the report is ready for its setter's passes, which is
     // how a preview generates the pages it shows.
     void BuildDocument(const TMatchDocument& document, const TPrintSetupState& setupState,
-                       int singleLogNumber, const QString& headText, bool sumRowsMerged);
+                       int singleLogNumber, const QString& headText);
 
     TQuickRep QuickRep1;
     TQRBand* TitleBand = nullptr;
@@ -98,22 +99,14 @@ private:
     void BuildDetailControls();
     void HideSectionControls(SectionLayout& layout, int colCount);
     void LayoutSection();
-    void SplitIntoStrips(SectionLayout& layout);
-    void CapColumnWidths(SectionLayout& layout);
+    void SplitIntoStrips(SectionLayout& layout, TStripLayout& strips);
     void SizeControls(SectionLayout& layout);
     void PlaceStrip();
     void PlaceColumn(SectionLayout& layout, int c, double x);
     void HideColumn(SectionLayout& layout, int c);
-    int MeasureColumn(int c);
-    int MeasureMatrixColumns();
-    // The widest printed text of column c over the rows from first to last (pixels), measured
-    // once for the print command.
-    int MeasureCells(int c, int first, int last, const QString& part);
     // Names a column for the shared measures: the files table by its column code (repeated codes
     // have the same cells), other tables by position.
     QString ColumnKey(int c) const;
-    QString DeviceKey() const;
-    int PrinterTextWidth(const QString& text) const;
     // The printed text of a cell of the current section's grid.
     QString ReportCellText(int c, int r) const;
     TNumberFormat ColumnNumberFormat(int c) const;
@@ -143,7 +136,7 @@ private:
     bool ColumnVisible(int c) const;
     // The columns of the current strip, fixed ones first.
     const std::vector<int>& VisibleColumns();
-    SectionLayout& CurrentLayout() { return m_layouts[static_cast<int>(Section)]; }
+    SectionLayout& CurrentLayout() { return m_layouts[static_cast<int>(m_section)]; }
     // What the events carry from row to row, for the report's bookmarks: a pass that goes on
     // from one goes on with the form as it was there.
     struct TPassState;
@@ -155,29 +148,26 @@ private:
     const TReportSource& m_window;
     std::unique_ptr<TPrintSetter> m_setter;
 
-    ReportSection Section = ReportSection::Idle;
-    const TReportGrid* Grid = nullptr;
-    int ColCount = 0;
-    int RowCount = 0;
-    int FixedCols = 0;
-    int FixedRows = 0;
-    int CurrentRow = 0;
-    int NextRow = 0;
-    int FirstDataRow = 0;
-    int CurrentStrip = 0;
-    int StripCounter = 0;
-    int PageInStrip = 0;
-    int TrailerStep = -1;
-    int NextTrailerStep = -1;
-    bool MetricsDone = false;
-    int MatrixColumnWidth = -1;
-    const TMatchDocument* Document = nullptr;
-    const TPrintSetupState* SetupState = nullptr;
-    int SingleLogNumber = 0;
-    int FileCount = 0;
-    bool SumRowsMerged = false;
-    bool Building = false;
-    bool FirstPagePending = false;
+    ReportSection m_section = ReportSection::Idle;
+    const TReportGrid* m_grid = nullptr;
+    int m_colCount = 0;
+    int m_rowCount = 0;
+    int m_fixedCols = 0;
+    int m_fixedRows = 0;
+    int m_currentRow = 0;
+    int m_nextRow = 0;
+    int m_firstDataRow = 0;
+    int m_currentStrip = 0;
+    int m_stripCounter = 0;
+    int m_pageInStrip = 0;
+    int m_trailerStep = -1;
+    int m_nextTrailerStep = -1;
+    bool m_metricsDone = false;
+    const TMatchDocument* m_document = nullptr;
+    const TPrintSetupState* m_setupState = nullptr;
+    int m_singleLogNumber = 0;
+    bool m_building = false;
+    bool m_firstPagePending = false;
 
     double m_usableWidth = 0; // W
     double m_charWidth = 0;   // C

@@ -99,13 +99,8 @@ public:
     const TFilesTable* FilesTable() const { return m_filesTable.get(); }
     const TMatrixTable* MatrixTable() const { return m_matrixTable.get(); }
     const TRatingsTable* RatingsTable() const { return m_ratingsTable.get(); }
-    int FileCount = 0;
-    int NameColumnCount = 0;
-    bool SumPanelsEnabled = false;
+    // The width of a digit in the grids' font.
     int DigitWidth = 0;
-    int NumberWidth = 0;
-    int FileColumnWidth = 0;
-    int FileNameColumnWidth = 0;
 
     // Components, named as in the form.
     QLabel* EmptyPanel = nullptr;

@@ -78,10 +78,7 @@ void TDocumentEditorForm::FillPages()
     m_filesTable = std::make_unique<TFilesTable>(*m_document);
     m_matrixTable = std::make_unique<TMatrixTable>(*m_document);
     m_ratingsTable = std::make_unique<TRatingsTable>(*m_document);
-    NameColumnCount = m_filesTable->NameColumnCount;
     DigitWidth = measure.horizontalAdvance(QStringLiteral("2"));
-    NumberWidth = m_filesTable->NumberWidth(DigitWidth);
-    SumPanelsEnabled = m_filesTable->SumPanelsEnabled;
 
     FillTitlePage();
     FillFilesPage(rowHeight);
@@ -108,7 +105,6 @@ void TDocumentEditorForm::FillTitlePage()
 void TDocumentEditorForm::FillFilesPage(int rowHeight)
 {
     TFilesTable& files = *m_filesTable;
-    FileCount = files.FileCount;
     FilesGrid->ClearCells();
     FilesGrid->SetCellTextSource(nullptr);
     FilesGrid->SetRowCount(files.RowCount());
@@ -134,8 +130,6 @@ void TDocumentEditorForm::FillFilesPage(int rowHeight)
         leftOfNumber += widths[c] + gridLine;
     }
     FilesGrid->SetColWidths(widths);
-    FileColumnWidth = files.FileColumnWidth;
-    FileNameColumnWidth = files.FileNameColumnWidth;
 
     for (int c = 0; c < files.ColCount(); ++c) {
         const auto properties = files.AddColInfo(c);
@@ -167,11 +161,13 @@ void TDocumentEditorForm::FillMatrixPage(int rowHeight)
     MatrixGrid->SetFixedRows(TMatrixTable::FixedRows);
     MatrixGrid->SetFixedCols(matrix.FixedCols());
     MatrixGrid->SetDefaultRowHeight(rowHeight);
-    MatrixGrid->SetDefaultColWidth(NumberWidth + 8);
+    // The label columns as wide as the files page's, measured there.
+    const TFilesTable& files = *m_filesTable;
+    MatrixGrid->SetDefaultColWidth(files.NumberWidth(DigitWidth) + 8);
     if (matrix.ShowsIdent)
-        MatrixGrid->SetColWidth(0, FileColumnWidth + 8);
+        MatrixGrid->SetColWidth(0, files.FileColumnWidth + 8);
     if (matrix.ShowsName)
-        MatrixGrid->SetColWidth(matrix.NameColumnCount - 1, FileNameColumnWidth + 8);
+        MatrixGrid->SetColWidth(matrix.NameColumnCount - 1, files.FileNameColumnWidth + 8);
     const TMatrixTable* table = m_matrixTable.get();
     MatrixGrid->SetCellTextSource(
         [table](int col, int row) { return FromCp1252(table->CellText(col, row)); });
@@ -212,7 +208,7 @@ void TDocumentEditorForm::PlaceSumPanels()
     const int top = FilesGrid->TopRow();
     const int visible = FilesGrid->VisibleRowCount();
     const int rows = FilesGrid->RowCount();
-    if (!m_filesTable || rows - 1 > top + visible || !SumPanelsEnabled) {
+    if (!m_filesTable || rows - 1 > top + visible || !m_filesTable->SumPanelsEnabled) {
         Sum1Panel->hide();
         Sum2Panel->hide();
         return;
@@ -220,7 +216,7 @@ void TDocumentEditorForm::PlaceSumPanels()
     const int g = FilesGrid->GridLineWidth();
     const int h = FilesGrid->DefaultRowHeight();
     int width = -g;
-    for (int c = 0; c <= NameColumnCount && c < FilesGrid->ColCount(); ++c)
+    for (int c = 0; c <= m_filesTable->NameColumnCount && c < FilesGrid->ColCount(); ++c)
         width += FilesGrid->ColWidth(c) + g;
     // Row tops in viewport coordinates, mapped to the files page the panels belong to.
     const QPoint origin = FilesGrid->viewport()->mapTo(FilesSheet, QPoint(0, 0));
@@ -239,7 +235,7 @@ void TDocumentEditorForm::PlaceSumPanels()
 
 QString TDocumentEditorForm::FilesGridShownText(int col, int row) const
 {
-    if (m_filesTable && SumPanelsEnabled && col <= NameColumnCount &&
+    if (m_filesTable && m_filesTable->SumPanelsEnabled && col <= m_filesTable->NameColumnCount &&
         row >= m_filesTable->SumWithoutRow()) {
         if (col > 0)
             return QString();

@@ -148,8 +148,7 @@ TPrintedLog PrintShape(const TLogShape& shape, PdfDevice device, const std::stri
         for (const int number : parts) {
             TnewPrinterForm form(measures, *output);
             form.PrintDocument(printed.Document, state, number,
-                               FromCp1252(printed.Document.HeadText),
-                               source.SumPanelsEnabled);
+                               FromCp1252(printed.Document.HeadText));
             const int pages = form.QuickRep1.PageNumber();
             printed.Parts.push_back({number, page, pages, form.Layout(ReportSection::File),
                                      form.Layout(ReportSection::Matrix), form.UsableWidth(),

@@ -26,7 +26,7 @@ constexpr int kDpi = 100;
 std::vector<int> Parts(const TReportSource& source)
 {
     std::vector<int> parts{source.Document().SingleNumber};
-    for (int i = 1; i <= source.FileCount && source.FileCount > 1; ++i)
+    for (int i = 1; i <= source.Files().FileCount && source.Files().FileCount > 1; ++i)
         parts.push_back(i);
     return parts;
 }
@@ -45,8 +45,7 @@ PdfFile PrintAll(const TReportSource& source, const TPrintSetupState& state, con
         TQROutput output(writer, pdf);
         for (int part : Parts(source)) {
             TnewPrinterForm form(source, output);
-            form.PrintDocument(source.Document(), state, part, Head(source.Document()),
-                               source.SumPanelsEnabled);
+            form.PrintDocument(source.Document(), state, part, Head(source.Document()));
         }
         output.Finish();
     }
@@ -60,7 +59,7 @@ std::vector<TPreviewPart> PreviewParts(const TReportSource& source, const TPrint
         parts.push_back({QString::number(part), [&source, &state, part](TQROutput& layout) {
                              auto form = std::make_unique<TnewPrinterForm>(source, layout);
                              form->BuildDocument(source.Document(), state, part,
-                                                 Head(source.Document()), source.SumPanelsEnabled);
+                                                 Head(source.Document()));
                              return form;
                          }});
     }
@@ -193,7 +192,7 @@ TEST(PrintedDescription, EndsOnTheSamePageWhateverSectionsFollow)
             QPdfWriter writer(path);
             TQROutput output(writer);
             TnewPrinterForm form(source, output);
-            form.PrintDocument(doc, state, 0, Head(doc), source.SumPanelsEnabled);
+            form.PrintDocument(doc, state, 0, Head(doc));
             output.Finish();
         }
         int last = -1;

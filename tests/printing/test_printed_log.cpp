@@ -39,8 +39,7 @@ PdfFile PrintPart(PdfDevice kind, const TMatchDocument& doc, const std::string& 
         TQRPdfDocument pdf(file);
         TQROutput output = kind == PdfDevice::Direct ? TQROutput(writer, pdf) : TQROutput(writer);
         TnewPrinterForm form(source, output);
-        form.PrintDocument(doc, state, singleLogNumber, QStringLiteral("Kopf"),
-                           source.SumPanelsEnabled);
+        form.PrintDocument(doc, state, singleLogNumber, QStringLiteral("Kopf"));
         output.Finish();
         if (inspect)
             inspect(form);

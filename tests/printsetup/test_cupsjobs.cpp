@@ -35,7 +35,7 @@ std::vector<int> PdfPartPages(const LogWindow& window, const TempDir& dir, int o
     TPrintSetupState state(1);
     PrintStatisticsLog(*window.Source, state);
     std::vector<int> pages{PdfPages(dialogs.PdfFile)};
-    for (int i = 1; i <= window.Source->FileCount; ++i)
+    for (int i = 1; i <= window.Source->Files().FileCount; ++i)
         pages.push_back(PdfPages(PartFileName(dialogs.PdfFile, i)));
     return pages;
 }
@@ -152,7 +152,7 @@ TEST(PrintJobs, PdfEntryWritesEachPartWithItsTitleAndEmbeddedSubsetFonts)
     TPrintSetupState state(1);
     PrintStatisticsLog(*window.Source, state);
 
-    for (int part = 0; part <= window.Source->FileCount; ++part) {
+    for (int part = 0; part <= window.Source->Files().FileCount; ++part) {
         SCOPED_TRACE(testing::Message() << "part " << part);
         const QString path = PartFileName(dialogs.PdfFile, part);
         EXPECT_GT(PdfPages(path), 0);

@@ -327,9 +327,9 @@ TEST(PrintPreviewForm, AFailingReportShowsItsMessage)
     TQRPrinter layout(QPrinter::HighResolution);
     const int pdfEntry =
         int(TPrinterDriver::PrinterNames().indexOf(TPrinterDriver::PdfPrinterName()));
-    TPrintPreview preview(layout, TPrintPreview::PlanParts(plan, [&](TnewPrinterForm& form, int) {
-                              form.QuickRep1.PrinterSettings().PrinterIndex = pdfEntry;
-                          }));
+    TPrintPreview preview(layout, plan.PreviewParts([&](TnewPrinterForm& form, int) {
+        form.QuickRep1.PrinterSettings().PrinterIndex = pdfEntry;
+    }));
     TPrintPreviewForm form(preview);
     form.show();
     QCoreApplication::processEvents();

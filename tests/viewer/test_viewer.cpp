@@ -357,7 +357,7 @@ TEST_F(Viewer, FixedColumnsPerFileLabelKind)
         form->LoadFile(Write("k.mpr", doc));
         form->PageControl->setCurrentWidget(form->FilesSheet);
         EXPECT_EQ(form->FilesGrid->FixedCols(), c.fixedCols);
-        EXPECT_EQ(form->SumPanelsEnabled, c.panels);
+        EXPECT_EQ(form->FilesTable()->SumPanelsEnabled, c.panels);
         EXPECT_EQ(form->Sum1Panel->isVisible(), c.panels);
     }
 }
@@ -513,7 +513,7 @@ TEST_F(Viewer, HostileLogsOpenOrAreRefused)
         for (int c = 0; c < grid->ColCount(); ++c)
             ASSERT_LE(grid->ColWidth(c), TStringGrid::MaxColWidth);
         for (int c = 1; c < grid->ColCount(); ++c) {
-            if (c != form->NameColumnCount && doc.Columns[c] == doc.Columns[c - 1]) {
+            if (c != form->FilesTable()->NameColumnCount && doc.Columns[c] == doc.Columns[c - 1]) {
                 ASSERT_EQ(grid->ColWidth(c), grid->ColWidth(c - 1)) << "column " << c;
             }
         }

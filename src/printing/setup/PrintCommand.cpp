@@ -8,7 +8,6 @@
 #include "TPrintSetupForm.h"
 #include "TPrintSetupState.h"
 #include "TQROutput.h"
-#include "TQRPdfDocument.h"
 #include "TQRPrinter.h"
 #include "TQuickRep.h"
 #include "TReportSource.h"
@@ -23,12 +22,6 @@
 
 namespace {
 
-struct TAllowances {
-    bool Singles;
-    bool Ratings;
-    bool Matrix;
-};
-
 // Where the parts' pages are reported: part of parts.
 struct TPartProgress {
     TPrintProgress* Progress;
@@ -36,8 +29,16 @@ struct TPartProgress {
     int Parts;
 };
 
+// A part's form takes the confirmed dialogs' settings, its file named after the part.
+void TakeSettings(TnewPrinterForm& form, const TQRPrinterSettings& holder, int singleLog)
+{
+    TQRPrinterSettings& settings = form.QuickRep1.PrinterSettings();
+    CopyPrinterSettings(holder, settings);
+    settings.OutputFileName = PartFileName(holder.OutputFileName, singleLog);
+}
+
 void PrintPart(TPrintPlan& plan, TPrintSetupState& state, const TQRPrinterSettings& holder,
-               const TAllowances& allowed, const TPrintPart& part, const TPartProgress& progress,
+               const TPrintOffer& allowed, const TPrintPart& part, const TPartProgress& progress,
                const std::string& log, bool directPdf)
 {
     TQRPrinter printer(QPrinter::HighResolution);
@@ -48,10 +49,7 @@ void PrintPart(TPrintPlan& plan, TPrintSetupState& state, const TQRPrinterSettin
         plan.PrintPart(output, part, [&](TnewPrinterForm& form) {
             TPrintProgress::Follow(progress.Progress, form.QuickRep1, progress.Part,
                                    progress.Parts);
-            TQRPrinterSettings& settings = form.QuickRep1.PrinterSettings();
-            CopyPrinterSettings(holder, settings);
-            settings.OutputFileName =
-                PartFileName(holder.OutputFileName, part.WholeLog ? 0 : part.SingleLogNumber);
+            TakeSettings(form, holder, part.SingleLog());
             // Only applies printer, bin and orientation; a print dialog it may show for copies
             // or a page range does not stop the part when cancelled.
             TPrintSetupForm::Application().Execute(form.Setter(), state, false, allowed.Singles,
@@ -67,14 +65,11 @@ void PrintPart(TPrintPlan& plan, TPrintSetupState& state, const TQRPrinterSettin
 
 // The PDF entry's file is written directly, unless a font or text needs Qt's PDF output.
 void PrintPart(TPrintPlan& plan, TPrintSetupState& state, const TQRPrinterSettings& holder,
-               const TAllowances& allowed, const TPrintPart& part, const TPartProgress& progress,
+               const TPrintOffer& allowed, const TPrintPart& part, const TPartProgress& progress,
                const std::string& log)
 {
-    try {
-        PrintPart(plan, state, holder, allowed, part, progress, log, true);
-    } catch (const EPdfUnsupported&) {
-        PrintPart(plan, state, holder, allowed, part, progress, log, false);
-    }
+    TPrintPlan::DirectPdfElseQt(
+        [&](bool direct) { PrintPart(plan, state, holder, allowed, part, progress, log, direct); });
 }
 
 // The parts' pages in "Seitenansicht", laid out as they print: on a printer like the one each
@@ -84,14 +79,11 @@ bool PreviewParts(TPrintPlan& plan, const TQRPrinterSettings& holder, int bin,
                   std::uint8_t orientation)
 {
     TQRPrinter layout(QPrinter::HighResolution);
-    TPrintPreview preview(
-        layout, TPrintPreview::PlanParts(plan, [&](TnewPrinterForm& form, int singleLog) {
-            TQRPrinterSettings& settings = form.QuickRep1.PrinterSettings();
-            CopyPrinterSettings(holder, settings);
-            settings.OutputFileName = PartFileName(holder.OutputFileName, singleLog);
-            form.Setter().SetBin(bin);
-            form.Setter().SetOrientation(orientation);
-        }));
+    TPrintPreview preview(layout, plan.PreviewParts([&](TnewPrinterForm& form, int singleLog) {
+        TakeSettings(form, holder, singleLog);
+        form.Setter().SetBin(bin);
+        form.Setter().SetOrientation(orientation);
+    }));
     TPrintPreviewForm form(preview, QApplication::activeWindow());
     return form.Execute();
 }
@@ -129,8 +121,7 @@ bool PrintStatisticsLog(const TReportSource& source, TPrintSetupState& state,
                         TPrintProgress* progress, TPrintStart start)
 {
     TPrintSetupForm& setupForm = TPrintSetupForm::Application();
-    const int filesRows = source.FilesGrid().RowCount();
-    const TAllowances allowed{filesRows > 5, source.RatingsPageVisible, source.FileCount > 1};
+    const TPrintOffer allowed = TPrintPlan::Offer(source);
 
     TQRPrinterSettings holder;
     bool confirmed = false;

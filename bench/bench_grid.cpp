@@ -39,8 +39,8 @@ std::unique_ptr<TStringGrid> makeGrid()
 
 void setCellCounters(benchmark::State& state, const TStringGrid& grid)
 {
-    const int cells = (grid.VisibleColCount() + grid.FixedCols() + 1)
-                      * (grid.VisibleRowCount() + grid.FixedRows() + 1);
+    const int cells = (grid.VisibleColCount() + grid.FixedCols() + 1) *
+                      (grid.VisibleRowCount() + grid.FixedRows() + 1);
     state.counters["cells/paint"] = cells;
     state.counters["cells/s"] =
         benchmark::Counter(cells, benchmark::Counter::kIsIterationInvariantRate);
@@ -74,14 +74,14 @@ void BM_PaintViewportWithDrawHook(benchmark::State& state)
 {
     const auto grid = makeGrid();
     // Like the matrix page: the diagonal is coloured and its text drawn again.
-    grid->SetOnDrawCell([&](int col, int row, const QRect& rect, TStringGrid::DrawState,
-                            QPainter& painter) {
-        if (col - 1 != row)
-            return;
-        painter.fillRect(rect, QColor(128, 255, 255));
-        painter.drawText(rect.topLeft() + QPoint(2, 2 + painter.fontMetrics().ascent()),
-                         grid->Cell(col, row));
-    });
+    grid->SetOnDrawCell(
+        [&](int col, int row, const QRect& rect, TStringGrid::DrawState, QPainter& painter) {
+            if (col - 1 != row)
+                return;
+            painter.fillRect(rect, QColor(128, 255, 255));
+            painter.drawText(rect.topLeft() + QPoint(2, 2 + painter.fontMetrics().ascent()),
+                             grid->Cell(col, row));
+        });
     grid->SetTopRow(kCells / 2);
     grid->SetLeftCol(kCells / 2);
     QImage image(kViewport, QImage::Format_ARGB32_Premultiplied);

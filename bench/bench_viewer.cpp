@@ -118,8 +118,9 @@ int main(int argc, char** argv)
     const double total = Ms(timer);
     form.UpdateState(); // builds the four pages again from the loaded log
     const double pages = Ms(timer);
-    std::printf("LoadFile (read + all four pages built): %.0f ms; building the pages alone: %.0f ms\n",
-                total, pages);
+    std::printf(
+        "LoadFile (read + all four pages built): %.0f ms; building the pages alone: %.0f ms\n",
+        total, pages);
     timer.restart();
     PaintPage(form, form.FilesSheet);
     std::printf("files page first paint: %.0f ms\n", Ms(timer));

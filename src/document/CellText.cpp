@@ -19,15 +19,9 @@ int32_t WrappingDifference(int32_t a, int32_t b)
     return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
 }
 
-std::string Number(int64_t value)
-{
-    return std::to_string(value);
-}
+std::string Number(int64_t value) { return std::to_string(value); }
 
-std::string Character(char c)
-{
-    return std::string(1, c == '\0' ? kBlank : c);
-}
+std::string Character(char c) { return std::string(1, c == '\0' ? kBlank : c); }
 
 std::string EntryCell(const TMatchDocument& doc, const TMatchDocFileEntry& e, int32_t code,
                       int32_t row, char decimalSeparator)
@@ -90,10 +84,7 @@ char DecimalSeparator()
     return point && point[0] != '\0' && point[1] == '\0' ? point[0] : '.';
 }
 
-void SetDecimalSeparator(char separator)
-{
-    g_decimalSeparator.store(separator);
-}
+void SetDecimalSeparator(char separator) { g_decimalSeparator.store(separator); }
 
 TColumnMeaning ColumnMeaningOf(const TMatchDocument& doc, int32_t code)
 {

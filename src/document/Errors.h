@@ -8,14 +8,18 @@
 // A general failure: not a statistics log, bad version, bad security code, ...
 class Exception : public std::runtime_error {
 public:
-    explicit Exception(const std::string& message) : std::runtime_error(message) {}
+    explicit Exception(const std::string& message)
+        : std::runtime_error(message)
+    {
+    }
 };
 
 // An input/output failure of the operating system, with the runtime's German text.
 class EInOutError : public Exception {
 public:
     EInOutError(const std::string& message, int errorCode)
-        : Exception(message), m_errorCode(errorCode)
+        : Exception(message)
+        , m_errorCode(errorCode)
     {
     }
     int ErrorCode() const { return m_errorCode; }

@@ -20,7 +20,4 @@ bool TMatchDocFile::IsMagic(const unsigned char* magic) const
            std::memcmp(magic, LegacyMagic, kMagicSize) == 0;
 }
 
-std::string TMatchDocFile::KindName() const
-{
-    return "Statistik-Protokoll";
-}
+std::string TMatchDocFile::KindName() const { return "Statistik-Protokoll"; }

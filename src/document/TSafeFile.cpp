@@ -2,7 +2,10 @@
 
 #include "Errors.h"
 
-TSafeFile::TSafeFile() : File(std::make_unique<TFile>()) {}
+TSafeFile::TSafeFile()
+    : File(std::make_unique<TFile>())
+{
+}
 
 TSafeFile::~TSafeFile()
 {

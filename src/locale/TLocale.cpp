@@ -39,7 +39,8 @@ std::string LookUp(TTextLookup lookup, int64_t absoluteId)
 
 } // namespace
 
-TLocale::TLocale(int32_t base, TTextLookup lookup) : m_lookup(lookup)
+TLocale::TLocale(int32_t base, TTextLookup lookup)
+    : m_lookup(lookup)
 {
     SetBase(base);
 }
@@ -74,10 +75,7 @@ void TLocale::SetBase(int32_t base)
     StatisticTitle = LoadText(508);
 }
 
-std::string TLocale::TitleText(int32_t id) const
-{
-    return id == 0 ? std::string() : LoadText(id);
-}
+std::string TLocale::TitleText(int32_t id) const { return id == 0 ? std::string() : LoadText(id); }
 
 std::string TLocale::LoadText(int32_t id) const
 {

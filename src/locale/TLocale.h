@@ -1,8 +1,8 @@
 #pragma once
 
 #include "ColumnMeaning.h"
-#include "TextTable.h"
 #include "TStrings.h"
+#include "TextTable.h"
 
 #include <array>
 #include <cstdint>

@@ -10,10 +10,7 @@
 
 namespace {
 
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\0';
-}
+bool IsBlank(char c) { return c == ' ' || c == '\0'; }
 
 std::string Trim(const std::string& text)
 {
@@ -42,15 +39,9 @@ int32_t InputFileCount(const TMatchDocument& doc)
     return std::max<int32_t>(0, static_cast<int32_t>(doc.Entries.size()) - 1);
 }
 
-bool ShowsIdentColumn(uint8_t fileLabelKind)
-{
-    return fileLabelKind == 1 || fileLabelKind == 2;
-}
+bool ShowsIdentColumn(uint8_t fileLabelKind) { return fileLabelKind == 1 || fileLabelKind == 2; }
 
-bool ShowsNameColumn(uint8_t fileLabelKind)
-{
-    return fileLabelKind == 0 || fileLabelKind == 2;
-}
+bool ShowsNameColumn(uint8_t fileLabelKind) { return fileLabelKind == 0 || fileLabelKind == 2; }
 
 bool ParseInteger(const std::string& text, int32_t& value)
 {
@@ -64,7 +55,8 @@ bool ParseInteger(const std::string& text, int32_t& value)
     if (i < text.size() && (text[i] == '$' || text[i] == 'x' || text[i] == 'X')) {
         hex = true;
         ++i;
-    } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+    } else if (i + 1 < text.size() && text[i] == '0' &&
+               (text[i + 1] == 'x' || text[i + 1] == 'X')) {
         hex = true;
         i += 2;
     }
@@ -72,7 +64,8 @@ bool ParseInteger(const std::string& text, int32_t& value)
         return false;
     uint64_t magnitude = 0;
     for (; i < text.size(); ++i) {
-        const int digit = hex ? HexDigit(text[i]) : (text[i] >= '0' && text[i] <= '9' ? text[i] - '0' : -1);
+        const int digit =
+            hex ? HexDigit(text[i]) : (text[i] >= '0' && text[i] <= '9' ? text[i] - '0' : -1);
         if (digit < 0)
             return false;
         magnitude = magnitude * (hex ? 16 : 10) + static_cast<uint64_t>(digit);
@@ -98,10 +91,12 @@ std::string ColourName(const TCellColour& colour)
     return text;
 }
 
-TFilesTable::TFilesTable(const TMatchDocument& doc) : m_doc(doc)
+TFilesTable::TFilesTable(const TMatchDocument& doc)
+    : m_doc(doc)
 {
     FileCount = InputFileCount(doc);
-    NameColumnCount = int(ShowsIdentColumn(doc.FileLabelKind)) + int(ShowsNameColumn(doc.FileLabelKind));
+    NameColumnCount =
+        int(ShowsIdentColumn(doc.FileLabelKind)) + int(ShowsNameColumn(doc.FileLabelKind));
     ColumnMap = doc.Columns;
     SumPanelsEnabled = true;
     const int32_t lastFixed = std::min<int32_t>(NameColumnCount, ColCount() - 1);
@@ -226,9 +221,8 @@ std::string TFilesTable::BuildLegend() const
     if (!std::all_of(letters.begin(), letters.end(), IsBlank)) {
         for (size_t kind = 0; kind < letters.size(); ++kind) {
             const char letter = letters[kind];
-            if (IsBlank(letter) ||
-                std::find(letters.begin(), letters.begin() + kind, letter) !=
-                    letters.begin() + kind)
+            if (IsBlank(letter) || std::find(letters.begin(), letters.begin() + kind, letter) !=
+                                       letters.begin() + kind)
                 continue;
             append(letter, Locale().FileKindName(static_cast<uint8_t>(kind)));
         }
@@ -238,15 +232,9 @@ std::string TFilesTable::BuildLegend() const
     return legend;
 }
 
-std::string TFilesTable::Sum1Caption()
-{
-    return "   " + Locale().SumWithoutTitle;
-}
+std::string TFilesTable::Sum1Caption() { return "   " + Locale().SumWithoutTitle; }
 
-std::string TFilesTable::Sum2Caption()
-{
-    return "   " + Locale().SumWithTitle;
-}
+std::string TFilesTable::Sum2Caption() { return "   " + Locale().SumWithTitle; }
 
 int TFilesTable::NumberWidth(int digitWidth) const
 {

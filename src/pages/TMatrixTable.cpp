@@ -19,7 +19,8 @@ bool Stored(const TMatrixData& matrix, int32_t row, int32_t column, int32_t& val
 
 } // namespace
 
-TMatrixTable::TMatrixTable(const TMatchDocument& doc) : m_doc(doc)
+TMatrixTable::TMatrixTable(const TMatchDocument& doc)
+    : m_doc(doc)
 {
     FileCount = InputFileCount(doc);
     ShowsIdent = ShowsIdentColumn(doc.FileLabelKind);
@@ -27,10 +28,7 @@ TMatrixTable::TMatrixTable(const TMatchDocument& doc) : m_doc(doc)
     NameColumnCount = int(ShowsIdent) + int(ShowsName);
 }
 
-std::string TMatrixTable::Title() const
-{
-    return Locale().MatrixTitle(m_doc.MatrixKind);
-}
+std::string TMatrixTable::Title() const { return Locale().MatrixTitle(m_doc.MatrixKind); }
 
 bool TMatrixTable::Value(int32_t r, int32_t i, int32_t& value) const
 {

@@ -8,7 +8,10 @@
 // rating row with its count. The document must outlive the table.
 class TRatingsTable {
 public:
-    explicit TRatingsTable(const TMatchDocument& doc) : m_doc(doc) {}
+    explicit TRatingsTable(const TMatchDocument& doc)
+        : m_doc(doc)
+    {
+    }
 
     // The tab shows only for two or more rating elements.
     bool Visible() const { return m_doc.Ratings.size() >= 2; }

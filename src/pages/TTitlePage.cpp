@@ -4,8 +4,11 @@
 #include "TLocale.h"
 
 TTitlePage::TTitlePage(const TMatchDocument& doc)
-    : Head(doc.HeadText), Customer("  " + doc.CustomerText), Task("  " + doc.TaskText),
-      Percent("  " + doc.PercentText + " %"), Info(doc.InfoLines)
+    : Head(doc.HeadText)
+    , Customer("  " + doc.CustomerText)
+    , Task("  " + doc.TaskText)
+    , Percent("  " + doc.PercentText + " %")
+    , Info(doc.InfoLines)
 {
     if (doc.SingleNumber > 0)
         SingleNr = Locale().ProtocolTitle + " " + std::to_string(doc.SingleNumber) + "  ";

@@ -69,10 +69,7 @@ std::vector<TPrintPart> TPrintPlan::Parts() const
     return parts;
 }
 
-QString TPrintPlan::Title() const
-{
-    return FromCp1252(m_source.Document().HeadText);
-}
+QString TPrintPlan::Title() const { return FromCp1252(m_source.Document().HeadText); }
 
 int TPrintPlan::PrintPart(TQROutput& output, const TPrintPart& part,
                           const std::function<void(TnewPrinterForm& form)>& prepare)

@@ -15,9 +15,13 @@ constexpr TQRPaperSource kFirstBin = TQRPaperSource::OnlyOne;
 class TRestoreOnExit {
 public:
     TRestoreOnExit(TQRPrinterSettings& settings, TQuickRep& report, bool bin, bool orientation)
-        : m_settings(settings), m_report(report), m_bin(bin), m_orientation(orientation),
-          m_outputBin(settings.OutputBin), m_firstBinCode(report.BinCode(kFirstBin)),
-          m_pageOrientation(settings.Orientation)
+        : m_settings(settings)
+        , m_report(report)
+        , m_bin(bin)
+        , m_orientation(orientation)
+        , m_outputBin(settings.OutputBin)
+        , m_firstBinCode(report.BinCode(kFirstBin))
+        , m_pageOrientation(settings.Orientation)
     {
     }
     ~TRestoreOnExit()
@@ -44,7 +48,10 @@ private:
 
 } // namespace
 
-TPrintSetter::TPrintSetter(TQuickRep& report) : Report(report) {}
+TPrintSetter::TPrintSetter(TQuickRep& report)
+    : Report(report)
+{
+}
 
 TPrintSetter::~TPrintSetter() = default;
 
@@ -90,15 +97,9 @@ QStringList TPrintSetter::printerList() const
     return job ? job->PrinterList() : QStringList();
 }
 
-void TPrintSetter::SetBin(int code)
-{
-    Bin = code;
-}
+void TPrintSetter::SetBin(int code) { Bin = code; }
 
-void TPrintSetter::SetOrientation(std::uint8_t value)
-{
-    Orientation = value;
-}
+void TPrintSetter::SetOrientation(std::uint8_t value) { Orientation = value; }
 
 void TPrintSetter::Prepare()
 {

@@ -9,7 +9,10 @@
 class TPrintSetupState {
 public:
     // variant 1 is the log-contents variant, the only one the program uses.
-    explicit TPrintSetupState(std::uint8_t variant) : Variant(variant) {}
+    explicit TPrintSetupState(std::uint8_t variant)
+        : Variant(variant)
+    {
+    }
 
     std::uint8_t Variant;
     bool PrinterChosen = false;

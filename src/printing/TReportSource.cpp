@@ -4,7 +4,10 @@
 #include "TTitlePage.h"
 
 TReportSource::TReportSource(const TMatchDocument& doc)
-    : m_doc(doc), m_files(doc), m_matrix(doc), m_ratings(doc)
+    : m_doc(doc)
+    , m_files(doc)
+    , m_matrix(doc)
+    , m_ratings(doc)
 {
     const TFilesTable* files = &m_files;
     m_filesGrid = std::make_unique<TPageGrid>(

@@ -193,9 +193,8 @@ void TnewPrinterForm::BuildDocument(const TMatchDocument& document,
         QuickRep1.PrinterSettings().Title =
             QStringLiteral("%1 / %2").arg(headText).arg(singleLogNumber);
         SingleNrLabel->SetEnabled(true);
-        SingleNrLabel->SetCaption(QStringLiteral("%1 %2")
-                                      .arg(Text(Locale().ProtocolTitle))
-                                      .arg(singleLogNumber));
+        SingleNrLabel->SetCaption(
+            QStringLiteral("%1 %2").arg(Text(Locale().ProtocolTitle)).arg(singleLogNumber));
     } else {
         QuickRep1.PrinterSettings().Title = headText;
         SingleNrLabel->SetEnabled(false);
@@ -318,7 +317,8 @@ QString TnewPrinterForm::SectionName(ReportSection section, int column)
     case ReportSection::Idle:
         throw std::runtime_error("Es wurde ein Name f\xC3\xBCr den Idle-State angefordert.");
     }
-    throw std::runtime_error("Es wurde ein Name f\xC3\xBCr einen undefinierten Status angefordert!");
+    throw std::runtime_error(
+        "Es wurde ein Name f\xC3\xBCr einen undefinierten Status angefordert!");
 }
 
 void TnewPrinterForm::BuildHeaderControls()
@@ -380,12 +380,11 @@ void TnewPrinterForm::HideSectionControls(SectionLayout& layout, int colCount)
 
 void TnewPrinterForm::HideColumn(SectionLayout& layout, int c)
 {
-    for (TQRPrintable* control :
-         {static_cast<TQRPrintable*>(layout.HeaderMemos[c]),
-          static_cast<TQRPrintable*>(layout.HeaderLines[c]),
-          static_cast<TQRPrintable*>(layout.CellLabels[c]),
-          static_cast<TQRPrintable*>(layout.CellLines[c]),
-          static_cast<TQRPrintable*>(layout.CellBackgrounds[c])}) {
+    for (TQRPrintable* control : {static_cast<TQRPrintable*>(layout.HeaderMemos[c]),
+                                  static_cast<TQRPrintable*>(layout.HeaderLines[c]),
+                                  static_cast<TQRPrintable*>(layout.CellLabels[c]),
+                                  static_cast<TQRPrintable*>(layout.CellLines[c]),
+                                  static_cast<TQRPrintable*>(layout.CellBackgrounds[c])}) {
         if (control)
             control->SetEnabled(false);
     }
@@ -729,8 +728,9 @@ void TnewPrinterForm::FillDescription()
         m_descriptionSource = m_window.InfoLines;
         m_descriptionSource << QStringLiteral(" ") << Text(m_document->CustomerText)
                             << Text(m_document->TaskText) << QStringLiteral(" ")
-                            << QStringLiteral("%1: %2 %").arg(Text(Locale().NetShareTitle),
-                                                               Text(m_document->PercentText));
+                            << QStringLiteral("%1: %2 %")
+                                   .arg(Text(Locale().NetShareTitle),
+                                        Text(m_document->PercentText));
     } else {
         m_descriptionSource.clear();
         for (int i = 0; i < m_descriptionLines; ++i)
@@ -767,10 +767,7 @@ void TnewPrinterForm::PlaceDescription()
         m_descriptionLines = count;
 }
 
-void TnewPrinterForm::QuickRep1EndPage(TQuickRep&)
-{
-    ++m_pageInStrip;
-}
+void TnewPrinterForm::QuickRep1EndPage(TQuickRep&) { ++m_pageInStrip; }
 
 bool TnewPrinterForm::SingleLogSelected() const
 {
@@ -918,10 +915,7 @@ void TnewPrinterForm::FillDetailCell(int c, bool singleLogRowPending)
     layout.CellLabels[c]->SetCaption(ReportCellText(c, m_currentRow));
 }
 
-void TnewPrinterForm::FinishRun()
-{
-    m_building = true;
-}
+void TnewPrinterForm::FinishRun() { m_building = true; }
 
 // ---- Bookmarks ----
 
@@ -954,40 +948,23 @@ struct TnewPrinterForm::TPassState {
 
 std::any TnewPrinterForm::SavePassState() const
 {
-    return TPassState{m_section,
-                      m_grid,
-                      m_colCount,
-                      m_rowCount,
-                      m_fixedCols,
-                      m_fixedRows,
-                      m_currentRow,
-                      m_nextRow,
-                      m_firstDataRow,
-                      m_currentStrip,
-                      m_stripCounter,
-                      m_pageInStrip,
-                      m_trailerStep,
-                      m_nextTrailerStep,
-                      m_metricsDone,
-                      m_building,
-                      m_firstPagePending,
-                      m_usableWidth,
-                      m_charWidth,
-                      m_lineHeight,
-                      m_layouts,
-                      m_descriptionLines,
-                      m_descriptionSource,
-                      m_descriptionNext,
-                      m_descriptionRest,
-                      m_inPageStart,
-                      m_captionColumns,
-                      m_fileFormats,
-                      m_fileFormatKnown,
-                      m_visibleSection,
-                      m_visibleStrip,
-                      m_visibleColumns,
-                      m_placedSection,
-                      m_placedColumns};
+    return TPassState{m_section,           m_grid,
+                      m_colCount,          m_rowCount,
+                      m_fixedCols,         m_fixedRows,
+                      m_currentRow,        m_nextRow,
+                      m_firstDataRow,      m_currentStrip,
+                      m_stripCounter,      m_pageInStrip,
+                      m_trailerStep,       m_nextTrailerStep,
+                      m_metricsDone,       m_building,
+                      m_firstPagePending,  m_usableWidth,
+                      m_charWidth,         m_lineHeight,
+                      m_layouts,           m_descriptionLines,
+                      m_descriptionSource, m_descriptionNext,
+                      m_descriptionRest,   m_inPageStart,
+                      m_captionColumns,    m_fileFormats,
+                      m_fileFormatKnown,   m_visibleSection,
+                      m_visibleStrip,      m_visibleColumns,
+                      m_placedSection,     m_placedColumns};
 }
 
 void TnewPrinterForm::RestorePassState(const std::any& saved)

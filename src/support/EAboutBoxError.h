@@ -7,5 +7,8 @@
 // UTF-8 text, "SetAboutBoxInfo(<index>, <text>)".
 class EAboutBoxError : public std::runtime_error {
 public:
-    explicit EAboutBoxError(const std::string& message) : std::runtime_error(message) {}
+    explicit EAboutBoxError(const std::string& message)
+        : std::runtime_error(message)
+    {
+    }
 };

@@ -7,5 +7,8 @@
 // is UTF-8 German text naming the value, ready to be shown.
 class ERegistryException : public std::runtime_error {
 public:
-    explicit ERegistryException(const std::string& message) : std::runtime_error(message) {}
+    explicit ERegistryException(const std::string& message)
+        : std::runtime_error(message)
+    {
+    }
 };

@@ -209,8 +209,7 @@ QWidget* TAboutBoxDialog::SlotBullet(int index) const
     return nullptr;
 }
 
-void TAboutBoxDialog::SetKeyHandlers(TKeyHandler keyDown, TKeyHandler keyPress,
-                                     TKeyHandler keyUp)
+void TAboutBoxDialog::SetKeyHandlers(TKeyHandler keyDown, TKeyHandler keyPress, TKeyHandler keyUp)
 {
     m_onKeyDown = std::move(keyDown);
     m_onKeyPress = std::move(keyPress);

@@ -35,10 +35,7 @@ TEntertainer& TEntertainer::instance()
     return *s_instance;
 }
 
-TEntertainer* TEntertainer::existing()
-{
-    return s_instance;
-}
+TEntertainer* TEntertainer::existing() { return s_instance; }
 
 void TEntertainer::destroyInstance()
 {
@@ -46,10 +43,7 @@ void TEntertainer::destroyInstance()
     s_instance = nullptr;
 }
 
-int TEntertainer::SlowMotion()
-{
-    return s_slowMotion;
-}
+int TEntertainer::SlowMotion() { return s_slowMotion; }
 
 void TEntertainer::SetSlowMotion(int milliseconds)
 {

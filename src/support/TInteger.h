@@ -6,7 +6,10 @@
 // code of a paper bin next to its name). Whoever fills the list owns these objects.
 class TInteger {
 public:
-    explicit TInteger(int32_t value) : m_value(value) {}
+    explicit TInteger(int32_t value)
+        : m_value(value)
+    {
+    }
 
     int32_t Value() const { return m_value; }
 

@@ -60,7 +60,8 @@ int FittingPosition(int32_t stored, int extent, int areaStart, int areaExtent)
 class RestoreScope {
 public:
     RestoreScope(bool& restoring, TRegistryAccessor& registry)
-        : m_restoring(restoring), m_registry(registry)
+        : m_restoring(restoring)
+        , m_registry(registry)
     {
         m_restoring = true;
     }
@@ -80,7 +81,8 @@ private:
 } // namespace
 
 TPosRegister::TPosRegister(QWidget* window, const QString& name)
-    : m_window(window), m_name(name.left(kNameLength))
+    : m_window(window)
+    , m_name(name.left(kNameLength))
 {
 }
 

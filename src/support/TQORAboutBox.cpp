@@ -21,7 +21,10 @@ QString withLineFeeds(const QString& text)
 
 } // namespace
 
-TQORAboutBox::TQORAboutBox(QObject* parent) : QObject(parent) {}
+TQORAboutBox::TQORAboutBox(QObject* parent)
+    : QObject(parent)
+{
+}
 
 TQORAboutBox::~TQORAboutBox() = default;
 
@@ -59,8 +62,7 @@ void TQORAboutBox::setUpDialog(TAboutBoxDialog& dialog) const
 {
     const QPixmap logos[] = {m_produktLogo, m_kundeLogo, m_vertriebLogo, m_herstellerLogo};
     const TAboutPage pages[] = {abProdukt, abKunde, abVertrieb, abHersteller};
-    for (int page = TAboutBoxDialog::ProduktPage; page <= TAboutBoxDialog::HerstellerPage;
-         ++page) {
+    for (int page = TAboutBoxDialog::ProduktPage; page <= TAboutBoxDialog::HerstellerPage; ++page) {
         const QPixmap& logo = logos[page - 1];
         QLabel* image = dialog.Image(page);
         image->setPixmap(logo);

@@ -21,7 +21,10 @@ TQORUrlLabel::TUrlOpener& currentOpener()
 
 } // namespace
 
-TQORUrlLabel::TQORUrlLabel(QWidget* parent) : QLabel(parent) {}
+TQORUrlLabel::TQORUrlLabel(QWidget* parent)
+    : QLabel(parent)
+{
+}
 
 void TQORUrlLabel::SetHighlightURLOnMouse(bool highlight)
 {
@@ -45,10 +48,7 @@ QString TQORUrlLabel::Prefix() const
     return m_customURLType;
 }
 
-QString TQORUrlLabel::Address() const
-{
-    return m_useCaption ? Prefix() + text() : m_url;
-}
+QString TQORUrlLabel::Address() const { return m_useCaption ? Prefix() + text() : m_url; }
 
 void TQORUrlLabel::Click()
 {

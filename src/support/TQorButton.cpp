@@ -80,7 +80,8 @@ void installHotKeyFilter()
 
 } // namespace
 
-TQorButton::TQorButton(QWidget* parent) : QToolButton(parent)
+TQorButton::TQorButton(QWidget* parent)
+    : QToolButton(parent)
 {
     setAutoRaise(true);
     setToolButtonStyle(Qt::ToolButtonTextBesideIcon);

@@ -2,16 +2,13 @@
 
 #include "TEntertainer.h"
 
-TQorIdleControl::TQorIdleControl(QObject* parent) : QObject(parent) {}
+TQorIdleControl::TQorIdleControl(QObject* parent)
+    : QObject(parent)
+{
+}
 
 TQorIdleControl::~TQorIdleControl() = default;
 
-int TQorIdleControl::SlowMotion()
-{
-    return TEntertainer::SlowMotion();
-}
+int TQorIdleControl::SlowMotion() { return TEntertainer::SlowMotion(); }
 
-void TQorIdleControl::SetSlowMotion(int milliseconds)
-{
-    TEntertainer::SetSlowMotion(milliseconds);
-}
+void TQorIdleControl::SetSlowMotion(int milliseconds) { TEntertainer::SetSlowMotion(milliseconds); }

@@ -2,10 +2,7 @@
 
 #include "TEntertainer.h"
 
-TQorIdleOutlet::~TQorIdleOutlet()
-{
-    SetOnIdle(nullptr);
-}
+TQorIdleOutlet::~TQorIdleOutlet() { SetOnIdle(nullptr); }
 
 void TQorIdleOutlet::SetOnIdle(TIdleEvent handler)
 {

@@ -86,7 +86,8 @@ TypedValue decodeRegistryValue(const QVariant& value)
 const QString TRegistryAccessor::kProgramRoot =
     QStringLiteral("\\Software\\Korvandelis\\ZelmoraViewer\\2\\");
 
-TRegistryAccessor::TRegistryAccessor() : m_rootKey(kProgramRoot)
+TRegistryAccessor::TRegistryAccessor()
+    : m_rootKey(kProgramRoot)
 {
     m_fileName = qEnvironmentVariable(kSettingsFileVariable);
 #ifndef Q_OS_WIN
@@ -107,10 +108,7 @@ TRegistryAccessor::~TRegistryAccessor()
         s_shared = nullptr;
 }
 
-TRegistryAccessor* TRegistryAccessor::shared()
-{
-    return s_shared;
-}
+TRegistryAccessor* TRegistryAccessor::shared() { return s_shared; }
 
 QString TRegistryAccessor::keyUnderRoot(const QString& subKey) const
 {
@@ -160,10 +158,7 @@ bool TRegistryAccessor::open(const QString& key, bool forWriting, bool canCreate
     return true;
 }
 
-bool TRegistryAccessor::openKeyReadOnly(const QString& key)
-{
-    return open(key, false, false);
-}
+bool TRegistryAccessor::openKeyReadOnly(const QString& key) { return open(key, false, false); }
 
 bool TRegistryAccessor::openKey(const QString& key, bool canCreate)
 {
@@ -203,9 +198,9 @@ int32_t TRegistryAccessor::readInteger(const QString& name) const
         throwMissing(name);
     const QVariant raw = m_settings->value(name);
     const TypedValue value = usesRegistry() ? decodeRegistryValue(raw) : decodeIniValue(raw);
-    if (value.type != ValueType::Integer || !value.numberValid
-        || value.number < std::numeric_limits<int32_t>::min()
-        || value.number > std::numeric_limits<int32_t>::max())
+    if (value.type != ValueType::Integer || !value.numberValid ||
+        value.number < std::numeric_limits<int32_t>::min() ||
+        value.number > std::numeric_limits<int32_t>::max())
         throwWrongType(name);
     return static_cast<int32_t>(value.number);
 }

@@ -23,20 +23,11 @@ constexpr int kTextInset = 2;
 constexpr qreal kSelectionShade = 0.3;
 constexpr qsizetype kMaxToolTipLength = 4096;
 
-quint64 cellKey(int col, int row)
-{
-    return (quint64(quint32(row)) << 32) | quint32(col);
-}
+quint64 cellKey(int col, int row) { return (quint64(quint32(row)) << 32) | quint32(col); }
 
-int keyCol(quint64 key)
-{
-    return int(quint32(key));
-}
+int keyCol(quint64 key) { return int(quint32(key)); }
 
-int keyRow(quint64 key)
-{
-    return int(quint32(key >> 32));
-}
+int keyRow(quint64 key) { return int(quint32(key >> 32)); }
 
 bool isCellTab(const QKeyEvent& event)
 {
@@ -55,8 +46,9 @@ int clampScrolling(int index, int first, int count)
 } // namespace
 
 TStringGrid::TStringGrid(QWidget* parent)
-    : QAbstractScrollArea(parent), m_colWidths(m_colCount, m_defaultColWidth),
-      m_objects(m_colCount)
+    : QAbstractScrollArea(parent)
+    , m_colWidths(m_colCount, m_defaultColWidth)
+    , m_objects(m_colCount)
 {
     setFocusPolicy(Qt::StrongFocus);
     // Every pixel of a paint event is painted, so Qt need not clear the background first.
@@ -170,15 +162,9 @@ void TStringGrid::SetGridLineWidth(int width)
     relayout(m_leftCol, m_topRow);
 }
 
-void TStringGrid::SetTopRow(int row)
-{
-    moveTopLeft(m_leftCol, row);
-}
+void TStringGrid::SetTopRow(int row) { moveTopLeft(m_leftCol, row); }
 
-void TStringGrid::SetLeftCol(int col)
-{
-    moveTopLeft(col, m_topRow);
-}
+void TStringGrid::SetLeftCol(int col) { moveTopLeft(col, m_topRow); }
 
 int TStringGrid::VisibleRowCount() const
 {
@@ -301,8 +287,8 @@ QRect TStringGrid::CellRect(int col, int row) const
         x += colExtent(c);
     if (col >= fc)
         x += fixedWidth();
-    const qint64 y = row < fr ? qint64(row) * rowExtent()
-                              : fixedHeight() + qint64(row - m_topRow) * rowExtent();
+    const qint64 y =
+        row < fr ? qint64(row) * rowExtent() : fixedHeight() + qint64(row - m_topRow) * rowExtent();
     if (x >= width || y >= viewport()->height())
         return {};
     return QRect(int(x), int(y), m_colWidths[col], m_rowHeight);
@@ -326,8 +312,8 @@ QPoint TStringGrid::MouseToCell(const QPoint& pos) const
     }
     if (pos.y() >= 0 && pos.y() < viewport()->height()) {
         const int fixed = fixedHeight();
-        const int row = pos.y() < fixed ? pos.y() / rowExtent()
-                                        : m_topRow + (pos.y() - fixed) / rowExtent();
+        const int row =
+            pos.y() < fixed ? pos.y() / rowExtent() : m_topRow + (pos.y() - fixed) / rowExtent();
         if (row < m_rowCount)
             cell.setY(row);
     }
@@ -337,8 +323,8 @@ QPoint TStringGrid::MouseToCell(const QPoint& pos) const
 bool TStringGrid::event(QEvent* event)
 {
     // Tab moves between cells instead of to the next widget.
-    if (event->type() == QEvent::KeyPress && isCellTab(*static_cast<QKeyEvent*>(event))
-        && m_col >= 0 && m_row >= 0) {
+    if (event->type() == QEvent::KeyPress && isCellTab(*static_cast<QKeyEvent*>(event)) &&
+        m_col >= 0 && m_row >= 0) {
         keyPressEvent(static_cast<QKeyEvent*>(event));
         return true;
     }
@@ -452,8 +438,7 @@ void TStringGrid::paintCells(QPainter& painter, const QRect& area)
     }
 }
 
-void TStringGrid::paintCell(QPainter& painter, const Span& col, const Span& row,
-                            DrawState state)
+void TStringGrid::paintCell(QPainter& painter, const Span& col, const Span& row, DrawState state)
 {
     const QPalette& pal = palette();
     const bool fixed = state & FixedCell;
@@ -596,30 +581,15 @@ void TStringGrid::focusOutEvent(QFocusEvent* event)
     updateCurrentCell();
 }
 
-int TStringGrid::fixedRowsInUse() const
-{
-    return std::min(m_fixedRows, m_rowCount);
-}
+int TStringGrid::fixedRowsInUse() const { return std::min(m_fixedRows, m_rowCount); }
 
-int TStringGrid::fixedColsInUse() const
-{
-    return std::min(m_fixedCols, m_colCount);
-}
+int TStringGrid::fixedColsInUse() const { return std::min(m_fixedCols, m_colCount); }
 
-int TStringGrid::rowExtent() const
-{
-    return m_rowHeight + m_gridLineWidth;
-}
+int TStringGrid::rowExtent() const { return m_rowHeight + m_gridLineWidth; }
 
-int TStringGrid::colExtent(int col) const
-{
-    return m_colWidths[col] + m_gridLineWidth;
-}
+int TStringGrid::colExtent(int col) const { return m_colWidths[col] + m_gridLineWidth; }
 
-int TStringGrid::fixedHeight() const
-{
-    return fixedRowsInUse() * rowExtent();
-}
+int TStringGrid::fixedHeight() const { return fixedRowsInUse() * rowExtent(); }
 
 int TStringGrid::fixedWidth() const
 {
@@ -629,20 +599,11 @@ int TStringGrid::fixedWidth() const
     return width;
 }
 
-int TStringGrid::scrollHeight() const
-{
-    return std::max(0, viewport()->height() - fixedHeight());
-}
+int TStringGrid::scrollHeight() const { return std::max(0, viewport()->height() - fixedHeight()); }
 
-int TStringGrid::scrollWidth() const
-{
-    return std::max(0, viewport()->width() - fixedWidth());
-}
+int TStringGrid::scrollWidth() const { return std::max(0, viewport()->width() - fixedWidth()); }
 
-int TStringGrid::rowsFitting() const
-{
-    return scrollHeight() / rowExtent();
-}
+int TStringGrid::rowsFitting() const { return scrollHeight() / rowExtent(); }
 
 int TStringGrid::firstTopShowing(int row) const
 {
@@ -662,15 +623,9 @@ int TStringGrid::firstLeftShowing(int col) const
     return left;
 }
 
-int TStringGrid::maxTopRow() const
-{
-    return firstTopShowing(m_rowCount - 1);
-}
+int TStringGrid::maxTopRow() const { return firstTopShowing(m_rowCount - 1); }
 
-int TStringGrid::maxLeftCol() const
-{
-    return firstLeftShowing(m_colCount - 1);
-}
+int TStringGrid::maxLeftCol() const { return firstLeftShowing(m_colCount - 1); }
 
 std::vector<TStringGrid::Span> TStringGrid::visibleRows() const
 {

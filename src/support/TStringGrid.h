@@ -60,8 +60,8 @@ public:
 
     // Runs after a cell has been drawn normally. The painter is clipped to the cell rectangle
     // (without grid lines) and its state is restored afterwards.
-    using DrawCellHandler = std::function<void(int col, int row, const QRect& rect,
-                                               DrawState state, QPainter& painter)>;
+    using DrawCellHandler = std::function<void(int col, int row, const QRect& rect, DrawState state,
+                                               QPainter& painter)>;
     using CellTextSource = std::function<QString(int col, int row)>;
 
     explicit TStringGrid(QWidget* parent = nullptr);
@@ -133,11 +133,7 @@ public:
 
     // The object carried by the row-0 cell of a column; null when there is none.
     TGridObject* Object(int col) const;
-    template <class T>
-    T* ObjectAs(int col) const
-    {
-        return dynamic_cast<T*>(Object(col));
-    }
+    template <class T> T* ObjectAs(int col) const { return dynamic_cast<T*>(Object(col)); }
     // Takes ownership; the previous object of the column is freed. Ignored for a column outside
     // the grid (the object is freed).
     void SetObject(int col, std::unique_ptr<TGridObject> object);

@@ -128,17 +128,12 @@ QIcon TDocumentEditorForm::ApplicationIcon()
     return QIcon(QStringLiteral(":/icons/zelmoraviewer.svg"));
 }
 
-TDocumentEditorForm* TDocumentEditorForm::MainForm()
-{
-    return g_mainForm;
-}
+TDocumentEditorForm* TDocumentEditorForm::MainForm() { return g_mainForm; }
 
-void TDocumentEditorForm::SetMainForm(TDocumentEditorForm* form)
-{
-    g_mainForm = form;
-}
+void TDocumentEditorForm::SetMainForm(TDocumentEditorForm* form) { g_mainForm = form; }
 
-TDocumentEditorForm::TDocumentEditorForm(QWidget* parent) : QWidget(parent)
+TDocumentEditorForm::TDocumentEditorForm(QWidget* parent)
+    : QWidget(parent)
 {
     setObjectName(QStringLiteral("DocumentEditorForm"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -150,10 +145,7 @@ TDocumentEditorForm::TDocumentEditorForm(QWidget* parent) : QWidget(parent)
     FormCreate();
 }
 
-TDocumentEditorForm::~TDocumentEditorForm()
-{
-    FormDestroy();
-}
+TDocumentEditorForm::~TDocumentEditorForm() { FormDestroy(); }
 
 void TDocumentEditorForm::CreateComponents()
 {
@@ -273,10 +265,10 @@ QWidget* TDocumentEditorForm::CreateFilesSheet()
     Sum1Panel->setObjectName(QStringLiteral("Sum1Panel"));
     Sum2Panel->setObjectName(QStringLiteral("Sum2Panel"));
     connect(FilesGrid, &TStringGrid::topLeftChanged, this, &TDocumentEditorForm::PlaceSumPanels);
-    FilesGrid->SetOnDrawCell([this](int col, int row, const QRect& rect,
-                                    TStringGrid::DrawState, QPainter& painter) {
-        FilesGridDrawCell(col, row, rect, painter);
-    });
+    FilesGrid->SetOnDrawCell(
+        [this](int col, int row, const QRect& rect, TStringGrid::DrawState, QPainter& painter) {
+            FilesGridDrawCell(col, row, rect, painter);
+        });
     return FilesSheet;
 }
 
@@ -293,10 +285,10 @@ QWidget* TDocumentEditorForm::CreateMatrixSheet()
     MatrixTypePanel->setAlignment(Qt::AlignCenter);
     MatrixGrid = new TStringGrid(MatrixSheet);
     MatrixGrid->setObjectName(QStringLiteral("MatrixGrid"));
-    MatrixGrid->SetOnDrawCell([this](int col, int row, const QRect& rect,
-                                     TStringGrid::DrawState, QPainter& painter) {
-        MatrixGridDrawCell(col, row, rect, painter);
-    });
+    MatrixGrid->SetOnDrawCell(
+        [this](int col, int row, const QRect& rect, TStringGrid::DrawState, QPainter& painter) {
+            MatrixGridDrawCell(col, row, rect, painter);
+        });
     auto* layout = new QVBoxLayout(MatrixSheet);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -382,7 +374,10 @@ void TDocumentEditorForm::resizeEvent(QResizeEvent* event)
 namespace {
 class TComboStrings : public TStrings {
 public:
-    explicit TComboStrings(QComboBox& combo) : m_combo(combo) {}
+    explicit TComboStrings(QComboBox& combo)
+        : m_combo(combo)
+    {
+    }
     void Clear() override { m_combo.clear(); }
     void Add(const std::string& text, int32_t object) override
     {
@@ -559,7 +554,8 @@ void TDocumentEditorForm::ReadCurrentDocument()
 {
     TRegistryAccessor* registry = TRegistryAccessor::shared();
     QString path;
-    if (registry && registry->openKeyReadOnly(registry->keyUnderRoot(QString::fromLatin1(kPathsKey)))) {
+    if (registry &&
+        registry->openKeyReadOnly(registry->keyUnderRoot(QString::fromLatin1(kPathsKey)))) {
         try {
             path = registry->readString(QString::fromLatin1(kCurrentDocument));
         } catch (const std::exception&) {
@@ -573,16 +569,14 @@ void TDocumentEditorForm::ReadCurrentDocument()
 void TDocumentEditorForm::WriteCurrentDocument()
 {
     TRegistryAccessor* registry = TRegistryAccessor::shared();
-    if (!registry || !registry->openKey(registry->keyUnderRoot(QString::fromLatin1(kPathsKey)), true))
+    if (!registry ||
+        !registry->openKey(registry->keyUnderRoot(QString::fromLatin1(kPathsKey)), true))
         return;
     registry->writeString(QString::fromLatin1(kCurrentDocument), m_fileName);
     registry->closeKey();
 }
 
-void TDocumentEditorForm::CloseButtonClick()
-{
-    close();
-}
+void TDocumentEditorForm::CloseButtonClick() { close(); }
 
 void TDocumentEditorForm::LoadButtonClick()
 {

@@ -188,8 +188,8 @@ void TDocumentEditorForm::FillRatingsPage(int rowHeight)
     RatingsGrid->SetFixedCols(TRatingsTable::FixedCols);
     RatingsGrid->SetDefaultRowHeight(rowHeight);
     const QFontMetrics measure(RatingsGrid->font());
-    RatingsGrid->SetDefaultColWidth(
-        measure.horizontalAdvance(FromCp1252(Locale().RecordsLabel)) + 16);
+    RatingsGrid->SetDefaultColWidth(measure.horizontalAdvance(FromCp1252(Locale().RecordsLabel)) +
+                                    16);
     FitRatingsColumn();
     const TRatingsTable* table = m_ratingsTable.get();
     RatingsGrid->SetCellTextSource(

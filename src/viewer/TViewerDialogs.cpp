@@ -18,10 +18,7 @@ TViewerDialogs& TViewerDialogs::Current()
     return g_installed ? *g_installed : qtDialogs;
 }
 
-void TViewerDialogs::Install(TViewerDialogs* dialogs)
-{
-    g_installed = dialogs;
-}
+void TViewerDialogs::Install(TViewerDialogs* dialogs) { g_installed = dialogs; }
 
 void TQtViewerDialogs::ShowError(QWidget* parent, const QString& message)
 {

@@ -137,8 +137,7 @@ TEST_F(DocumentFiles, FileCountShapes)
         std::vector<size_t> rowLengths;
     };
     const Case cases[] = {
-        {0, 0, 0, {}},        {1, 0, 0, {}},          {2, 0, 2, {0, 1}},
-        {3, 1, 3, {3, 3, 3}}, {3, 2, 3, {0, 1, 2}},
+        {0, 0, 0, {}}, {1, 0, 0, {}}, {2, 0, 2, {0, 1}}, {3, 1, 3, {3, 3, 3}}, {3, 2, 3, {0, 1, 2}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.n);

@@ -1,7 +1,7 @@
 #include "ExportCommand.h"
+#include "GridCsv.h"
 #include "JsonWriter.h"
 #include "MprWriter.h"
-#include "GridCsv.h"
 #include "PageExport.h"
 #include "ProductIdentity.h"
 #include "Samples.h"
@@ -155,13 +155,15 @@ TEST(ExportJson, PagesOfTheSamples)
     for (const std::string& part : std::initializer_list<std::string>{
              "\"pages\":[\"Titel\",\"Dateien\",\"Matrix\",\"Ratings\"]",
              std::string("\"caption\":\"") + kApplicationTitle + " - Statistik-Protokoll - ",
-          "\"customer\":\"  Versandhaus M\xc3\xbcller & S\xc3\xb6hne GmbH, K\xc3\xb6ln\"",
-          "\"percent\":\"  71,35 %\"", "\"fixedRows\":2,\"fixedCols\":3,\"sumPanelsEnabled\":true",
-          "\"legend\":\"G = Grunddatei, M = Master-Datei, S = Sperrdatei, K = "
-          "Kompaktsperrdatei, * = datensatzeigene Priorit\xc3\xa4t kommt hinzu\"",
-          "\"sumCaptions\":[\"   Summe ohne Sperrdateien\",\"   Summe mit  Sperrdateien\"]",
-          "\"matrix\":{\"title\":\"Kompatibilit\xc3\xa4tsmatrix\",\"fixedCols\":3,", "\"#ff80c0\"",
-          "\"ratings\":{\"cells\":[[\"\",\"Ersetungen\"],[\"S\xc3\xa4tze\",\"18120\"]"})
+             "\"customer\":\"  Versandhaus M\xc3\xbcller & S\xc3\xb6hne GmbH, K\xc3\xb6ln\"",
+             "\"percent\":\"  71,35 %\"",
+             "\"fixedRows\":2,\"fixedCols\":3,\"sumPanelsEnabled\":true",
+             "\"legend\":\"G = Grunddatei, M = Master-Datei, S = Sperrdatei, K = "
+             "Kompaktsperrdatei, * = datensatzeigene Priorit\xc3\xa4t kommt hinzu\"",
+             "\"sumCaptions\":[\"   Summe ohne Sperrdateien\",\"   Summe mit  Sperrdateien\"]",
+             "\"matrix\":{\"title\":\"Kompatibilit\xc3\xa4tsmatrix\",\"fixedCols\":3,",
+             "\"#ff80c0\"",
+             "\"ratings\":{\"cells\":[[\"\",\"Ersetungen\"],[\"S\xc3\xa4tze\",\"18120\"]"})
         EXPECT_NE(whole.out.find(part), std::string::npos) << part;
 
     const ExportRun single = Export({"--lang", "en", "--json", SamplePath(dir, samples[1])});

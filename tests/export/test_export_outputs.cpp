@@ -162,8 +162,8 @@ TEST(ExportOutputs, JsonPathIsValidUtf8ForAnyFileNameAndTheCaptionDecodesItAsThe
         EXPECT_TRUE(ValidUtf8(result.Out));
         EXPECT_NE(result.Out.find("\"path\":" + JsonWriter::Escape(dir.Path(c.path)) + ","),
                   std::string::npos);
-        EXPECT_NE(result.Out.find("\"caption\":\"" + std::string(kApplicationTitle) + " - Statistik-Protokoll - " +
-                                  dir.Path(c.caption) + "\""),
+        EXPECT_NE(result.Out.find("\"caption\":\"" + std::string(kApplicationTitle) +
+                                  " - Statistik-Protokoll - " + dir.Path(c.caption) + "\""),
                   std::string::npos);
     }
 }

@@ -1,7 +1,7 @@
 #include "LocaleErrors.h"
-#include "TextTable.h"
 #include "TLocale.h"
 #include "TStringList.h"
+#include "TextTable.h"
 
 #include <gtest/gtest.h>
 

@@ -103,13 +103,26 @@ TEST(FilesTable, ParseIntegerLikeThePlatform)
         int32_t value;
     };
     const Case cases[] = {
-        {"0", true, 0},           {"  42", true, 42},          {"+7", true, 7},
-        {"-2147483648", true, INT32_MIN}, {"2147483647", true, INT32_MAX},
-        {"2147483648", false, 0}, {"-2147483649", false, 0},   {"$FF", true, 255},
-        {"0x10", true, 16},       {"X1a", true, 26},           {"$FFFFFFFF", true, -1},
-        {"-$10", true, -16},      {"$100000000", false, 0},    {"", false, 0},
-        {"-", false, 0},          {"$", false, 0},             {"12a", false, 0},
-        {"1 2", false, 0},        {"1.5", false, 0},           {"0x", false, 0},
+        {"0", true, 0},
+        {"  42", true, 42},
+        {"+7", true, 7},
+        {"-2147483648", true, INT32_MIN},
+        {"2147483647", true, INT32_MAX},
+        {"2147483648", false, 0},
+        {"-2147483649", false, 0},
+        {"$FF", true, 255},
+        {"0x10", true, 16},
+        {"X1a", true, 26},
+        {"$FFFFFFFF", true, -1},
+        {"-$10", true, -16},
+        {"$100000000", false, 0},
+        {"", false, 0},
+        {"-", false, 0},
+        {"$", false, 0},
+        {"12a", false, 0},
+        {"1 2", false, 0},
+        {"1.5", false, 0},
+        {"0x", false, 0},
     };
     for (const Case& c : cases) {
         int32_t value = 12345;
@@ -186,14 +199,22 @@ TEST(FilesTable, Colours)
         TOptionalColour colour;
     };
     const Case cases[] = {
-        {0, sumWithout, std::nullopt},        {2, sumWith, std::nullopt},
-        {3, sumWithout, ColumnColours::Sum},    {3, sumWith, ColumnColours::Sum},
-        {5, sumWith, ColumnColours::Sum},       {9, sumWith, std::nullopt},
-        {9, sumWithout, ColumnColours::Sum},    {8, sumWithout, ColumnColours::Sum},
-        {6, sumWithout, std::nullopt},        {7, sumWithout, std::nullopt},
-        {4, 2, ColumnColours::Intra},           {4, 3, ColumnColours::Intra},
-        {4, 0, std::nullopt},                 {4, sumWithout, ColumnColours::Sum},
-        {4, sumWith, std::nullopt},           {3, 2, std::nullopt},
+        {0, sumWithout, std::nullopt},
+        {2, sumWith, std::nullopt},
+        {3, sumWithout, ColumnColours::Sum},
+        {3, sumWith, ColumnColours::Sum},
+        {5, sumWith, ColumnColours::Sum},
+        {9, sumWith, std::nullopt},
+        {9, sumWithout, ColumnColours::Sum},
+        {8, sumWithout, ColumnColours::Sum},
+        {6, sumWithout, std::nullopt},
+        {7, sumWithout, std::nullopt},
+        {4, 2, ColumnColours::Intra},
+        {4, 3, ColumnColours::Intra},
+        {4, 0, std::nullopt},
+        {4, sumWithout, ColumnColours::Sum},
+        {4, sumWith, std::nullopt},
+        {3, 2, std::nullopt},
     };
     for (const Case& c : cases)
         EXPECT_EQ(table.CellColour(c.c, c.r), c.colour) << c.c << "," << c.r;
@@ -208,7 +229,8 @@ TEST(FilesTable, Legend)
     };
     const Case cases[] = {
         {{'G', ' ', 'S', ' '}, ' ', "G = Grunddatei, S = Sperrdatei"},
-        {{'G', 'M', 'S', 'S'}, '*',
+        {{'G', 'M', 'S', 'S'},
+         '*',
          "G = Grunddatei, M = Master-Datei, S = Sperrdatei, * = datensatzeigene Priorit\xe4t kommt "
          "hinzu"},
         {{' ', ' ', ' ', ' '}, '*', "* = datensatzeigene Priorit\xe4t kommt hinzu"},
@@ -241,15 +263,15 @@ TEST(FilesTable, ColumnWidths)
     TFilesTable table(doc);
     // One pixel per character, digits 7 wide.
     const TTextWidth width = [](const std::string& t) { return static_cast<int>(t.size()); };
-    EXPECT_EQ(table.ColumnWidth(0, width, 7), 18 + 8);      // short idents: the 18 minimum
-    EXPECT_EQ(table.ColumnWidth(1, width, 7), 30 + 8);      // the long name
+    EXPECT_EQ(table.ColumnWidth(0, width, 7), 18 + 8); // short idents: the 18 minimum
+    EXPECT_EQ(table.ColumnWidth(1, width, 7), 30 + 8); // the long name
     EXPECT_EQ(table.FileNameColumnWidth, 30);
     EXPECT_EQ(table.FileColumnWidth, 18);
-    EXPECT_EQ(table.ColumnWidth(2, width, 7), 21 + 8);      // 3 digits
-    EXPECT_EQ(table.ColumnWidth(3, width, 7), 1 + 21 + 8);  // mark and 3 digits
-    EXPECT_EQ(table.ColumnWidth(4, width, 7), 3 + 8);       // the title "Art" beats "W "
-    EXPECT_EQ(table.ColumnWidth(5, width, 7), 7 * 7 + 8);   // seven digits of GrossTotal
-    EXPECT_EQ(table.ColumnWidth(6, width, 7), 20 + 8);      // every row measured
+    EXPECT_EQ(table.ColumnWidth(2, width, 7), 21 + 8);     // 3 digits
+    EXPECT_EQ(table.ColumnWidth(3, width, 7), 1 + 21 + 8); // mark and 3 digits
+    EXPECT_EQ(table.ColumnWidth(4, width, 7), 3 + 8);      // the title "Art" beats "W "
+    EXPECT_EQ(table.ColumnWidth(5, width, 7), 7 * 7 + 8);  // seven digits of GrossTotal
+    EXPECT_EQ(table.ColumnWidth(6, width, 7), 20 + 8);     // every row measured
 }
 
 TEST(FilesTable, KindWidthTakesItsTitleWhenWider)

@@ -7,7 +7,8 @@
 
 namespace {
 
-TMatchDocument MatrixDoc(uint8_t matrixKind, const std::vector<TFileKind>& kinds, uint8_t labels = 2)
+TMatchDocument MatrixDoc(uint8_t matrixKind, const std::vector<TFileKind>& kinds,
+                         uint8_t labels = 2)
 {
     TMatchDocument doc;
     doc.MatrixKind = matrixKind;
@@ -67,10 +68,10 @@ TEST(MatrixTable, GroupModeBlanksSameGroups)
     doc.GroupMode = 1;
     const TMatrixTable m(doc);
     const int c0 = 2;
-    EXPECT_EQ(m.CellText(c0 + 5, 4), "");    // lock file against compact lock file
-    EXPECT_EQ(m.CellText(c0 + 2, 2), "");    // a master file's diagonal
-    EXPECT_EQ(m.CellText(c0 + 3, 2), "");    // two master files
-    EXPECT_NE(m.CellText(c0 + 6, 1), "");    // two base files stay
+    EXPECT_EQ(m.CellText(c0 + 5, 4), "");     // lock file against compact lock file
+    EXPECT_EQ(m.CellText(c0 + 2, 2), "");     // a master file's diagonal
+    EXPECT_EQ(m.CellText(c0 + 3, 2), "");     // two master files
+    EXPECT_NE(m.CellText(c0 + 6, 1), "");     // two base files stay
     EXPECT_EQ(m.CellText(c0 + 1, 1), "1000"); // base diagonal
     EXPECT_NE(m.CellText(c0 + 4, 2), "");
     doc.GroupMode = 0;

@@ -31,10 +31,7 @@ std::vector<int> Parts(const TReportSource& source)
     return parts;
 }
 
-QString Head(const TMatchDocument& doc)
-{
-    return FromCp1252(doc.HeadText);
-}
+QString Head(const TMatchDocument& doc) { return FromCp1252(doc.HeadText); }
 
 // Every part into one PDF, as the exporter writes it.
 PdfFile PrintAll(const TReportSource& source, const TPrintSetupState& state, const QString& path)

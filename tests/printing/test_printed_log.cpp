@@ -313,12 +313,12 @@ TEST_P(PrintedLog, ColumnsAlignAndWriteTheirNumbersByWhatTheyShow)
     SetDecimalSeparator(',');
     TempDir dir;
     std::vector<uint8_t> alignments;
-    const PdfFile pdf = PrintPart(GetParam(), doc, dir.Path("c.pdf"), 0, TPrintSetupState(1),
-                                  [&](const TnewPrinterForm& form) {
-                                      for (const auto& column :
-                                           form.Layout(ReportSection::File).Columns)
-                                          alignments.push_back(column.Alignment);
-                                  });
+    const PdfFile pdf =
+        PrintPart(GetParam(), doc, dir.Path("c.pdf"), 0, TPrintSetupState(1),
+                  [&](const TnewPrinterForm& form) {
+                      for (const auto& column : form.Layout(ReportSection::File).Columns)
+                          alignments.push_back(column.Alignment);
+                  });
     SetDecimalSeparator('\0');
     QLocale::setDefault(QLocale::system());
     EXPECT_EQ(alignments, left);

@@ -265,8 +265,8 @@ TEST_P(ReportControls, ARuleAtTheFootOfARowStaysVisibleBesideTheNextRowsFill)
     constexpr int dpi = 150;
     const double rule = 4 * 254.0 / 1200;
     for (const double height : {40.0, 41.3, 43.7, 45.1, 47.9}) {
-        SCOPED_TRACE(testing::Message() << "rows of " << height << " units on "
-                                        << PdfDeviceName(GetParam()));
+        SCOPED_TRACE(testing::Message()
+                     << "rows of " << height << " units on " << PdfDeviceName(GetParam()));
         QTemporaryDir dir;
         ScriptedReport report(height);
         report.Rows = 12;

@@ -23,35 +23,52 @@ struct Script {
     std::vector<QStringList> pages;
 };
 
-QStringList words(const char* text)
-{
-    return QString::fromLatin1(text).split(QLatin1Char(' '));
-}
+QStringList words(const char* text) { return QString::fromLatin1(text).split(QLatin1Char(' ')); }
 
 // Page geometry of ScriptedReport: 1900 units high, header 100, footer 80, column header 60;
 // a detail of 500 leaves room for three rows a page.
 const std::vector<Script>& scripts()
 {
     static const std::vector<Script> table = {
-        {"rows on one page", 50, 3, -1, false,
+        {"rows on one page",
+         50,
+         3,
+         -1,
+         false,
          {"before", "start 1 Seite1 leer", "need 0", "need 1", "need 2", "need 3", "end 1 1"},
          {words("Kopf Spalten Zeile0 Zeile1 Zeile2 Seite1")}},
-        {"band that does not fit", 500, 5, -1, false,
+        {"band that does not fit",
+         500,
+         5,
+         -1,
+         false,
          {"before", "start 1 Seite1 leer", "need 0", "need 1", "need 2", "need 3", "end 1 1",
           "start 2 Seite2 Zeile3", "need 4", "need 5", "end 2 2"},
          {words("Kopf Spalten Zeile0 Zeile1 Zeile2 Seite1"),
           words("Kopf Spalten Zeile3 Zeile4 Seite2")}},
-        {"forced break inside need data", 500, 6, 1, false,
-         {"before", "start 1 Seite1 leer", "need 0", "need 1", "end 1 0",
-          "start 2 Seite1 Zeile0", "after break", "need 2", "need 3", "need 4", "end 2 1",
-          "start 3 Seite2 Zeile4", "need 5", "need 6", "end 3 2"},
+        {"forced break inside need data",
+         500,
+         6,
+         1,
+         false,
+         {"before", "start 1 Seite1 leer", "need 0", "need 1", "end 1 0", "start 2 Seite1 Zeile0",
+          "after break", "need 2", "need 3", "need 4", "end 2 1", "start 3 Seite2 Zeile4", "need 5",
+          "need 6", "end 3 2"},
          {words("Kopf Spalten Zeile0 Seite1"), words("Kopf Spalten Zeile1 Zeile2 Zeile3 Seite1"),
           words("Kopf Spalten Zeile4 Zeile5 Seite2")}},
-        {"forced break before the end", 50, 2, -1, true,
+        {"forced break before the end",
+         50,
+         2,
+         -1,
+         true,
          {"before", "start 1 Seite1 leer", "need 0", "need 1", "need 2", "end 1 1",
           "start 2 Seite2 Zeile1", "end 2 2"},
          {words("Kopf Spalten Zeile0 Zeile1 Seite1"), words("Kopf Seite2")}},
-        {"no rows", 50, 0, -1, false,
+        {"no rows",
+         50,
+         0,
+         -1,
+         false,
          {"before", "start 1 Seite1 leer", "need 0", "end 1 1"},
          {words("Kopf Seite1")}},
     };

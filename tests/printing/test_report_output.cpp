@@ -9,7 +9,6 @@
 #include "TQRPrinter.h"
 #include "TempDir.h"
 
-
 #include <gtest/gtest.h>
 
 #include <functional>

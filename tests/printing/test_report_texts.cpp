@@ -36,7 +36,10 @@ public:
         : m_random(seed)
     {
     }
-    int Number(int low, int high) { return std::uniform_int_distribution<int>(low, high)(m_random); }
+    int Number(int low, int high)
+    {
+        return std::uniform_int_distribution<int>(low, high)(m_random);
+    }
     QString Word(int length)
     {
         QString word;
@@ -139,8 +142,8 @@ TEST(ReportTexts, ALongCaptionCostsItsRoomNotItsLength)
     const std::uint64_t perText = 8192;
     const std::vector<Case> cases = {
         {"a million W", QString(1000000, QLatin1Char('W')), 300, false, perText},
-        {"a million characters of words", Repeated(QStringLiteral("Tour AV Wolke Tee 17 "), 1000000),
-         1500, false, perText},
+        {"a million characters of words",
+         Repeated(QStringLiteral("Tour AV Wolke Tee 17 "), 1000000), 1500, false, perText},
         {"an auto-sized head text", Repeated(QStringLiteral("Kopfzeile "), 1000000), 800, true,
          perText},
         // Soft hyphens print as nothing: no room is ever full of them.
@@ -206,7 +209,8 @@ TEST(ReportTexts, MemoLinesBreakInTimeLinearInTheirText)
         EXPECT_LE(measured, 2 * std::uint64_t(length) + 20000);
         ASSERT_GT(lines.size(), 100);
         for (const QString& line : lines)
-            ASSERT_LE(on.canvas.TextWidth(on.memo.Font(), line), on.WidthPixels()) << line.toStdString();
+            ASSERT_LE(on.canvas.TextWidth(on.memo.Font(), line), on.WidthPixels())
+                << line.toStdString();
         QString text = c.line;
         EXPECT_EQ(lines.join(QString()).remove(QLatin1Char(' ')), text.remove(QLatin1Char(' ')));
     }
@@ -219,8 +223,8 @@ TEST(ReportTexts, BrokenLinesAreThoseOfTheGreedyRuleMeasuredWhole)
         const double width = random.Number(20, 1500);
         MemoOnCanvas on(width);
         const QString line = random.Line(random.Number(0, 900));
-        SCOPED_TRACE(testing::Message() << "width " << width << ": \"" << line.toStdString()
-                                        << '"');
+        SCOPED_TRACE(testing::Message()
+                     << "width " << width << ": \"" << line.toStdString() << '"');
         EXPECT_EQ(on.memo.PrintedLines(on.canvas, {line}),
                   BrokenWhole(on.canvas, on.memo.Font(), line, on.WidthPixels()));
     }
@@ -233,11 +237,11 @@ TEST(ReportTexts, CutTextsAndBoundedWidthsAgreeWithWholeMeasures)
     const QFont& font = on.memo.Font();
     const QFontMetricsF& metrics = on.canvas.Metrics(font);
     for (int i = 0; i < 400; ++i) {
-        const QString text = i % 2 ? random.Line(random.Number(1, 3000))
-                                   : random.Word(random.Number(1, 3000));
+        const QString text =
+            i % 2 ? random.Line(random.Number(1, 3000)) : random.Word(random.Number(1, 3000));
         const double width = random.Number(1, 8000);
-        SCOPED_TRACE(testing::Message() << "width " << width << ": \"" << text.toStdString()
-                                        << '"');
+        SCOPED_TRACE(testing::Message()
+                     << "width " << width << ": \"" << text.toStdString() << '"');
         const double whole = metrics.horizontalAdvance(text);
         const double bounded = on.canvas.TextWidth(font, text, width);
         if (whole <= width)

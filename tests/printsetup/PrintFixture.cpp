@@ -20,10 +20,7 @@
 const char* const kTestQueue = "ZelmoraTest";
 QStringList g_shownErrors;
 
-QString CaptureFolder()
-{
-    return qEnvironmentVariable("ZELMORA_CUPS_CAPTURE");
-}
+QString CaptureFolder() { return qEnvironmentVariable("ZELMORA_CUPS_CAPTURE"); }
 
 bool TestQueueReady()
 {
@@ -34,8 +31,8 @@ bool TestQueueReady()
 
 QString CapturedJob::Option(const QString& name) const
 {
-    const QRegularExpression pattern(QStringLiteral("(?:^| )%1=(\\S*)")
-                                         .arg(QRegularExpression::escape(name)));
+    const QRegularExpression pattern(
+        QStringLiteral("(?:^| )%1=(\\S*)").arg(QRegularExpression::escape(name)));
     const QRegularExpressionMatch match = pattern.match(Options);
     return match.hasMatch() ? match.captured(1) : QString();
 }
@@ -170,7 +167,8 @@ ScriptedDialogs::~ScriptedDialogs()
     TPrintSetupForm::Release();
 }
 
-LogWindow::LogWindow(int files) : Document(GeneratedLog(files))
+LogWindow::LogWindow(int files)
+    : Document(GeneratedLog(files))
 {
     Source = std::make_unique<TReportSource>(Document);
 }

@@ -104,11 +104,10 @@ TEST(PrintJobs, RemovedPrinterBringsBackThePrinterDialogAndResetsTheChoices)
     REQUIRE_TEST_QUEUE();
     const QString temporary = QStringLiteral("ZelmoraGone");
     const QString ppd = QStringLiteral(ZELMORA_SOURCE_DIR "/tests/printing/cups/zelmora-test.ppd");
-    ASSERT_EQ(QProcess::execute(QStringLiteral("lpadmin"),
-                                {QStringLiteral("-p"), temporary, QStringLiteral("-E"),
-                                 QStringLiteral("-v"),
-                                 QStringLiteral("zelmoracapture:") + CaptureFolder(),
-                                 QStringLiteral("-P"), ppd}),
+    ASSERT_EQ(QProcess::execute(
+                  QStringLiteral("lpadmin"),
+                  {QStringLiteral("-p"), temporary, QStringLiteral("-E"), QStringLiteral("-v"),
+                   QStringLiteral("zelmoracapture:") + CaptureFolder(), QStringLiteral("-P"), ppd}),
               0);
     const LogWindow window(1);
     ScriptedDialogs dialogs;

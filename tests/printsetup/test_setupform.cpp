@@ -4,15 +4,15 @@
 #include "TPrintSetter.h"
 #include "TPrintSetupForm.h"
 #include "TPrinterDriver.h"
-#include "TQRPrintDialog.h"
 #include "TQROutput.h"
+#include "TQRPrintDialog.h"
 #include "TQRPrinter.h"
 #include "TQorButton.h"
 #include "TnewPrinterForm.h"
 
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPrintDialog>
@@ -33,7 +33,11 @@ QStringList Items(const QComboBox& box)
 
 // A probe report for one Execute, as the print command makes it.
 struct Probe {
-    explicit Probe(const LogWindow& window) : output(printer), form(*window.Source, output) {}
+    explicit Probe(const LogWindow& window)
+        : output(printer)
+        , form(*window.Source, output)
+    {
+    }
     TQRPrinter printer;
     TQROutput output;
     TnewPrinterForm form;
@@ -145,7 +149,9 @@ namespace {
 class BadDriver : public TPrinterDriver {
 public:
     BadDriver(int names, int codes, bool allocationFails)
-        : m_names(names), m_codes(codes), m_allocationFails(allocationFails)
+        : m_names(names)
+        , m_codes(codes)
+        , m_allocationFails(allocationFails)
     {
     }
     int BinNameCount(const QString&) override { return m_names; }
@@ -226,8 +232,8 @@ TEST(PrintSetupForm, BinErrorsEndExecuteButNotTheOpenDialog)
     {
         const DriverSwap swap(std::make_unique<BadDriver>(3, 4, false));
         Probe probe(window);
-        EXPECT_THROW(TPrintSetupForm::Application().Execute(probe.form.Setter(), state, true,
-                                                            true, true, true),
+        EXPECT_THROW(TPrintSetupForm::Application().Execute(probe.form.Setter(), state, true, true,
+                                                            true, true),
                      std::runtime_error);
         EXPECT_FALSE(dialogs.Calls.contains(QStringLiteral("setup dialog")));
     }
@@ -237,8 +243,8 @@ TEST(PrintSetupForm, BinErrorsEndExecuteButNotTheOpenDialog)
         const DriverSwap swap(std::make_unique<BadDriver>(0, 0, false));
         form.SetupButtonClick();
     };
-    EXPECT_TRUE(TPrintSetupForm::Application().Execute(probe.form.Setter(), state, true, true,
-                                                       true, true));
+    EXPECT_TRUE(
+        TPrintSetupForm::Application().Execute(probe.form.Setter(), state, true, true, true, true));
     EXPECT_EQ(g_shownErrors, QStringList{QStringLiteral("Error: Retrieving number of Bins.")});
 }
 
@@ -250,8 +256,8 @@ TEST(PrintSetupForm, FirstPrintAsksForThePrinterFirstLaterPrintsDoNot)
     TPrintSetupState state(1);
     {
         Probe probe(window);
-        ASSERT_TRUE(TPrintSetupForm::Application().Execute(probe.form.Setter(), state, true,
-                                                           true, true, true));
+        ASSERT_TRUE(TPrintSetupForm::Application().Execute(probe.form.Setter(), state, true, true,
+                                                           true, true));
     }
     EXPECT_EQ(dialogs.Calls,
               QStringList({QStringLiteral("print dialog"), QStringLiteral("setup dialog")}));
@@ -271,8 +277,8 @@ TEST(PrintSetupForm, FirstPrintAsksForThePrinterFirstLaterPrintsDoNot)
     dialogs.Calls.clear();
     Probe probe(window);
     probe.form.QuickRep1.PrinterSettings().OutputFileName = QStringLiteral("/tmp/log.pdf");
-    ASSERT_TRUE(TPrintSetupForm::Application().Execute(probe.form.Setter(), state, true, true,
-                                                       true, true));
+    ASSERT_TRUE(
+        TPrintSetupForm::Application().Execute(probe.form.Setter(), state, true, true, true, true));
     EXPECT_EQ(dialogs.Calls, QStringList{QStringLiteral("setup dialog")});
     EXPECT_EQ(probe.form.QuickRep1.PrinterSettings().PrinterIndex,
               TPrinterDriver::PrinterNames().indexOf(kPdf));
@@ -288,8 +294,8 @@ TEST(PrintSetupForm, CancelledDialogsLeaveTheStateAlone)
     dialogs.ConfirmPrinter = false;
     {
         Probe probe(window);
-        EXPECT_FALSE(TPrintSetupForm::Application().Execute(probe.form.Setter(), state, true,
-                                                            true, true, true));
+        EXPECT_FALSE(TPrintSetupForm::Application().Execute(probe.form.Setter(), state, true, true,
+                                                            true, true));
     }
     EXPECT_FALSE(state.PrinterChosen);
     EXPECT_EQ(dialogs.Calls, QStringList{QStringLiteral("print dialog")});
@@ -298,8 +304,8 @@ TEST(PrintSetupForm, CancelledDialogsLeaveTheStateAlone)
     dialogs.ConfirmSetup = false;
     dialogs.OnSetup = [](TPrintSetupForm& form) { form.SinglesCheckBox->setChecked(true); };
     Probe probe(window);
-    EXPECT_FALSE(TPrintSetupForm::Application().Execute(probe.form.Setter(), state, true, true,
-                                                        true, true));
+    EXPECT_FALSE(
+        TPrintSetupForm::Application().Execute(probe.form.Setter(), state, true, true, true, true));
     EXPECT_FALSE(state.Singles);
 }
 
@@ -377,8 +383,8 @@ TEST(PrintSetupForm, ChoosingAnotherPrinterRebuildsTheBins)
         form.BinsComboBox->setCurrentIndex(2);
     };
     Probe probe(window);
-    ASSERT_TRUE(TPrintSetupForm::Application().Execute(probe.form.Setter(), state, true, true,
-                                                       true, true));
+    ASSERT_TRUE(
+        TPrintSetupForm::Application().Execute(probe.form.Setter(), state, true, true, true, true));
     EXPECT_EQ(binsBefore, 2);
     EXPECT_EQ(binsAfter.size(), 4);
     EXPECT_EQ(binsAfter.value(2), QStringLiteral("Unterer Schacht"));
@@ -407,8 +413,7 @@ TEST(PrintSetupForm, OneFileLogKeepsTheRememberedChoices)
     }
     ASSERT_TRUE(state.Singles);
 
-    bool singlesChecked = true, singlesEnabled = true, matrixChecked = true,
-         matrixEnabled = true;
+    bool singlesChecked = true, singlesEnabled = true, matrixChecked = true, matrixEnabled = true;
     dialogs.OnSetup = [&](TPrintSetupForm& f) {
         singlesChecked = f.SinglesCheckBox->isChecked();
         singlesEnabled = f.SinglesCheckBox->isEnabled();

@@ -18,8 +18,8 @@ public:
     // Unwritable: the file would have to live in a folder inside a plain file, which nobody,
     // not even root, can create.
     explicit TempSettings(Kind kind = Kind::Writable)
-        : m_hadVariable(qEnvironmentVariableIsSet(TRegistryAccessor::kSettingsFileVariable)),
-          m_oldVariable(qgetenv(TRegistryAccessor::kSettingsFileVariable))
+        : m_hadVariable(qEnvironmentVariableIsSet(TRegistryAccessor::kSettingsFileVariable))
+        , m_oldVariable(qgetenv(TRegistryAccessor::kSettingsFileVariable))
     {
         if (kind == Kind::Writable) {
             m_file = QString::fromStdString(m_dir.Path("settings.ini"));

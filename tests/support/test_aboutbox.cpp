@@ -86,10 +86,7 @@ void whileShown(TQORAboutBox& box, const std::function<void(TAboutBoxDialog&)>& 
 }
 
 // Where a key goes when the user types it.
-QWidget* keyTarget()
-{
-    return QApplication::focusWidget();
-}
+QWidget* keyTarget() { return QApplication::focusWidget(); }
 
 QPixmap filledPixmap(int width, int height)
 {
@@ -106,12 +103,8 @@ TEST(CaptionText, ShowsAmpersandsTheWayCaptionsDo)
         const char* caption;
         const char* shown;
     } cases[] = {
-        {"", ""},
-        {"ohne", "ohne"},
-        {"A && B", "A & B"},
-        {"&Schließen", "Schließen"},
-        {"&&&&", "&&"},
-        {"Ende&", "Ende&"},
+        {"", ""},       {"ohne", "ohne"},   {"A && B", "A & B"}, {"&Schließen", "Schließen"},
+        {"&&&&", "&&"}, {"Ende&", "Ende&"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(CaptionText(QString::fromUtf8(c.caption)), QString::fromUtf8(c.shown))
@@ -123,14 +116,14 @@ TEST(TQORAboutBox, SlotsByNameAndByIndexAreTheSame)
 {
     TQORAboutBox box;
     const std::vector<std::pair<void (TQORAboutBox::*)(const QString&), int>> setters = {
-        {&TQORAboutBox::SetProduktName, 1},      {&TQORAboutBox::SetProduktVersion, 2},
-        {&TQORAboutBox::SetProduktDatum, 3},     {&TQORAboutBox::SetLizenz, 4},
-        {&TQORAboutBox::SetCopyright, 5},        {&TQORAboutBox::SetVertriebAdresse, 6},
-        {&TQORAboutBox::SetVertriebWeb, 7},      {&TQORAboutBox::SetVertriebEMail, 8},
-        {&TQORAboutBox::SetVertriebHotline, 9},  {&TQORAboutBox::SetKundeAdresse, 10},
-        {&TQORAboutBox::SetKundeEMail, 11},      {&TQORAboutBox::SetKundeWeb, 12},
-        {&TQORAboutBox::SetKundeTelNr, 13},      {&TQORAboutBox::SetHerstellerAdresse, 14},
-        {&TQORAboutBox::SetHerstellerWeb, 15},   {&TQORAboutBox::SetHerstellerEMail, 16},
+        {&TQORAboutBox::SetProduktName, 1},     {&TQORAboutBox::SetProduktVersion, 2},
+        {&TQORAboutBox::SetProduktDatum, 3},    {&TQORAboutBox::SetLizenz, 4},
+        {&TQORAboutBox::SetCopyright, 5},       {&TQORAboutBox::SetVertriebAdresse, 6},
+        {&TQORAboutBox::SetVertriebWeb, 7},     {&TQORAboutBox::SetVertriebEMail, 8},
+        {&TQORAboutBox::SetVertriebHotline, 9}, {&TQORAboutBox::SetKundeAdresse, 10},
+        {&TQORAboutBox::SetKundeEMail, 11},     {&TQORAboutBox::SetKundeWeb, 12},
+        {&TQORAboutBox::SetKundeTelNr, 13},     {&TQORAboutBox::SetHerstellerAdresse, 14},
+        {&TQORAboutBox::SetHerstellerWeb, 15},  {&TQORAboutBox::SetHerstellerEMail, 16},
     };
     for (const auto& [setter, index] : setters)
         (box.*setter)(QStringLiteral("slot %1").arg(index));
@@ -235,8 +228,7 @@ TEST(TQORAboutBox, ShowsPagesLogosAndCaptionAsConfigured)
         EXPECT_TRUE(tabs->isTabVisible(tabs->indexOf(dialog.tsHersteller())));
 
         EXPECT_EQ(dialog.Image(TAboutBoxDialog::ProduktPage)->geometry(), QRect(8, 8, 40, 30));
-        EXPECT_EQ(dialog.Image(TAboutBoxDialog::HerstellerPage)->geometry(),
-                  QRect(8, 8, 120, 50));
+        EXPECT_EQ(dialog.Image(TAboutBoxDialog::HerstellerPage)->geometry(), QRect(8, 8, 120, 50));
         EXPECT_FALSE(dialog.Image(TAboutBoxDialog::HerstellerPage)->isHidden());
         EXPECT_TRUE(dialog.Image(TAboutBoxDialog::KundePage)->isHidden());
         EXPECT_TRUE(dialog.Image(TAboutBoxDialog::VertriebPage)->isHidden());
@@ -491,41 +483,40 @@ TEST(ProductInformation, FillsProductSlotsFromTheApplicationTitle)
 TEST(ProductInformation, ShowsTheDesignedBox)
 {
     RecordingOpener opener;
-    whileShown(
-        [] { ShowProductInformation(nullptr, QStringLiteral("ZelmoraViewer 2.0.3")); },
-        [&opener](TAboutBoxDialog& dialog) {
-            EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Produkt-Information"));
-            QTabWidget* tabs = dialog.pcPages();
-            EXPECT_TRUE(tabs->isTabVisible(tabs->indexOf(dialog.tsHersteller())));
-            EXPECT_TRUE(tabs->isTabVisible(tabs->indexOf(dialog.tsProdukt())));
-            EXPECT_TRUE(tabs->isTabVisible(tabs->indexOf(dialog.tsVertrieb())));
-            EXPECT_FALSE(tabs->isTabVisible(tabs->indexOf(dialog.tsKunde())));
+    whileShown([] { ShowProductInformation(nullptr, QStringLiteral("ZelmoraViewer 2.0.3")); },
+               [&opener](TAboutBoxDialog& dialog) {
+                   EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Produkt-Information"));
+                   QTabWidget* tabs = dialog.pcPages();
+                   EXPECT_TRUE(tabs->isTabVisible(tabs->indexOf(dialog.tsHersteller())));
+                   EXPECT_TRUE(tabs->isTabVisible(tabs->indexOf(dialog.tsProdukt())));
+                   EXPECT_TRUE(tabs->isTabVisible(tabs->indexOf(dialog.tsVertrieb())));
+                   EXPECT_FALSE(tabs->isTabVisible(tabs->indexOf(dialog.tsKunde())));
 
-            EXPECT_EQ(dialog.SlotLabel(1)->text(), QStringLiteral("ZelmoraViewer 2.0.3"));
-            EXPECT_EQ(dialog.SlotLabel(2)->text(), QString::fromUtf8(kProductVersion));
-            EXPECT_EQ(dialog.SlotLabel(5)->text(), QString::fromUtf8(kMakerNotice));
-            EXPECT_EQ(dialog.SlotLabel(5)->y(), 230);
-            for (int index : {3, 4, 10, 11, 12, 13})
-                EXPECT_TRUE(dialog.SlotLabel(index)->isHidden()) << index;
-            for (int index : {6, 7, 8, 9, 14, 15, 16})
-                EXPECT_FALSE(dialog.SlotLabel(index)->text().isEmpty()) << index;
-            for (int page : {TAboutBoxDialog::ProduktPage, TAboutBoxDialog::VertriebPage,
-                             TAboutBoxDialog::HerstellerPage})
-                EXPECT_FALSE(dialog.Image(page)->isHidden()) << page;
+                   EXPECT_EQ(dialog.SlotLabel(1)->text(), QStringLiteral("ZelmoraViewer 2.0.3"));
+                   EXPECT_EQ(dialog.SlotLabel(2)->text(), QString::fromUtf8(kProductVersion));
+                   EXPECT_EQ(dialog.SlotLabel(5)->text(), QString::fromUtf8(kMakerNotice));
+                   EXPECT_EQ(dialog.SlotLabel(5)->y(), 230);
+                   for (int index : {3, 4, 10, 11, 12, 13})
+                       EXPECT_TRUE(dialog.SlotLabel(index)->isHidden()) << index;
+                   for (int index : {6, 7, 8, 9, 14, 15, 16})
+                       EXPECT_FALSE(dialog.SlotLabel(index)->text().isEmpty()) << index;
+                   for (int page : {TAboutBoxDialog::ProduktPage, TAboutBoxDialog::VertriebPage,
+                                    TAboutBoxDialog::HerstellerPage})
+                       EXPECT_FALSE(dialog.Image(page)->isHidden()) << page;
 
-            // Every link shows its address and opens it.
-            for (int index : {7, 8, 15, 16}) {
-                tabs->setCurrentWidget(dialog.Sheet(TAboutBoxDialog::Tag(
-                                                        dialog.SlotLabel(index)) / 100));
-                QTest::mouseClick(dialog.SlotLabel(index), Qt::LeftButton);
-            }
-            const QString web = dialog.SlotLabel(15)->text();
-            const QString mail = dialog.SlotLabel(16)->text();
-            EXPECT_EQ(opener.opened,
-                      (QStringList{QStringLiteral("http://") + dialog.SlotLabel(7)->text(),
-                                   QStringLiteral("mailto:") + dialog.SlotLabel(8)->text(),
-                                   QStringLiteral("http://") + web,
-                                   QStringLiteral("mailto:") + mail}));
-            EXPECT_TRUE(mail.contains(QLatin1Char('@')));
-        });
+                   // Every link shows its address and opens it.
+                   for (int index : {7, 8, 15, 16}) {
+                       tabs->setCurrentWidget(
+                           dialog.Sheet(TAboutBoxDialog::Tag(dialog.SlotLabel(index)) / 100));
+                       QTest::mouseClick(dialog.SlotLabel(index), Qt::LeftButton);
+                   }
+                   const QString web = dialog.SlotLabel(15)->text();
+                   const QString mail = dialog.SlotLabel(16)->text();
+                   EXPECT_EQ(opener.opened,
+                             (QStringList{QStringLiteral("http://") + dialog.SlotLabel(7)->text(),
+                                          QStringLiteral("mailto:") + dialog.SlotLabel(8)->text(),
+                                          QStringLiteral("http://") + web,
+                                          QStringLiteral("mailto:") + mail}));
+                   EXPECT_TRUE(mail.contains(QLatin1Char('@')));
+               });
 }

@@ -94,9 +94,9 @@ TEST(StringGrid, FixedCellsStayInPlaceWhileTheRestScrolls)
         QPoint pos;
         QPoint cell;
     } points[] = {
-        {{10, 10}, {0, 0}},    {{50, 20}, {0, 0}},   // a grid line counts for the cell before it
-        {{51, 21}, {4, 1}},    {{60, 45}, {4, 30}},   {{299, 199}, {8, 37}},
-        {{-1, 45}, {-1, 30}},  {{60, -1}, {4, -1}},
+        {{10, 10}, {0, 0}},   {{50, 20}, {0, 0}}, // a grid line counts for the cell before it
+        {{51, 21}, {4, 1}},   {{60, 45}, {4, 30}}, {{299, 199}, {8, 37}},
+        {{-1, 45}, {-1, 30}}, {{60, -1}, {4, -1}},
     };
     for (const auto& p : points) {
         SCOPED_TRACE(testing::Message() << "point " << p.pos.x() << "," << p.pos.y());
@@ -233,14 +233,14 @@ TEST(StringGrid, KeyboardMovesTheCurrentCellAndScrollsItIntoView)
         {"down at the last row stays", Qt::Key_Down, none, 19, 99, 90, 15},
         {"page down at the end stays", Qt::Key_PageDown, none, 19, 99, 90, 15},
         {"tab at the last cell wraps to the first", Qt::Key_Tab, none, 1, 1, 1, 1},
-        {"shift+tab at the first cell wraps to the last", Qt::Key_Backtab, Qt::ShiftModifier,
-         19, 99, 90, 15},
+        {"shift+tab at the first cell wraps to the last", Qt::Key_Backtab, Qt::ShiftModifier, 19,
+         99, 90, 15},
         {"shift+tab", Qt::Key_Tab, Qt::ShiftModifier, 18, 99, 90, 15},
         {"tab", Qt::Key_Tab, none, 19, 99, 90, 15},
         {"ctrl+home", Qt::Key_Home, ctrl, 1, 1, 1, 1},
         {"down", Qt::Key_Down, none, 1, 2, 1, 1},
-        {"shift+tab at a row start goes to the row before", Qt::Key_Backtab, Qt::ShiftModifier,
-         19, 1, 1, 15},
+        {"shift+tab at a row start goes to the row before", Qt::Key_Backtab, Qt::ShiftModifier, 19,
+         1, 1, 15},
         {"tab at a row end goes to the next row", Qt::Key_Tab, none, 1, 2, 1, 1},
     };
     for (const auto& s : steps) {
@@ -260,8 +260,8 @@ TEST(StringGrid, UnhandledKeysAreLeftToOthers)
         Qt::KeyboardModifiers modifiers;
         bool accepted;
     } cases[] = {
-        {Qt::Key_Down, Qt::NoModifier, true},   {Qt::Key_Down, Qt::AltModifier, false},
-        {Qt::Key_A, Qt::NoModifier, false},     {Qt::Key_F2, Qt::NoModifier, false},
+        {Qt::Key_Down, Qt::NoModifier, true},    {Qt::Key_Down, Qt::AltModifier, false},
+        {Qt::Key_A, Qt::NoModifier, false},      {Qt::Key_F2, Qt::NoModifier, false},
         {Qt::Key_Return, Qt::NoModifier, false},
     };
     for (const auto& c : cases) {
@@ -319,22 +319,24 @@ TEST(StringGrid, TopLeftChangedFiresExactlyWhenTheTopLeftChanges)
         {"new left column", [&] { grid.SetLeftCol(3); }, 1, 90, 3},
         {"moving the current cell brings it back", [&] { press(grid, Qt::Key_Down); }, 1, 2, 1},
         {"down inside the view", [&] { press(grid, Qt::Key_Down); }, 0, 2, 1},
-        {"both change at once", [&] { press(grid, Qt::Key_End, Qt::ControlModifier); }, 1, 90,
-         15},
+        {"both change at once", [&] { press(grid, Qt::Key_End, Qt::ControlModifier); }, 1, 90, 15},
         {"scroll bar value", [&] { vertical.setValue(40); }, 1, 40, 15},
-        {"thumb dragged", [&] {
+        {"thumb dragged",
+         [&] {
              vertical.setSliderDown(true);
              vertical.setSliderPosition(60);
-         }, 1, 60, 15},
+         },
+         1, 60, 15},
         {"thumb released", [&] { vertical.setSliderDown(false); }, 0, 60, 15},
-        {"wheel", [&] {
+        {"wheel",
+         [&] {
              QWheelEvent wheel(QPointF(50, 50), grid.viewport()->mapToGlobal(QPointF(50, 50)),
                                QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
                                Qt::NoScrollPhase, false);
              QApplication::sendEvent(grid.viewport(), &wheel);
-         }, 1, 60 + QApplication::wheelScrollLines(), 15},
-        {"more rows", [&] { grid.SetRowCount(200); }, 0, 60 + QApplication::wheelScrollLines(),
-         15},
+         },
+         1, 60 + QApplication::wheelScrollLines(), 15},
+        {"more rows", [&] { grid.SetRowCount(200); }, 0, 60 + QApplication::wheelScrollLines(), 15},
         {"fewer rows clamp the top row", [&] { grid.SetRowCount(50); }, 1, 40, 15},
         {"taller view clamps the top row", [&] { grid.resize(306, 441); }, 1, 30, 15},
         {"fixed rows reset the top-left", [&] { grid.SetFixedRows(2); }, 1, 2, 1},
@@ -451,17 +453,17 @@ TEST(StringGrid, DrawHookRunsForEveryPaintedCellAfterTheNormalDrawing)
         int count = 0;
     };
     std::map<Cell, Call> calls;
-    grid.SetOnDrawCell([&](int col, int row, const QRect& rect, TStringGrid::DrawState state,
-                           QPainter& painter) {
-        Call& call = calls[{col, row}];
-        call.rect = rect;
-        call.state = state;
-        ++call.count;
-        if (col == 201 && row == 101) {
-            // Larger than the cell: the clip must keep the neighbours and the lines intact.
-            painter.fillRect(rect.adjusted(-10, -10, 10, 10), Qt::red);
-        }
-    });
+    grid.SetOnDrawCell(
+        [&](int col, int row, const QRect& rect, TStringGrid::DrawState state, QPainter& painter) {
+            Call& call = calls[{col, row}];
+            call.rect = rect;
+            call.state = state;
+            ++call.count;
+            if (col == 201 && row == 101) {
+                // Larger than the cell: the clip must keep the neighbours and the lines intact.
+                painter.fillRect(rect.adjusted(-10, -10, 10, 10), Qt::red);
+            }
+        });
     const QImage image = render(grid);
 
     const std::set<Cell> visible = expectedVisibleCells(grid);
@@ -486,8 +488,8 @@ TEST(StringGrid, DrawHookRunsForEveryPaintedCellAfterTheNormalDrawing)
     EXPECT_EQ(pixel(image, painted.center()), QColor(Qt::red));
     EXPECT_EQ(pixel(image, painted.topLeft()), QColor(Qt::red));
     EXPECT_EQ(pixel(image, painted.bottomRight()), QColor(Qt::red));
-    EXPECT_NE(pixel(image, painted.topRight() + QPoint(1, 0)), QColor(Qt::red)); // grid line
-    EXPECT_TRUE(sameColor(pixel(image, painted.topRight() + QPoint(3, 2)), base)); // next cell
+    EXPECT_NE(pixel(image, painted.topRight() + QPoint(1, 0)), QColor(Qt::red));     // grid line
+    EXPECT_TRUE(sameColor(pixel(image, painted.topRight() + QPoint(3, 2)), base));   // next cell
     EXPECT_TRUE(sameColor(pixel(image, painted.bottomLeft() + QPoint(2, 3)), base)); // below
 }
 
@@ -513,15 +515,14 @@ TEST(StringGrid, FixedAndNormalCellsAreDrawnDifferently)
             EXPECT_TRUE(sameColor(pixel(image, pos), color)) << "at " << pos.x() << "," << pos.y();
     };
     const std::vector<std::pair<QPoint, QColor>> withLines = {
-        {{25, 10}, face},       // fixed corner
-        {{25, 52}, face},       // fixed column beside scrolled rows
-        {{75, 10}, face},       // fixed row above scrolled columns
-        {{76, 31}, base},       // top-left scrolling cell (3, 20)
-        {{127, 52}, highlight}, // current cell (4, 21), grid not focused
-        {{178, 73}, base},
-        {{101, 31}, normalLine}, // vertical line after column 3
-        {{76, 41}, normalLine},  // horizontal line below row 20
-        {{280, 190}, base},      // partly visible cell at the bottom-right
+        {{25, 10}, face},                                // fixed corner
+        {{25, 52}, face},                                // fixed column beside scrolled rows
+        {{75, 10}, face},                                // fixed row above scrolled columns
+        {{76, 31}, base},                                // top-left scrolling cell (3, 20)
+        {{127, 52}, highlight},                          // current cell (4, 21), grid not focused
+        {{178, 73}, base},      {{101, 31}, normalLine}, // vertical line after column 3
+        {{76, 41}, normalLine},                          // horizontal line below row 20
+        {{280, 190}, base},                              // partly visible cell at the bottom-right
     };
     check(render(grid), "one-pixel lines", withLines);
 
@@ -537,11 +538,11 @@ TEST(StringGrid, CurrentCellIsHighlightedWithAndWithoutFocus)
     TStringGrid& grid = *w.grid;
     grid.SetCurrentCell(2, 3);
     TStringGrid::DrawState currentState;
-    grid.SetOnDrawCell([&](int col, int row, const QRect&, TStringGrid::DrawState state,
-                           QPainter&) {
-        if (col == 2 && row == 3)
-            currentState = state;
-    });
+    grid.SetOnDrawCell(
+        [&](int col, int row, const QRect&, TStringGrid::DrawState state, QPainter&) {
+            if (col == 2 && row == 3)
+                currentState = state;
+        });
     const QColor highlight = grid.palette().color(QPalette::Highlight);
     const QPoint centre = grid.CellRect(2, 3).center();
 
@@ -587,7 +588,8 @@ TEST(StringGrid, TextIsLeftAlignedWithAnInsetAndVerticallyCentred)
 class TTestObject : public TGridObject {
 public:
     explicit TTestObject(std::set<std::string>& alive, std::string name)
-        : m_alive(alive), m_name(std::move(name))
+        : m_alive(alive)
+        , m_name(std::move(name))
     {
         m_alive.insert(m_name);
     }

@@ -1,7 +1,7 @@
 #include "EscapeAmpersands.h"
 #include "ExecuteInFileFolder.h"
-#include "TempDir.h"
 #include "TInteger.h"
+#include "TempDir.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -13,8 +13,7 @@
 #include <fstream>
 #include <limits>
 
-namespace
-{
+namespace {
 
 TEST(EscapeAmpersands, DoublesEveryAmpersand)
 {

@@ -38,8 +38,8 @@ int32_t stored(TRegistryAccessor& registry, const QString& name, const QString& 
 {
     if (!registry.openKeyReadOnly(key))
         return TPosRegister::kUnknown;
-    const int32_t value = registry.valueExists(name) ? registry.readInteger(name)
-                                                      : TPosRegister::kUnknown;
+    const int32_t value =
+        registry.valueExists(name) ? registry.readInteger(name) : TPosRegister::kUnknown;
     registry.closeKey();
     return value;
 }

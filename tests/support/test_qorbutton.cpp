@@ -14,8 +14,7 @@
 #include <memory>
 #include <string>
 
-namespace
-{
+namespace {
 
 // A window with a panel holding the hot-key button for L, a plain button with the mnemonic
 // "&Drucken", a line edit that has the focus, and a counter per button.

@@ -73,8 +73,7 @@ TEST(RegistryAccessor, KeyCreatedForWritingOpensLaterForReading)
     registry.closeKey();
 
     // The parent key exists as well, the sibling does not; slashes address the same key.
-    EXPECT_TRUE(
-        registry.openKeyReadOnly(QStringLiteral("\\Software\\Korvandelis\\ZelmoraViewer")));
+    EXPECT_TRUE(registry.openKeyReadOnly(QStringLiteral("\\Software\\Korvandelis\\ZelmoraViewer")));
     EXPECT_FALSE(registry.openKeyReadOnly(QStringLiteral("\\Software\\Korvandelis\\Other")));
     ASSERT_TRUE(registry.openKeyReadOnly(
         QStringLiteral("Software/Korvandelis/ZelmoraViewer/2/Positions/Main/")));
@@ -145,7 +144,8 @@ TEST(RegistryAccessor, MissingAndMistypedValuesRaiseTheirGermanErrors)
     EXPECT_EQ(readError([&] { registry.readInteger(QStringLiteral("Left")); }),
               "Fehler beim Holen der Daten f\xC3\xBCr 'Left'");
     EXPECT_EQ(readError([&] { registry.readString(QStringLiteral("Größe")); }),
-              "Fehler beim Holen der Daten f\xC3\xBCr 'Gr\xC3\xB6\xC3\x9F" "e'");
+              "Fehler beim Holen der Daten f\xC3\xBCr 'Gr\xC3\xB6\xC3\x9F"
+              "e'");
     EXPECT_EQ(readError([&] { registry.readInteger(QStringLiteral("Width")); }),
               "Ung\xC3\xBCltiger Datentyp f\xC3\xBCr 'Width'");
     EXPECT_EQ(readError([&] { registry.readString(QStringLiteral("Pfad")); }),

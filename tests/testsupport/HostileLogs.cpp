@@ -230,8 +230,8 @@ std::vector<HostileLog> HostileLogs()
         {"huge-column-title", false,
          [] {
              TMatchDocument doc = PlainFilesLog(3);
-             doc.AddedColumns = {
-                 AddedColumn(3, std::string(5000000, 'T'), [](int32_t i) { return std::to_string(i); })};
+             doc.AddedColumns = {AddedColumn(3, std::string(5000000, 'T'),
+                                             [](int32_t i) { return std::to_string(i); })};
              doc.Columns.push_back(1);
              return doc;
          }},

@@ -81,9 +81,8 @@ std::string PlainBody(const TMatchDocument& doc, const MprOptions& options)
             body.String(row < static_cast<int32_t>(column.Cells.size()) ? column.Cells[row] : "");
     }
     for (int32_t i = 0; i <= n; ++i) {
-        const TMatchDocFileEntry e = i < static_cast<int32_t>(doc.Entries.size())
-                                         ? doc.Entries[i]
-                                         : TMatchDocFileEntry{};
+        const TMatchDocFileEntry e =
+            i < static_cast<int32_t>(doc.Entries.size()) ? doc.Entries[i] : TMatchDocFileEntry{};
         body.Byte(e.Kind).Byte(e.OwnPriority).Int32(e.Priority).Int32(e.Gross).Int32(e.Intra);
         body.Int32(e.Duplicates).Int32(e.NetEstimate).Int32(e.Multi).Int32(e.Hits);
         body.String(e.Ident).String(e.Name);

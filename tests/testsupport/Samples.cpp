@@ -40,9 +40,9 @@ TMatchDocument SampleWholeLog()
     doc.TaskText = "Auftrag 4711 \x96 Abgleich gegen Robinson- und Kundensperren";
     doc.PercentText = "71,35";
     doc.InfoLines = {"Abgleichlauf vom 12.03.2026, 14:05 Uhr",
-                     "Verfahren: phonetisch, Stra\xdf" "e und Hausnummer getrennt",
-                     "",
-                     "Bearbeiter: J. Wei\xdf"};
+                     "Verfahren: phonetisch, Stra\xdf"
+                     "e und Hausnummer getrennt",
+                     "", "Bearbeiter: J. Wei\xdf"};
     doc.Columns = {-12, -13, -11, -15, -14, -2, -3, -4, -5, -6, -7, -8, -9, -10, 1, 2};
     doc.FileCount = 8;
     doc.Entries = {
@@ -80,8 +80,19 @@ TMatchDocument SampleWholeLog()
     porto.Cells = {"Porto", "EUR", "9580", "3425", "0", "2052", "3419", "0", "0", "0", "", ""};
     TMatchDocAddColEntry region;
     region.LeftAligned = 1;
-    region.Cells = {"Region", "", "Nord", "S\xfc" "d", "alle", "West", "Ost", "bundesweit",
-                    "bundesweit", "bundesweit", "", ""};
+    region.Cells = {"Region",
+                    "",
+                    "Nord",
+                    "S\xfc"
+                    "d",
+                    "alle",
+                    "West",
+                    "Ost",
+                    "bundesweit",
+                    "bundesweit",
+                    "bundesweit",
+                    "",
+                    ""};
     doc.AddedColumns = {porto, region};
 
     doc.Ratings = {18120, 9040, 3115, 806, 122, 17};

@@ -2,8 +2,8 @@
 
 // The sample logs of samples/, built from code so that tests and samples cannot drift apart.
 
-#include "TMatchDocument.h"
 #include "MprWriter.h"
+#include "TMatchDocument.h"
 
 #include <string>
 #include <vector>

@@ -8,6 +8,7 @@
 #include "PrintCommand.h"
 #include "ProductIdentity.h"
 #include "ProgramEntry.h"
+#include "QtText.h"
 #include "ReportFonts.h"
 #include "Samples.h"
 #include "TDocumentEditorForm.h"
@@ -28,7 +29,6 @@
 #include "TViewerDialogs.h"
 #include "TempDir.h"
 #include "TempSettings.h"
-#include "QtText.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -243,7 +243,8 @@ TEST_F(Viewer, ALogWhoseNameIsNotUtf8OpensFromTheCommandLineTheLoadDialogAndADro
     WriteFileBytes(bytes, MprFile(SampleWholeLog()));
     const QString name = FileNameFromBytes(QByteArray::fromStdString(bytes));
     const QString shown = QString::fromStdString(dir.Path("Gr\uFFFD\uFFFD.mpr"));
-    const QString caption = QString::fromLatin1(kApplicationTitle) + " - Statistik-Protokoll - " + shown;
+    const QString caption =
+        QString::fromLatin1(kApplicationTitle) + " - Statistik-Protokoll - " + shown;
 
     ASSERT_EQ(RunViewer({name}, false), 0);
     TDocumentEditorForm* form = TDocumentEditorForm::MainForm();
@@ -343,10 +344,8 @@ TEST_F(Viewer, FixedColumnsPerFileLabelKind)
         bool panels;
     };
     const Case cases[] = {
-        {2, {-12, -13, -11, -2, -5}, 3, true},
-        {1, {-12, -11, -2, -5}, 2, true},
-        {0, {-13, -11, -2, -5}, 2, true},
-        {7, {-11, -2, -5}, 1, true},
+        {2, {-12, -13, -11, -2, -5}, 3, true}, {1, {-12, -11, -2, -5}, 2, true},
+        {0, {-13, -11, -2, -5}, 2, true},      {7, {-11, -2, -5}, 1, true},
         {2, {-2, -12, -13, -11}, 0, false},
     };
     TDocumentEditorForm* form = NewForm();
@@ -377,7 +376,8 @@ TEST_F(Viewer, SumPanelsFollowScrolling)
     EXPECT_TRUE(form->Sum1Panel->isVisible());
     EXPECT_FALSE(form->Sum2Panel->isVisible());
     const QRect sumCell = grid->CellRect(0, rows - 2);
-    EXPECT_EQ(form->Sum1Panel->y(), grid->viewport()->mapTo(form->FilesSheet, sumCell.topLeft()).y());
+    EXPECT_EQ(form->Sum1Panel->y(),
+              grid->viewport()->mapTo(form->FilesSheet, sumCell.topLeft()).y());
     grid->SetTopRow(rows);
     EXPECT_TRUE(form->Sum1Panel->isVisible());
     EXPECT_TRUE(form->Sum2Panel->isVisible());
@@ -386,9 +386,9 @@ TEST_F(Viewer, SumPanelsFollowScrolling)
     // The panels cover the name and number columns, which are at least as wide as the narrower
     // caption plus 24 pixels.
     const QFontMetrics fm(form->EditorPanel->font());
-    EXPECT_GE(form->Sum1Panel->width(),
-              std::min(fm.horizontalAdvance(form->Sum1Panel->text()),
-                       fm.horizontalAdvance(form->Sum2Panel->text())) + 24 - 2);
+    EXPECT_GE(form->Sum1Panel->width(), std::min(fm.horizontalAdvance(form->Sum1Panel->text()),
+                                                 fm.horizontalAdvance(form->Sum2Panel->text())) +
+                                            24 - 2);
 }
 
 TEST_F(Viewer, RatingsColumnFollowsTheWindowWidth)
@@ -423,9 +423,10 @@ TEST_F(Viewer, GridsEqualTheExport)
     TDocumentEditorForm* form = NewForm();
     for (int s = 0; s < 4; ++s) {
         form->LoadFile(Sample(s));
-        for (const auto& [name, grid] : {std::pair<const char*, TStringGrid*>{"files", form->FilesGrid},
-                                         {"matrix", form->MatrixGrid},
-                                         {"ratings", form->RatingsGrid}}) {
+        for (const auto& [name, grid] :
+             {std::pair<const char*, TStringGrid*>{"files", form->FilesGrid},
+              {"matrix", form->MatrixGrid},
+              {"ratings", form->RatingsGrid}}) {
             std::ostringstream csv;
             WriteGridCsv(csv, form->Document(), name);
             const int index = form->PageControl->indexOf(grid->parentWidget());

@@ -69,8 +69,7 @@ public:
 
     QString Attribute(const char* name) const
     {
-        return m_dest ? QString::fromUtf8(cupsGetOption(name, m_dest->num_options,
-                                                        m_dest->options))
+        return m_dest ? QString::fromUtf8(cupsGetOption(name, m_dest->num_options, m_dest->options))
                       : QString();
     }
 
@@ -166,11 +165,9 @@ QHash<QString, QString> PrinterStrings(const TCupsDest& dest)
     // address alone would miss it: ask the scheduler first, the named host only after that.
     http_status_t status = cupsGetFd(CUPS_HTTP_DEFAULT, resource, file.handle());
     if (status != HTTP_STATUS_OK) {
-        const http_encryption_t encryption = qstrcmp(scheme, "https") == 0
-                                                 ? HTTP_ENCRYPTION_ALWAYS
-                                                 : HTTP_ENCRYPTION_IF_REQUESTED;
-        http_t* http =
-            httpConnect2(host, port, nullptr, AF_UNSPEC, encryption, 1, 30000, nullptr);
+        const http_encryption_t encryption =
+            qstrcmp(scheme, "https") == 0 ? HTTP_ENCRYPTION_ALWAYS : HTTP_ENCRYPTION_IF_REQUESTED;
+        http_t* http = httpConnect2(host, port, nullptr, AF_UNSPEC, encryption, 1, 30000, nullptr);
         if (!http)
             return {};
         file.resize(0);

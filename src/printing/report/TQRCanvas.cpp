@@ -279,8 +279,8 @@ QString TQRCanvas::fittingText(FontEntry& entry, const QString& text, double wid
         if (length >= MaxLineCharacters) {
             // Characters without width: what no line can hold is cut all the same, to what a
             // line can.
-            cut = elide(entry, text.left(WholeCharacters(text, MaxLineCharacters - 1)) +
-                                   QChar(0x2026),
+            cut = elide(entry,
+                        text.left(WholeCharacters(text, MaxLineCharacters - 1)) + QChar(0x2026),
                         width);
             break;
         }

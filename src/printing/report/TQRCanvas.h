@@ -150,8 +150,7 @@ private:
     };
     // Texts and what is known of them, up to a number of texts and of their characters: emptied
     // when either would be passed, so that neither many texts nor long ones pile up.
-    template <typename Value>
-    class TextCache {
+    template <typename Value> class TextCache {
     public:
         TextCache(std::size_t texts, std::size_t characters)
             : m_maxTexts(texts)

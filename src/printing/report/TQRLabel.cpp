@@ -9,7 +9,11 @@
 
 #include <algorithm>
 
-TQRLabel::TQRLabel(TQRBand& band) : TQRPrintable(band), m_font(band.Report().Page().Font) {}
+TQRLabel::TQRLabel(TQRBand& band)
+    : TQRPrintable(band)
+    , m_font(band.Report().Page().Font)
+{
+}
 
 void TQRLabel::SetCaption(const QString& caption)
 {

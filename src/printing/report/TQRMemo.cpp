@@ -66,9 +66,9 @@ private:
         const QString word = line.mid(from, end - from);
         const double wordWidth = m_canvas.EstimatedWidth(m_font, word, m_width);
         if (!m_current.isEmpty() && wordWidth <= m_width) {
-            const double joined =
-                m_currentWidth + m_canvas.JoinWidth(m_font, m_current.back(), word.front()) +
-                wordWidth;
+            const double joined = m_currentWidth +
+                                  m_canvas.JoinWidth(m_font, m_current.back(), word.front()) +
+                                  wordWidth;
             if (joined <= m_width) {
                 m_starts.push_back({m_current.size() + 1, from});
                 m_current += QLatin1Char(' ');
@@ -137,7 +137,11 @@ private:
 
 } // namespace
 
-TQRMemo::TQRMemo(TQRBand& band) : TQRPrintable(band), m_font(band.Report().Page().Font) {}
+TQRMemo::TQRMemo(TQRBand& band)
+    : TQRPrintable(band)
+    , m_font(band.Report().Page().Font)
+{
+}
 
 void TQRMemo::SetLines(const QStringList& lines)
 {
@@ -200,8 +204,8 @@ const TQRMemo::Layout& TQRMemo::layout(const TQRCanvas& canvas) const
         m_layout.widthPixels = 0;
         if (m_autoSize) {
             for (const QString& line : m_layout.lines) {
-                m_layout.widthPixels = std::max(m_layout.widthPixels,
-                                                canvas.TextWidth(m_font, line, available));
+                m_layout.widthPixels =
+                    std::max(m_layout.widthPixels, canvas.TextWidth(m_font, line, available));
             }
             m_layout.widthPixels = std::min(m_layout.widthPixels, available);
         } else {

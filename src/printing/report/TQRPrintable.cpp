@@ -3,7 +3,10 @@
 #include "TQRBand.h"
 #include "TQuickRep.h"
 
-TQRPrintable::TQRPrintable(TQRBand& band) : m_band(band) {}
+TQRPrintable::TQRPrintable(TQRBand& band)
+    : m_band(band)
+{
+}
 
 TQRPrintable::~TQRPrintable() = default;
 
@@ -15,20 +18,11 @@ void TQRPrintable::SetEnabled(bool enabled)
     m_band.enabledChanged(*this);
 }
 
-void TQRPrintable::BringToFront()
-{
-    m_band.restack(*this, true);
-}
+void TQRPrintable::BringToFront() { m_band.restack(*this, true); }
 
-void TQRPrintable::SendToBack()
-{
-    m_band.restack(*this, false);
-}
+void TQRPrintable::SendToBack() { m_band.restack(*this, false); }
 
-double TQRPrintable::StretchBottom(const TQRCanvas&) const
-{
-    return 0;
-}
+double TQRPrintable::StretchBottom(const TQRCanvas&) const { return 0; }
 
 std::unique_ptr<TQRPrintable::State> TQRPrintable::SaveState() const
 {
@@ -59,7 +53,4 @@ void TQRPrintable::RestoreBaseState(const State& state)
     m_z = state.Z;
 }
 
-const TQRCanvas* TQRPrintable::Canvas() const
-{
-    return m_band.Report().Canvas();
-}
+const TQRCanvas* TQRPrintable::Canvas() const { return m_band.Report().Canvas(); }

@@ -6,7 +6,10 @@
 #include <QPointF>
 #include <QRectF>
 
-TQRShape::TQRShape(TQRBand& band) : TQRPrintable(band) {}
+TQRShape::TQRShape(TQRBand& band)
+    : TQRPrintable(band)
+{
+}
 
 // Projecting caps would overrun the control, and on a PDF they cost a stroked outline per line
 // instead of one path: a quarter of the speed, which counts with a line per table cell.

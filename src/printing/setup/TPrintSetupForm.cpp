@@ -76,7 +76,8 @@ const char* const TPrintSetupForm::kNoPrinterText = "--- kein Drucker ---";
 std::function<int(TPrintSetupForm& form)> TPrintSetupForm::ShowModal;
 std::function<void(QWidget* parent, const QString& message)> TPrintSetupForm::ErrorReport;
 
-TPrintSetupForm::TPrintSetupForm(QWidget* parent) : QDialog(parent)
+TPrintSetupForm::TPrintSetupForm(QWidget* parent)
+    : QDialog(parent)
 {
     setObjectName(QStringLiteral("PrintSetupForm"));
     setWindowTitle(QStringLiteral("Drucker einstellen"));
@@ -84,10 +85,7 @@ TPrintSetupForm::TPrintSetupForm(QWidget* parent) : QDialog(parent)
     FormCreate();
 }
 
-TPrintSetupForm::~TPrintSetupForm()
-{
-    FormDestroy();
-}
+TPrintSetupForm::~TPrintSetupForm() { FormDestroy(); }
 
 TPrintSetupForm& TPrintSetupForm::Application()
 {
@@ -97,10 +95,7 @@ TPrintSetupForm& TPrintSetupForm::Application()
     return *form;
 }
 
-void TPrintSetupForm::Release()
-{
-    ApplicationForm().reset();
-}
+void TPrintSetupForm::Release() { ApplicationForm().reset(); }
 
 void TPrintSetupForm::CreateComponents()
 {
@@ -166,20 +161,11 @@ void TPrintSetupForm::CreateComponents()
         child->installEventFilter(this);
 }
 
-void TPrintSetupForm::FormCreate()
-{
-    FillOrientations();
-}
+void TPrintSetupForm::FormCreate() { FillOrientations(); }
 
-void TPrintSetupForm::FormDestroy()
-{
-    ClearBins();
-}
+void TPrintSetupForm::FormDestroy() { ClearBins(); }
 
-void TPrintSetupForm::FormActivate()
-{
-    BinsComboBox->setFocus();
-}
+void TPrintSetupForm::FormActivate() { BinsComboBox->setFocus(); }
 
 void TPrintSetupForm::showEvent(QShowEvent* event)
 {
@@ -193,9 +179,9 @@ void TPrintSetupForm::resizeEvent(QResizeEvent* event)
 {
     QDialog::resizeEvent(event);
     const int grow = width() - kClientWidth;
-    for (QWidget* control : {static_cast<QWidget*>(PrinterNameEdit),
-                             static_cast<QWidget*>(BinsComboBox),
-                             static_cast<QWidget*>(OrientationComboBox)})
+    for (QWidget* control :
+         {static_cast<QWidget*>(PrinterNameEdit), static_cast<QWidget*>(BinsComboBox),
+          static_cast<QWidget*>(OrientationComboBox)})
         control->resize(241 + grow, control->height());
     SetupButton->move(280 + grow, SetupButton->y());
     ButtonPanel->setGeometry(0, height() - kButtonPanelHeight, width(), kButtonPanelHeight);
@@ -384,10 +370,7 @@ void TPrintSetupForm::UpdateOkState()
     PreviewButton->setEnabled(OkButton->isEnabled());
 }
 
-void TPrintSetupForm::CheckBoxClick()
-{
-    UpdateOkState();
-}
+void TPrintSetupForm::CheckBoxClick() { UpdateOkState(); }
 
 void TPrintSetupForm::OkButtonClick()
 {
@@ -395,10 +378,7 @@ void TPrintSetupForm::OkButtonClick()
         done(QDialog::Accepted);
 }
 
-void TPrintSetupForm::CancelButtonClick()
-{
-    done(QDialog::Rejected);
-}
+void TPrintSetupForm::CancelButtonClick() { done(QDialog::Rejected); }
 
 void TPrintSetupForm::PreviewButtonClick()
 {
@@ -448,8 +428,7 @@ bool TPrintSetupForm::FormKeyDown(int key)
 
 bool TPrintSetupForm::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::KeyPress &&
-        FormKeyDown(static_cast<QKeyEvent*>(event)->key()))
+    if (event->type() == QEvent::KeyPress && FormKeyDown(static_cast<QKeyEvent*>(event)->key()))
         return true;
     return QDialog::eventFilter(watched, event);
 }

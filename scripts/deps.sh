@@ -39,6 +39,7 @@ test_packages=(
     googletest
     libbenchmark-dev
     clang
+    clang-format
     libclang-rt-dev
     poppler-utils
     qpdf

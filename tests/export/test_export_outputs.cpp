@@ -13,6 +13,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <filesystem>
 #include <random>
 #include <thread>
 
@@ -25,9 +26,10 @@ namespace {
 const std::string kExporter = ZELMORA_EXPORT_BINARY;
 const std::string kDiskFull = "der Datentr\xC3\xA4ger ist voll";
 
-ChildResult RunExporter(const std::vector<std::string>& args, ChildOptions options = {})
+ChildResult RunExporter(const std::vector<std::string>& args, ChildOptions options = {},
+                        const std::string& program = kExporter)
 {
-    std::vector<std::string> argv{kExporter};
+    std::vector<std::string> argv{program};
     argv.insert(argv.end(), args.begin(), args.end());
     options.Environment.push_back("QT_QPA_PLATFORM=offscreen");
     ChildProcess child(argv, options);
@@ -242,10 +244,17 @@ TEST(ExportOutputs, AWriteProtectedReportOfAUserStays)
     WriteFileBytes(report, "the old report");
     ASSERT_EQ(chmod(report.c_str(), 0444), 0);
     ASSERT_EQ(chown(report.c_str(), NobodyUid(), NobodyGid()), 0);
+    // The build tree may lie where nobody may not enter (root's home, as on a fresh machine):
+    // the user runs a copy of the program from a folder of its own.
+    TempDir programs;
+    ASSERT_EQ(chmod(programs.Root().c_str(), 0755), 0);
+    const std::string exporter = programs.Path("zelmora-export");
+    std::filesystem::copy_file(kExporter, exporter);
+    ASSERT_EQ(chmod(exporter.c_str(), 0755), 0);
     ChildOptions asNobody;
     asNobody.AsNobody = true;
     asNobody.Environment.push_back("XDG_RUNTIME_DIR=" + dir.Path(""));
-    const ChildResult result = RunExporter({"--pdf", report, log}, asNobody);
+    const ChildResult result = RunExporter({"--pdf", report, log}, asNobody, exporter);
     EXPECT_EQ(result.ExitCode, 1);
     EXPECT_NE(result.Err.find("Die Datei \"" + report +
                               "\" kann nicht geschrieben werden: die Datei ist "
